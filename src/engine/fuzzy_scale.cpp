@@ -1,0 +1,131 @@
+#include "engine/fuzzy_scale.h"
+
+#include <QLocale>
+#include <cmath>
+
+namespace {
+// Peaks of the five triangles of the fuzzy set.
+constexpr double Pico[5] = {0.03, 0.17, 0.33, 0.55, 0.78};
+// Centres of the levels for the nearest-level lookup.
+constexpr double Centro[5] = {0.07, 0.17, 0.33, 0.55, 0.76};
+
+QString nombre(int nivel, std::initializer_list<const char *> nombres)
+{
+    if (nivel < 0 || nivel >= static_cast<int>(nombres.size()))
+        return QString();
+    return QString::fromUtf8(*(nombres.begin() + nivel));
+}
+}  // namespace
+
+double PendienteRecta(double x1, double y1, double x2, double y2)
+{
+    return (y2 - y1) / (x2 - x1);
+}
+
+double InterceptoRecta(double x1, double y1, double x2, double y2)
+{
+    return y1 - PendienteRecta(x1, y1, x2, y2) * x1;
+}
+
+double InterseccionX(double m1, double b1, double m2, double b2)
+{
+    // Parallel lines (both slopes zero of either sign included) meet nowhere.
+    if (m1 == m2)
+        return 0.0;
+    return (b2 - b1) / (m1 - m2);
+}
+
+double InterseccionY(double m1, double b1, double m2, double b2)
+{
+    if (m1 == m2)
+        return 0.0;
+    return m1 * InterseccionX(m1, b1, m2, b2) + b1;
+}
+
+double ValorDifuso(const Membresias &P)
+{
+    double X[4], Y[4];
+    for (int j = 0; j < 4; ++j) {
+        // Falling side of level j and rising side of level j+1.
+        const double m1 = PendienteRecta(Pico[j + 1], 0.0, Pico[j], P[j]);
+        const double b1 = InterceptoRecta(Pico[j + 1], 0.0, Pico[j], P[j]);
+        const double m2 = PendienteRecta(Pico[j], 0.0, Pico[j + 1], P[j + 1]);
+        const double b2 = InterceptoRecta(Pico[j], 0.0, Pico[j + 1], P[j + 1]);
+        X[j] = InterseccionX(m1, b1, m2, b2);
+        Y[j] = InterseccionY(m1, b1, m2, b2);
+    }
+
+    double S = 0.0, T = 0.0;
+    auto pieza = [&](double area, double centroide) {
+        S += centroide * area;
+        T += area;
+    };
+    pieza((P[0] - Y[0]) * 0.03, 0.015);
+    pieza(Y[0] * 0.17, 0.085);
+    pieza(Y[1] * 0.16, 0.25);
+    pieza(Y[2] * 0.22, 0.44);
+    pieza(Y[3] * 0.45, 0.775);
+    pieza((P[4] - Y[3]) * 0.22, 0.89);
+    for (int j = 0; j < 4; ++j) {
+        pieza((P[j] - Y[j]) * (X[j] - Pico[j]) / 2.0, (X[j] - Pico[j]) * (1.0 / 3.0) + Pico[j]);
+        pieza((P[j + 1] - Y[j]) * (Pico[j + 1] - X[j]) / 2.0, (Pico[j + 1] - X[j]) * (2.0 / 3.0) + X[j]);
+    }
+    return T != 0.0 ? S / T : S;
+}
+
+int16_t NivelMasCercanoDe(double x)
+{
+    int16_t mejor = 0;
+    double distancia = std::fabs(Centro[0] - x);
+    for (int16_t k = 1; k < 5; ++k) {
+        const double d = std::fabs(Centro[k] - x);
+        if (d < distancia) {
+            distancia = d;
+            mejor = k;
+        }
+    }
+    return mejor;
+}
+
+void NivelMasCercano(EstadoEvaluacion &estado, double x)
+{
+    estado.NivelCalculado = NivelMasCercanoDe(x);
+}
+
+QString NombreNivelDanno(int n) { return nombre(n, {"Muy Leve", "Leve", "Moderado", "Fuerte", "Severo"}); }
+QString NombreEstadoGlobal(int n) { return nombre(n, {"Muy Bueno", "Bueno", "Delicado", "Grave", "Muy Grave"}); }
+QString NombreCondicionesPreexistentes(int n) { return nombre(n, {"Muy Buenas", "Buenas", "Regulares", "Malas", "Muy Malas"}); }
+QString NombreCondicionesSuelo(int n) { return nombre(n, {"Muy Buenas", "Buenas", "Regulares", "Malas", "Muy Malas"}); }
+QString NombreHabitabilidad(int n) { return nombre(n, {"Habitable", "Uso Restringido", "No Habitable", "Peligro de Colapso"}); }
+QString NombreReparabilidad(int n) { return nombre(n, {"Ninguna o Menor", "Reparación", "Refuerzo", "Posible Demolición"}); }
+QString NombreRiesgoEstructural(int n) { return nombre(n, {"Bajo", "Bajo", "Bajo, después de medidas", "Alto", "Muy Alto"}); }
+QString NombreRiesgoNoEstructural(int n) { return nombre(n, {"Bajo", "Bajo", "Bajo, después de medidas", "Alto", "Alto"}); }
+QString NombreRiesgoGeotecnico(int n) { return nombre(n, {"Bajo", "Bajo", "Bajo, después de medidas", "Alto", "Muy Alto"}); }
+
+qint64 IndiceDiezmilesimas(double valor)
+{
+    // nearbyint rounds in the current mode: to nearest, halves to even.
+    return static_cast<qint64>(std::nearbyint(valor * 10000.0));
+}
+
+double IndiceCuatroDecimales(double valor)
+{
+    return static_cast<double>(IndiceDiezmilesimas(valor)) / 10000.0;
+}
+
+QString IndiceImpreso(double valor)
+{
+    const qint64 n = IndiceDiezmilesimas(valor);
+    const qint64 absoluto = n < 0 ? -n : n;
+    QString texto = QString::number(absoluto / 10000);
+    qint64 fraccion = absoluto % 10000;
+    if (fraccion != 0) {
+        QString decimales = QStringLiteral("%1").arg(fraccion, 4, 10, QLatin1Char('0'));
+        while (decimales.endsWith(QLatin1Char('0')))
+            decimales.chop(1);
+        texto += QLocale().decimalPoint() + decimales;
+    }
+    if (n < 0)
+        texto.prepend(QLatin1Char('-'));
+    return texto;
+}

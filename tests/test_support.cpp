@@ -1,0 +1,60 @@
+#include "test_support.h"
+
+#include "app/message_box.h"
+#include "data/data_paths.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLocale>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace Prueba {
+
+namespace {
+bool atendido = false;
+}
+
+void Preparar()
+{
+    QLocale::setDefault(QLocale::c());
+    Mensaje::activarModoPrueba(true);
+    Mensaje::limpiar();
+    Mensaje::alInesperado([](const QString &d) { QTest::qFail(qPrintable(d), __FILE__, __LINE__); });
+    RutasDatos::establecerCarpetaInstalacion(QStringLiteral(ORV_TEST_DATA_DIR));
+    static QTemporaryDir carpeta;
+    RutasDatos::establecerArchivoRegistro(carpeta.filePath(QStringLiteral("Registro de Evaluaciones.sqlite")));
+}
+
+QString CarpetaDatos() { return QStringLiteral(ORV_TEST_DATA_DIR); }
+
+void AlAbrirseModal(std::function<void(QWidget *)> accion, int limiteMs)
+{
+    atendido = false;
+    QPointer<QWidget> previo = QApplication::activeModalWidget();
+    auto *temporizador = new QTimer;
+    temporizador->setInterval(10);
+    QElapsedTimer reloj;
+    reloj.start();
+    QObject::connect(temporizador, &QTimer::timeout, temporizador, [=]() {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal != previo && modal->isVisible()) {
+            temporizador->stop();
+            temporizador->deleteLater();
+            atendido = true;
+            accion(modal);
+            return;
+        }
+        if (reloj.elapsed() > limiteMs) {
+            temporizador->stop();
+            temporizador->deleteLater();
+        }
+    });
+    temporizador->start();
+}
+
+bool ModalAtendido() { return atendido; }
+
+}  // namespace Prueba

@@ -1,0 +1,22 @@
+#pragma once
+// What the tests share: a clean set-up for every test executable, and a way
+// to act on a modal dialog that a click opens.
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+namespace Prueba {
+// Message boxes in test mode (unexpected ones fail the running test), the C
+// locale, the installation folder of the build tree and a registry in a
+// fresh temporary folder.
+void Preparar();
+// Folder of the build's shipped databases.
+QString CarpetaDatos();
+
+// Runs `accion` on the active modal widget as soon as one shows (polling),
+// then returns. Use before the click that opens the dialog.
+void AlAbrirseModal(std::function<void(QWidget *)> accion, int limiteMs = 5000);
+// True when AlAbrirseModal's last action ran.
+bool ModalAtendido();
+}  // namespace Prueba
