@@ -9,11 +9,13 @@ constexpr double Pico[5] = {0.03, 0.17, 0.33, 0.55, 0.78};
 // Centres of the levels for the nearest-level lookup.
 constexpr double Centro[5] = {0.07, 0.17, 0.33, 0.55, 0.76};
 
-QString nombre(int nivel, std::initializer_list<const char *> nombres)
+// Level names are static texts: naming a level allocates nothing.
+template <std::size_t N>
+QString nombre(int nivel, const QString (&nombres)[N])
 {
-    if (nivel < 0 || nivel >= static_cast<int>(nombres.size()))
+    if (nivel < 0 || nivel >= static_cast<int>(N))
         return QString();
-    return QString::fromUtf8(*(nombres.begin() + nivel));
+    return nombres[nivel];
 }
 }  // namespace
 
@@ -92,15 +94,102 @@ void NivelMasCercano(EstadoEvaluacion &estado, double x)
     estado.NivelCalculado = NivelMasCercanoDe(x);
 }
 
-QString NombreNivelDanno(int n) { return nombre(n, {"Muy Leve", "Leve", "Moderado", "Fuerte", "Severo"}); }
-QString NombreEstadoGlobal(int n) { return nombre(n, {"Muy Bueno", "Bueno", "Delicado", "Grave", "Muy Grave"}); }
-QString NombreCondicionesPreexistentes(int n) { return nombre(n, {"Muy Buenas", "Buenas", "Regulares", "Malas", "Muy Malas"}); }
-QString NombreCondicionesSuelo(int n) { return nombre(n, {"Muy Buenas", "Buenas", "Regulares", "Malas", "Muy Malas"}); }
-QString NombreHabitabilidad(int n) { return nombre(n, {"Habitable", "Uso Restringido", "No Habitable", "Peligro de Colapso"}); }
-QString NombreReparabilidad(int n) { return nombre(n, {"Ninguna o Menor", "Reparación", "Refuerzo", "Posible Demolición"}); }
-QString NombreRiesgoEstructural(int n) { return nombre(n, {"Bajo", "Bajo", "Bajo, después de medidas", "Alto", "Muy Alto"}); }
-QString NombreRiesgoNoEstructural(int n) { return nombre(n, {"Bajo", "Bajo", "Bajo, después de medidas", "Alto", "Alto"}); }
-QString NombreRiesgoGeotecnico(int n) { return nombre(n, {"Bajo", "Bajo", "Bajo, después de medidas", "Alto", "Muy Alto"}); }
+QString NombreNivelDanno(int n)
+{
+    static const QString nombres[] = {
+        QStringLiteral("Muy Leve"),
+        QStringLiteral("Leve"),
+        QStringLiteral("Moderado"),
+        QStringLiteral("Fuerte"),
+        QStringLiteral("Severo")};
+    return nombre(n, nombres);
+}
+
+QString NombreEstadoGlobal(int n)
+{
+    static const QString nombres[] = {
+        QStringLiteral("Muy Bueno"),
+        QStringLiteral("Bueno"),
+        QStringLiteral("Delicado"),
+        QStringLiteral("Grave"),
+        QStringLiteral("Muy Grave")};
+    return nombre(n, nombres);
+}
+
+QString NombreCondicionesPreexistentes(int n)
+{
+    static const QString nombres[] = {
+        QStringLiteral("Muy Buenas"),
+        QStringLiteral("Buenas"),
+        QStringLiteral("Regulares"),
+        QStringLiteral("Malas"),
+        QStringLiteral("Muy Malas")};
+    return nombre(n, nombres);
+}
+
+QString NombreCondicionesSuelo(int n)
+{
+    static const QString nombres[] = {
+        QStringLiteral("Muy Buenas"),
+        QStringLiteral("Buenas"),
+        QStringLiteral("Regulares"),
+        QStringLiteral("Malas"),
+        QStringLiteral("Muy Malas")};
+    return nombre(n, nombres);
+}
+
+QString NombreHabitabilidad(int n)
+{
+    static const QString nombres[] = {
+        QStringLiteral("Habitable"),
+        QStringLiteral("Uso Restringido"),
+        QStringLiteral("No Habitable"),
+        QStringLiteral("Peligro de Colapso")};
+    return nombre(n, nombres);
+}
+
+QString NombreReparabilidad(int n)
+{
+    static const QString nombres[] = {
+        QStringLiteral("Ninguna o Menor"),
+        QStringLiteral("Reparación"),
+        QStringLiteral("Refuerzo"),
+        QStringLiteral("Posible Demolición")};
+    return nombre(n, nombres);
+}
+
+QString NombreRiesgoEstructural(int n)
+{
+    static const QString nombres[] = {
+        QStringLiteral("Bajo"),
+        QStringLiteral("Bajo"),
+        QStringLiteral("Bajo, después de medidas"),
+        QStringLiteral("Alto"),
+        QStringLiteral("Muy Alto")};
+    return nombre(n, nombres);
+}
+
+QString NombreRiesgoNoEstructural(int n)
+{
+    static const QString nombres[] = {
+        QStringLiteral("Bajo"),
+        QStringLiteral("Bajo"),
+        QStringLiteral("Bajo, después de medidas"),
+        QStringLiteral("Alto"),
+        QStringLiteral("Alto")};
+    return nombre(n, nombres);
+}
+
+QString NombreRiesgoGeotecnico(int n)
+{
+    static const QString nombres[] = {
+        QStringLiteral("Bajo"),
+        QStringLiteral("Bajo"),
+        QStringLiteral("Bajo, después de medidas"),
+        QStringLiteral("Alto"),
+        QStringLiteral("Muy Alto")};
+    return nombre(n, nombres);
+}
 
 qint64 IndiceDiezmilesimas(double valor)
 {
