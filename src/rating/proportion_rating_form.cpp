@@ -87,6 +87,8 @@ Form5::Form5(EstadoEvaluacion &estado, QWidget *padre) : QDialog(padre), estado_
         // The label follows the value once the thumb is released, not while dragging.
         barra->setTracking(false);
         barra->setFocusPolicy(Qt::StrongFocus);
+        // Right, Up and Page Up raise the share; Left, Down and Page Down lower it.
+        barra->setInvertedControls(false);
         barra->setMinimumWidth(110);
         leyenda->setBuddy(barra);
         HSGrupo_[k] = barra;
