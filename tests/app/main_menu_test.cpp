@@ -1,0 +1,159 @@
+// The main menu and its informational forms, through their buttons.
+
+#include "app/info_forms.h"
+#include "app/main_menu_form.h"
+#include "app/message_box.h"
+#include "data/data_paths.h"
+#include "test_support.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using Mensaje::Respuesta;
+
+class PruebaMenuPrincipal : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { Prueba::Preparar(); }
+    void init()
+    {
+        Mensaje::limpiar();
+        RutasDatos::establecerCarpetaInstalacion(Prueba::CarpetaDatos());
+    }
+    void cleanup() { QVERIFY2(Mensaje::inesperados().isEmpty(), qPrintable(Mensaje::inesperados().join('\n'))); }
+
+    void menuYSusFormularios_data()
+    {
+        QTest::addColumn<QString>("boton");
+        QTest::addColumn<QString>("formulario");
+        QTest::addColumn<QString>("titulo");
+        QTest::addColumn<QString>("aceptar");
+        QTest::newRow("alcance") << "btnAlcanceORV" << "Form6" << "Alcance" << "btnaceptar";
+        QTest::newRow("acerca") << "btnAcerca" << "frmAbout" << "Acerca de ORV - Quenbria" << "cmdOK";
+        QTest::newRow("reconocimientos") << "btnReconocimientos" << "Form3" << "Reconocimientos" << "btnAceptar";
+    }
+
+    void menuYSusFormularios()
+    {
+        QFETCH(QString, boton);
+        QFETCH(QString, formulario);
+        QFETCH(QString, titulo);
+        QFETCH(QString, aceptar);
+        EstadoEvaluacion estado;
+        Form2 menu(estado);
+        menu.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&menu));
+        QCOMPARE(menu.windowTitle(), QStringLiteral("ORV - Quenbria"));
+        QVERIFY(menu.fondo()->isVisible());
+        QString visto, tituloVisto;
+        Prueba::AlAbrirseModal([&](QWidget *w) {
+            visto = w->objectName();
+            tituloVisto = w->windowTitle();
+            auto *b = w->findChild<QPushButton *>(aceptar);
+            QVERIFY(b);
+            b->click();
+        });
+        QTest::mouseClick(menu.findChild<QPushButton *>(boton), Qt::LeftButton);
+        QVERIFY(Prueba::ModalAtendido());
+        QCOMPARE(visto, formulario);
+        QCOMPARE(tituloVisto, titulo);
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+    }
+
+    void versionDelAcercaDe()
+    {
+        QCOMPARE(frmAbout::LineaVersion(1, 0, 0), QStringLiteral("Versión 1.0.0   Agosto de 2003"));
+        QCOMPARE(frmAbout::LineaVersion(2, 13, 7), QStringLiteral("Versión 2.13.7   Agosto de 2003"));
+        QStringList lineas;
+        for (int vez = 0; vez < 2; ++vez) {
+            frmAbout acerca;
+            lineas << acerca.findChild<QLabel *>(QStringLiteral("lblVersion"))->text();
+        }
+        QCOMPARE(lineas[0], lineas[1]);
+        QCOMPARE(lineas[0], frmAbout::LineaVersion(ORV_VERSION_MAJOR, ORV_VERSION_MINOR, ORV_VERSION_PATCH));
+    }
+
+    void nuevaEvaluacionEmpiezaDeCero()
+    {
+        EstadoEvaluacion estado;
+        Form2 menu(estado);
+        menu.show();
+        for (int vez = 0; vez < 2; ++vez) {
+            int16_t ultima = 99, actual = 99;
+            Prueba::AlAbrirseModal([&](QWidget *w) {
+                QCOMPARE(w->objectName(), QStringLiteral("Form1"));
+                ultima = estado.UltimaVariable;
+                actual = estado.VariableActual;
+                // Leave the evaluation with something rated.
+                estado.UltimaVariable = 3;
+                estado.VariableActual = 5;
+                Mensaje::encolarRespuesta(Respuesta::Si);
+                w->findChild<QPushButton *>(QStringLiteral("btnMenu(1)"))->click();
+            });
+            QTest::mouseClick(menu.findChild<QPushButton *>(QStringLiteral("btnEvaluar")), Qt::LeftButton);
+            QVERIFY(Prueba::ModalAtendido());
+            QCOMPARE(ultima, int16_t(-1));
+            QCOMPARE(actual, int16_t(-1));
+        }
+    }
+
+    void salirTerminaElPrograma()
+    {
+        EstadoEvaluacion estado;
+        Form2 menu(estado);
+        menu.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&menu));
+        QTimer::singleShot(0, &menu, [&] { QTest::mouseClick(menu.findChild<QPushButton *>(QStringLiteral("btnSalir")), Qt::LeftButton); });
+        QTimer guardia;
+        guardia.setSingleShot(true);
+        bool agotado = false;
+        connect(&guardia, &QTimer::timeout, [&] { agotado = true; QApplication::exit(1); });
+        guardia.start(5000);
+        const int codigo = QApplication::exec();
+        QVERIFY(!agotado);
+        QCOMPARE(codigo, 0);
+        QVERIFY(!menu.isVisible());
+        QVERIFY(!menu.fondo()->isVisible());
+        QVERIFY(Mensaje::textosMostrados().isEmpty());
+    }
+
+    void basesDanadasOAusentes_data()
+    {
+        QTest::addColumn<QByteArray>("contenido");  // empty: no file at all
+        QTest::newRow("ausente") << QByteArray();
+        QTest::newRow("danada") << QByteArray("esto no es una base de datos SQLite, solo texto cualquiera. ").repeated(40);
+    }
+
+    void basesDanadasOAusentes()
+    {
+        QFETCH(QByteArray, contenido);
+        QTemporaryDir carpeta;
+        if (!contenido.isEmpty()) {
+            QFile f(carpeta.filePath(QStringLiteral("ORV.sqlite")));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(contenido);
+        }
+        RutasDatos::establecerCarpetaInstalacion(carpeta.path());
+        EstadoEvaluacion estado;
+        Form2 menu(estado);
+        Mensaje::encolarRespuesta(Respuesta::Aceptar);
+        QVERIFY(!menu.VerificarBasesDeDatos());
+        QCOMPARE(Mensaje::textosMostrados().size(), 1);
+        const QString texto = Mensaje::textosMostrados().first();
+        QVERIFY2(texto.contains(carpeta.filePath(QStringLiteral("ORV.sqlite"))), qPrintable(texto));
+        QVERIFY2(texto.contains(QStringLiteral("PesosSistema")), qPrintable(texto));
+        // The menu stays usable.
+        menu.show();
+        Prueba::AlAbrirseModal([](QWidget *w) { w->findChild<QPushButton *>(QStringLiteral("btnaceptar"))->click(); });
+        QTest::mouseClick(menu.findChild<QPushButton *>(QStringLiteral("btnAlcanceORV")), Qt::LeftButton);
+        QVERIFY(Prueba::ModalAtendido());
+    }
+};
+
+QTEST_MAIN(PruebaMenuPrincipal)
+#include "main_menu_test.moc"

@@ -1,0 +1,526 @@
+// The evaluation form through its widgets: load and reset, structural systems,
+// check boxes, folder navigation, element buttons and the evaluate command.
+
+#include "app/message_box.h"
+#include "app/widget_support.h"
+#include "evaluation/evaluation_form.h"
+#include "evaluation/storey_check.h"
+#include "test_support.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTest>
+
+using Mensaje::Respuesta;
+
+namespace {
+const QStringList TodosEstructurales = {"btnVigas", "btnColumnas", "btnNudos", "btnMuros", "btnConfinada",
+                                        "btnSinConfinar", "btnBahareque", "btnVigasAcero", "btnColumnasAcero",
+                                        "btnUnionAcero", "btnVigasMadera", "btnColumnasMadera", "btnNudosMadera"};
+
+void Elegir(QComboBox *cbo, const QString &texto)
+{
+    const int i = cbo->findText(texto);
+    QVERIFY2(i >= 0, qPrintable(texto));
+    cbo->setCurrentIndex(i);
+}
+
+void Escribir(Form1 &f, const QString &caja, const QString &texto)
+{
+    auto *e = f.findChild<QLineEdit *>(caja);
+    QVERIFY(e);
+    e->clear();
+    QTest::keyClicks(e, texto);
+}
+
+void Pulsar(Form1 &f, const QString &nombre)
+{
+    auto *b = f.findChild<QPushButton *>(nombre);
+    QVERIFY2(b, qPrintable(nombre));
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+// Accepts the rating dialog that the next click opens.
+void AceptarDialogo()
+{
+    Prueba::AlAbrirseModal([](QWidget *w) {
+        auto *b = w->findChild<QPushButton *>(QStringLiteral("btnAceptar"));
+        QVERIFY(b);
+        // The proportion form reports the level it derived.
+        if (w->objectName() == QLatin1String("Form5"))
+            Mensaje::encolarRespuesta(Respuesta::Aceptar);
+        b->click();
+    });
+}
+
+void CerrarDialogo()
+{
+    Prueba::AlAbrirseModal([](QWidget *w) { w->close(); });
+}
+}  // namespace
+
+class PruebaFormularioEvaluacion : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { Prueba::Preparar(); }
+    void init() { Mensaje::limpiar(); }
+    void cleanup() { QVERIFY2(Mensaje::inesperados().isEmpty(), qPrintable(Mensaje::inesperados().join('\n'))); }
+
+    void cargaDejaElFormularioComoSeDisenno()
+    {
+        EstadoEvaluacion estado;
+        estado.UltimaVariable = 7;
+        estado.Variables[3].Codigo = 5;
+        estado.NivelesCualitativos.fill(3);
+        estado.TipoEstructura = 6;
+        Form1 f(estado);
+        QCOMPARE(f.windowTitle(), QStringLiteral("Nueva Evaluación"));
+        QCOMPARE(estado.UltimaVariable, int16_t(-1));
+        QCOMPARE(estado.UltimoOtro, int16_t(-1));
+        QCOMPARE(estado.VariableActual, int16_t(-1));
+        QCOMPARE(estado.OtroActual, int16_t(-1));
+        for (const auto &v : estado.Variables) {
+            QCOMPARE(v.Codigo, int16_t(-1));
+            QCOMPARE(v.Nivel, int16_t(0));
+        }
+        // The other elements' copies are cleared as well: no record carries the previous building.
+        for (int16_t n : estado.NivelesCualitativos)
+            QCOMPARE(n, int16_t(0));
+        // The system of the previous evaluation stays until a system is chosen.
+        QCOMPARE(estado.TipoEstructura, int16_t(6));
+
+        auto *tabs = f.findChild<QTabWidget *>(QStringLiteral("MPNuevo"));
+        QCOMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(tabs->count(), 5);
+        QCOMPARE(tabs->tabText(2), QStringLiteral(" No Estructurales"));
+        for (const QString &o : {QStringLiteral("optLocalizacion(0)"), QStringLiteral("OptAnno(0)"),
+                                 QStringLiteral("optInspeccion(0)"), QStringLiteral("optEstabEvaluador(0)")})
+            QVERIFY2(f.findChild<QRadioButton *>(o)->isChecked(), qPrintable(o));
+        QVERIFY(f.findChild<QCheckBox *>(QStringLiteral("Check1"))->isChecked());
+        QVERIFY(!f.findChild<QCheckBox *>(QStringLiteral("Check2"))->isChecked());
+        auto *sistema = f.findChild<QComboBox *>(QStringLiteral("cboTipoEstructura"));
+        QCOMPARE(sistema->count(), 15);
+        QCOMPARE(sistema->itemText(13), QStringLiteral("Muros en bahareque no encementado"));
+        QCOMPARE(sistema->currentText(), QString());
+        QCOMPARE(f.findChild<QComboBox *>(QStringLiteral("cboEntrepiso"))->count(), 9);
+        QCOMPARE(f.findChild<QComboBox *>(QStringLiteral("cboCubierta"))->itemText(3), QStringLiteral("Cubierta metálica"));
+        for (const QString &b : TodosEstructurales + QStringList{"btnEntrepiso", "btnCieloLumin", "btnTanques"})
+            QVERIFY2(f.Boton(b)->isHidden(), qPrintable(b));
+        QCOMPARE(f.Boton("btnDivisorios")->x(), Twips(2400));
+        QVERIFY(EsNegrita(f.Boton("btnVigas")));
+        QVERIFY(!f.findChild<QLineEdit *>(QStringLiteral("txtNPisos"))->accessibleName().isEmpty());
+    }
+
+    void cadaSistemaMuestraSusBotones_data()
+    {
+        QTest::addColumn<QString>("sistema");
+        QTest::addColumn<int>("codigo");
+        QTest::addColumn<QStringList>("visibles");
+        QTest::addColumn<int>("topeEntrepiso");
+        const QStringList concreto = {"btnVigas", "btnColumnas", "btnNudos"};
+        const QStringList acero = {"btnVigasAcero", "btnColumnasAcero", "btnUnionAcero"};
+        const QStringList madera = {"btnVigasMadera", "btnColumnasMadera", "btnNudosMadera"};
+        QTest::newRow("0") << "Pórticos en concreto reforzado" << 0 << concreto << 2760;
+        QTest::newRow("1") << "Mampostería confinada" << 1 << QStringList{"btnConfinada"} << 1320;
+        QTest::newRow("2") << "Mampostería reforzada" << 2 << QStringList{"btnConfinada"} << 1320;
+        QTest::newRow("3") << "Mampostería no reforzada" << 3 << QStringList{"btnSinConfinar"} << 1320;
+        QTest::newRow("4") << "Muros en bahareque encementado" << 4 << QStringList{"btnBahareque"} << 1320;
+        QTest::newRow("5") << "Pórticos con muros estructurales en concreto" << 5 << concreto + QStringList{"btnMuros"} << 3480;
+        QTest::newRow("6") << "Pórticos en acero arriostrados" << 6 << acero << 2760;
+        QTest::newRow("7") << "Pórticos y paneles en madera" << 7 << madera << 2760;
+        QTest::newRow("8") << "Sistema Dual" << 8 << concreto + QStringList{"btnMuros"} << 3480;
+        QTest::newRow("9") << "Prefabricado en Concreto" << 9 << concreto << 2760;
+        QTest::newRow("10") << "Pórticos en acero no arriostrados" << 10 << acero << 2760;
+        QTest::newRow("11") << "Pórticos en madera y paneles en otros materiales" << 11 << madera << 2760;
+        QTest::newRow("12") << "Muros en tapia o adobe" << 12 << QStringList{"btnBahareque"} << 1320;
+        QTest::newRow("13") << "Pórticos de acero en celosía" << 13 << acero << 2760;
+        QTest::newRow("14") << "Muros en bahareque no encementado" << 14 << QStringList{"btnBahareque"} << 1320;
+    }
+
+    void cadaSistemaMuestraSusBotones()
+    {
+        QFETCH(QString, sistema);
+        QFETCH(int, codigo);
+        QFETCH(QStringList, visibles);
+        QFETCH(int, topeEntrepiso);
+        EstadoEvaluacion estado;
+        Form1 f(estado);
+        // Another system first: the second choice must hide its buttons again.
+        Elegir(f.findChild<QComboBox *>(QStringLiteral("cboTipoEstructura")),
+               codigo == 8 ? QStringLiteral("Muros en tapia o adobe") : QStringLiteral("Sistema Dual"));
+        Elegir(f.findChild<QComboBox *>(QStringLiteral("cboTipoEstructura")), sistema);
+        QCOMPARE(estado.TipoEstructura, int16_t(codigo));
+        for (const QString &b : TodosEstructurales)
+            QCOMPARE(!f.Boton(b)->isHidden(), visibles.contains(b));
+        QPushButton *entrepiso = f.Boton("btnEntrepiso");
+        QVERIFY(!entrepiso->isHidden());
+        QCOMPARE(entrepiso->y(), Twips(topeEntrepiso));
+        // One row (720 twips) below the lowest shown button.
+        int ultimo = 0;
+        for (const QString &b : visibles)
+            ultimo = std::max(ultimo, f.Boton(b)->y());
+        QCOMPARE(entrepiso->y() - ultimo, Twips(720));
+    }
+
+    void cambiarDeSistemaConservaLasCalificaciones()
+    {
+        EstadoEvaluacion estado;
+        Form1 f(estado);
+        auto *cbo = f.findChild<QComboBox *>(QStringLiteral("cboTipoEstructura"));
+        Elegir(cbo, "Pórticos en concreto reforzado");
+        AceptarDialogo();
+        Pulsar(f, "btnVigas");
+        QVERIFY(Prueba::ModalAtendido());
+        Elegir(cbo, "Pórticos en acero arriostrados");
+        QVERIFY(f.Boton("btnVigas")->isHidden());
+        QCOMPARE(estado.UltimaVariable, int16_t(0));
+        QCOMPARE(estado.Variables[0].Codigo, int16_t(0));
+    }
+
+    void casillasDeRelevancia()
+    {
+        EstadoEvaluacion estado;
+        Form1 f(estado);
+        auto *c1 = f.findChild<QCheckBox *>(QStringLiteral("Check1"));
+        auto *c2 = f.findChild<QCheckBox *>(QStringLiteral("Check2"));
+        auto *c3 = f.findChild<QCheckBox *>(QStringLiteral("Check3"));
+        const QStringList preex = {"btnCalidad", "btnIrregularidadPlanta", "btnIrregularidadAltura", "btnConfiguracion", "btnEvaPreexCalib"};
+        const QStringList suelo = {"btnDeslizamGrietas", "btnAsentamLicuac", "btnEvaSueloCalib"};
+        f.MPNuevo()->setCurrentIndex(4);
+        f.show();
+        QTest::mouseClick(c2, Qt::LeftButton, {}, QPoint(5, c2->height() / 2));
+        QVERIFY(c2->isChecked());
+        QVERIFY(!c1->isChecked());
+        for (const QString &b : preex)
+            QVERIFY2(!f.Boton(b)->isEnabled(), qPrintable(b));
+        for (const QString &b : suelo)
+            QVERIFY(f.Boton(b)->isEnabled());
+        c3->setChecked(true);  // a change from code behaves as a click
+        for (const QString &b : suelo)
+            QVERIFY(!f.Boton(b)->isEnabled());
+        c2->setChecked(false);
+        for (const QString &b : preex)
+            QVERIFY(f.Boton(b)->isEnabled());
+        c2->setChecked(true);
+        estado.CasoRelevancia = 3;
+        c1->setChecked(true);
+        for (const QString &b : preex + suelo)
+            QVERIFY(f.Boton(b)->isEnabled());
+        QVERIFY(c2->isChecked());
+        QVERIFY(c3->isChecked());
+        QCOMPARE(estado.CasoRelevancia, int16_t(0));
+        // A disabled button cannot be pressed.
+        c2->setChecked(false);
+        c2->setChecked(true);
+        QVERIFY(!f.Boton("btnCalidad")->isEnabled());
+        QTest::mouseClick(f.Boton("btnCalidad"), Qt::LeftButton);
+        QCOMPARE(estado.UltimaVariable, int16_t(-1));
+    }
+
+    void navegacionEntreCarpetas()
+    {
+        EstadoEvaluacion estado;
+        Form1 f(estado);
+        const QList<QPair<QString, int>> pasos = {{"Command1", 1}, {"Command4", 2}, {"Command6", 3}, {"Command8", 4},
+                                                  {"Command2", 3}, {"Command9", 2}, {"Command7", 1}, {"Command5", 0}};
+        f.show();
+        for (const auto &[boton, carpeta] : pasos) {
+            Pulsar(f, boton);
+            QCOMPARE(f.MPNuevo()->currentIndex(), carpeta);
+        }
+        QCOMPARE(f.Boton("Command1")->toolTip(), QStringLiteral("Siguiente Carpeta"));
+        QCOMPARE(f.Boton("Command5")->text(), QStringLiteral("<<<Devolver"));
+    }
+
+    void otrosElementosNoEstructurales()
+    {
+        EstadoEvaluacion estado;
+        Form1 f(estado);
+        Mensaje::encolarRespuesta(Respuesta::Cancelar);
+        f.btnOtrosArquitectonicos_Click();
+        QCOMPARE(estado.OtrosElegidos, int16_t(0));
+        QVERIFY(f.Boton("btnCieloLumin")->isHidden());
+        QCOMPARE(Mensaje::mostrados().last().titulo, QStringLiteral("Otros Elementos No estructurales"));
+        QVERIFY(Mensaje::mostrados().last().texto.endsWith(QStringLiteral("Tanques Elevados ")));
+
+        Mensaje::encolarRespuesta(Respuesta::Aceptar);
+        f.MPNuevo()->setCurrentIndex(2);
+        f.show();
+        Pulsar(f, "btnOtrosArquitectonicos");
+        QCOMPARE(estado.OtrosElegidos, int16_t(1));
+        QVERIFY(f.Boton("btnOtrosArquitectonicos")->isHidden());
+        for (const QString &b : {"btnCieloLumin", "btnInstalaciones", "btnCubiertaBaha", "btnTanques"})
+            QVERIFY(!f.Boton(b)->isHidden());
+        QCOMPARE(f.Boton("btnDivisorios")->x(), Twips(720));
+        QCOMPARE(f.Boton("btnCieloLumin")->pos(), QPoint(Twips(720), Twips(3120)));
+        QCOMPARE(f.Boton("btnTanques")->pos(), QPoint(Twips(4200), Twips(2280)));
+    }
+
+    void botonesDeElementoReservanYPreguntan()
+    {
+        EstadoEvaluacion estado;
+        Form1 f(estado);
+        Elegir(f.findChild<QComboBox *>(QStringLiteral("cboTipoEstructura")), "Pórticos en concreto reforzado");
+        f.show();
+
+        QString titulo;
+        Prueba::AlAbrirseModal([&](QWidget *w) {
+            titulo = w->findChild<QLabel *>(QStringLiteral("lblVariable"))->text();
+            Mensaje::encolarRespuesta(Respuesta::Aceptar);
+            w->findChild<QPushButton *>(QStringLiteral("btnAceptar"))->click();
+        });
+        f.MPNuevo()->setCurrentIndex(1);
+        Pulsar(f, "btnColumnas");
+        QCOMPARE(titulo, QStringLiteral("COLUMNAS"));
+        QCOMPARE(estado.UltimaVariable, int16_t(0));
+        QCOMPARE(estado.IndiceVariable, int16_t(0));
+        QCOMPARE(estado.CarpetaFoto, QStringLiteral("Columnas"));
+        QCOMPARE(estado.PrefijoFoto, QStringLiteral("Columna"));
+        QVERIFY(!EsNegrita(f.Boton("btnColumnas")));
+        QVERIFY(EsNegrita(f.Boton("btnVigas")));
+
+        AceptarDialogo();
+        Pulsar(f, "btnVigas");
+        QCOMPARE(estado.UltimaVariable, int16_t(1));
+
+        // Second press: No leaves the table as it was and opens nothing.
+        Mensaje::encolarRespuesta(Respuesta::No);
+        Pulsar(f, "btnColumnas");
+        QCOMPARE(Mensaje::textosMostrados().last(),
+                 QStringLiteral("Ud ya ingresó la calificación de esta variable. Desea calificarla nuevamente ?"));
+        QCOMPARE(estado.UltimaVariable, int16_t(1));
+        QCOMPARE(estado.CalificarVariable, int16_t(0));
+
+        // Yes re-rates slot 0.
+        Mensaje::encolarRespuesta(Respuesta::Si);
+        AceptarDialogo();
+        Pulsar(f, "btnColumnas");
+        QVERIFY(Prueba::ModalAtendido());
+        QCOMPARE(estado.IndiceVariable, int16_t(0));
+        QCOMPARE(estado.UltimaVariable, int16_t(1));
+
+        // A first rating closed without "Aceptar" gives its slot back.
+        CerrarDialogo();
+        Pulsar(f, "btnNudos");
+        QVERIFY(Prueba::ModalAtendido());
+        QCOMPARE(estado.UltimaVariable, int16_t(1));
+        QCOMPARE(estado.Variables[2].Codigo, int16_t(-1));
+        AceptarDialogo();
+        Pulsar(f, "btnEntrepiso");
+        QCOMPARE(estado.Variables[2].Codigo, int16_t(13));
+    }
+
+    void botonesCualitativosYOtros_data()
+    {
+        QTest::addColumn<QString>("boton");
+        QTest::addColumn<QString>("titulo");
+        QTest::addColumn<QString>("marco");
+        QTest::addColumn<QString>("opcion3");
+        QTest::addColumn<QString>("carpeta");
+        QTest::newRow("divisorios") << "btnDivisorios" << "MUROS DIVISORIOS" << "Calificación del Daño" << "Fuerte" << "Divisorios";
+        QTest::newRow("taludes") << "btnDeslizamGrietas" << "FALLAS EN TALUDES O MOVIMIENTOS DE MASA" << "Nivel de Afectación" << "Fuerte" << "GrietDesli";
+        QTest::newRow("asentamiento") << "btnAsentamLicuac" << "ASENTAMIENTO, SUBSIDENCIA Y LICUACION DEL SUELO" << "Nivel de Afectación" << "Grave" << "LicAsent";
+        QTest::newRow("calidad") << "btnCalidad" << "CALIDAD DE LOS MATERIALES" << "Calificación" << "Mala" << "Calidad";
+        QTest::newRow("planta") << "btnIrregularidadPlanta" << "IRREGULARIDAD EN PLANTA" << "Calificación" << "Alta" << "IrregPlanta";
+        QTest::newRow("tanques") << "btnTanques" << "TANQUES ELEVADOS" << "Calificación del Daño" << "Fuerte" << "Tanques";
+    }
+
+    void botonesCualitativosYOtros()
+    {
+        QFETCH(QString, boton);
+        QFETCH(QString, titulo);
+        QFETCH(QString, marco);
+        QFETCH(QString, opcion3);
+        QFETCH(QString, carpeta);
+        EstadoEvaluacion estado;
+        Form1 f(estado);
+        Mensaje::encolarRespuesta(Respuesta::Aceptar);
+        f.btnOtrosArquitectonicos_Click();
+        QStringList vistos;
+        Prueba::AlAbrirseModal([&](QWidget *w) {
+            vistos << w->findChild<QLabel *>(QStringLiteral("lblTipo"))->text()
+                   << w->findChild<QWidget *>(QStringLiteral("frmCalificacion"))->property("title").toString()
+                   << w->findChild<QRadioButton *>(QStringLiteral("Option1(3)"))->text();
+            w->findChild<QRadioButton *>(QStringLiteral("Option1(3)"))->setChecked(true);
+            w->findChild<QPushButton *>(QStringLiteral("btnAceptar"))->click();
+        });
+        f.PulsarElemento(boton);
+        QCOMPARE(vistos, (QStringList{titulo, marco, opcion3}));
+        QCOMPARE(estado.CarpetaFoto, carpeta);
+        if (boton == QLatin1String("btnTanques")) {
+            QCOMPARE(estado.OtrosNoEstructurales[0].Codigo, int16_t(3));
+            QCOMPARE(estado.OtrosNoEstructurales[0].Nivel, int16_t(3));
+            QCOMPARE(estado.UltimaVariable, int16_t(-1));
+            // A second press asks its own question; No opens nothing.
+            Mensaje::encolarRespuesta(Respuesta::No);
+            f.PulsarElemento(boton);
+            QCOMPARE(Mensaje::textosMostrados().last(), QStringLiteral("Ud ya calificó este elemento. Desea calificarlo nuevamente ?"));
+            QCOMPARE(estado.UltimoOtro, int16_t(0));
+        } else {
+            QCOMPARE(estado.Variables[0].Nivel, int16_t(3));
+        }
+    }
+
+    void baharequeTomaLasFotosDelSistema()
+    {
+        EstadoEvaluacion estado;
+        Form1 f(estado);
+        auto *cbo = f.findChild<QComboBox *>(QStringLiteral("cboTipoEstructura"));
+        for (const auto &[sistema, palabra] : QList<QPair<QString, QString>>{{"Muros en tapia o adobe", "Tapia"},
+                                                                             {"Muros en bahareque no encementado", "Bahareque"}}) {
+            Elegir(cbo, sistema);
+            CerrarDialogo();
+            f.PulsarElemento(QStringLiteral("btnBahareque"));
+            QCOMPARE(estado.CarpetaFoto, palabra);
+            QCOMPARE(estado.PrefijoFoto, palabra);
+        }
+    }
+
+    void revisionDePisos_data()
+    {
+        QTest::addColumn<QStringList>("pisos");  // NP, NS, PT, PMD
+        QTest::addColumn<QString>("comienzo");
+        QTest::newRow("valido") << QStringList{"5", "1", "6", "2"} << QString();
+        QTest::newRow("mayor danno sobre total") << QStringList{"5", "1", "6", "7"} << "Corrija los valores";
+        QTest::newRow("suma distinta") << QStringList{"5", "0", "6", "1"} << "El número total de pisos debe ser igual";
+        QTest::newRow("sotanos vacio") << QStringList{"5", "", "5", "1"} << "Ingrese correctamente";
+        QTest::newRow("mayor danno cero") << QStringList{"5", "0", "5", "0"} << "Ingrese correctamente";
+        QTest::newRow("decimal") << QStringList{"2.5", "0", "2.5", "1"} << "Ingrese correctamente";
+        QTest::newRow("negativo") << QStringList{"5", "-1", "4", "1"} << "Ingrese correctamente";
+        QTest::newRow("demasiados pisos") << QStringList{"201", "0", "201", "1"} << "Ingrese correctamente";
+        QTest::newRow("demasiados sotanos") << QStringList{"5", "51", "56", "1"} << "Ingrese correctamente";
+        QTest::newRow("texto") << QStringList{"cinco", "0", "5", "1"} << "Ingrese correctamente";
+        QTest::newRow("espacios") << QStringList{" 5 ", "0", "5", "5"} << QString();
+    }
+
+    void revisionDePisos()
+    {
+        QFETCH(QStringList, pisos);
+        QFETCH(QString, comienzo);
+        const QString m = RevisarPisos(pisos[0], pisos[1], pisos[2], pisos[3]);
+        if (comienzo.isEmpty())
+            QCOMPARE(m, QString());
+        else
+            QVERIFY2(m.startsWith(comienzo), qPrintable(m));
+    }
+
+    void evaluarMuestraLosMensajesEnOrden_data()
+    {
+        QTest::addColumn<QStringList>("pisos");  // NP, NS, PT, PMD
+        QTest::addColumn<bool>("listas");
+        QTest::addColumn<QStringList>("comienzos");
+        QTest::newRow("corrija") << QStringList{"5", "1", "6", "7"} << true
+                                 << QStringList{"Corrija los valores de número total de pisos", "Información incompleta. No ha indicado"};
+        QTest::newRow("suma") << QStringList{"5", "0", "6", "1"} << true
+                              << QStringList{"El número total de pisos debe ser igual", "Información incompleta. No ha indicado"};
+        QTest::newRow("vacio") << QStringList{"5", "", "6", "1"} << true
+                               << QStringList{"Ingrese correctamente el número de pisos", "Información incompleta. No ha indicado"};
+        QTest::newRow("listas") << QStringList{"5", "1", "6", "1"} << false
+                                << QStringList{"No se puede evaluar una edificación", "Información incompleta. No ha indicado"};
+        QTest::newRow("dos fallas") << QStringList{"5", "1", "7", "1"} << false
+                                    << QStringList{"El número total", "No se puede evaluar", "Información incompleta."};
+        QTest::newRow("faltan calificaciones") << QStringList{"5", "1", "6", "1"} << true
+                                               << QStringList{"Ingrese toda la información. Todos los elementos no han sido calificados."};
+    }
+
+    void evaluarMuestraLosMensajesEnOrden()
+    {
+        QFETCH(QStringList, pisos);
+        QFETCH(bool, listas);
+        QFETCH(QStringList, comienzos);
+        EstadoEvaluacion estado;
+        Form1 f(estado);
+        Escribir(f, "txtNPisos", pisos[0]);
+        Escribir(f, "txtNSotanos", pisos[1]);
+        Escribir(f, "txtPisosTotal", pisos[2]);
+        Escribir(f, "txtPMayorDanno", pisos[3]);
+        if (listas) {
+            Elegir(f.findChild<QComboBox *>(QStringLiteral("cboTipoEstructura")), "Pórticos en concreto reforzado");
+            Elegir(f.findChild<QComboBox *>(QStringLiteral("cboCubierta")), "Teja de barro");
+            Elegir(f.findChild<QComboBox *>(QStringLiteral("cboEntrepiso")), "Placa maciza");
+        } else {
+            Elegir(f.findChild<QComboBox *>(QStringLiteral("cboTipoEstructura")), "Sistema Dual");
+        }
+        for (int i = 0; i < comienzos.size(); ++i)
+            Mensaje::encolarRespuesta(Respuesta::Aceptar);
+        f.show();
+        Pulsar(f, "btnMenu(0)");
+        const QStringList vistos = Mensaje::textosMostrados();
+        QCOMPARE(vistos.size(), comienzos.size());
+        for (int i = 0; i < vistos.size(); ++i)
+            QVERIFY2(vistos[i].startsWith(comienzos[i]), qPrintable(vistos[i]));
+        if (vistos.last().startsWith(QStringLiteral("Información incompleta")))
+            QCOMPARE(Mensaje::mostrados().last().titulo, QStringLiteral("Información incompleta"));
+        if (comienzos.first().startsWith(QStringLiteral("Corrija")))
+            QVERIFY(vistos.first().contains(QStringLiteral("siempre \ndebe ser")));
+        QVERIFY(f.isVisible());
+        // The building data of a press were recorded even though it stopped.
+        QCOMPARE(estado.Localizacion, QStringLiteral("Esquina"));
+        QCOMPARE(estado.AnnoConstruccion, QStringLiteral("Antes de 1950"));
+        QCOMPARE(estado.Inspeccion, QStringLiteral("Exterior solamente"));
+        QCOMPARE(estado.EstabilidadEvaluador, QStringLiteral("Bajo"));
+    }
+
+    void relevanciaAlEvaluar()
+    {
+        EstadoEvaluacion estado;
+        Form1 f(estado);
+        auto *c1 = f.findChild<QCheckBox *>(QStringLiteral("Check1"));
+        f.findChild<QCheckBox *>(QStringLiteral("Check2"))->setChecked(true);
+        f.findChild<QCheckBox *>(QStringLiteral("Check3"))->setChecked(true);
+        Escribir(f, "txtNPisos", "2");
+        Escribir(f, "txtNSotanos", "0");
+        Escribir(f, "txtPisosTotal", "2");
+        Escribir(f, "txtPMayorDanno", "1");
+        Elegir(f.findChild<QComboBox *>(QStringLiteral("cboTipoEstructura")), "Mampostería confinada");
+        Elegir(f.findChild<QComboBox *>(QStringLiteral("cboCubierta")), "Otros");
+        Elegir(f.findChild<QComboBox *>(QStringLiteral("cboEntrepiso")), "Otros");
+        Mensaje::encolarRespuesta(Respuesta::Aceptar);
+        f.btnMenu_Click(0);
+        QCOMPARE(Mensaje::textosMostrados(),
+                 QStringList{"Ingrese toda la información. Todos los elementos no han sido calificados."});
+        QCOMPARE(estado.InfoNoRelevante, int16_t(3));
+        QCOMPARE(estado.CasoRelevancia, int16_t(3));
+        QVERIFY(!c1->isChecked());
+        // Placeholders for codes 17..22 after the (empty) table.
+        QCOMPARE(estado.Variables[0].Codigo, int16_t(17));
+        QCOMPARE(estado.Variables[5].Codigo, int16_t(22));
+        QCOMPARE(estado.UltimaVariable, int16_t(-1));
+    }
+
+    void cancelarPregunta()
+    {
+        EstadoEvaluacion estado;
+        Form1 f(estado);
+        f.show();
+        Escribir(f, "txtNPisos", "3");
+        Mensaje::encolarRespuesta(Respuesta::No);
+        Pulsar(f, "btnMenu(1)");
+        QVERIFY(f.isVisible());
+        QCOMPARE(Mensaje::mostrados().last().titulo, QStringLiteral("Datos Ingresados"));
+        QCOMPARE(Mensaje::textosMostrados().last(),
+                 QStringLiteral("Está usted seguro que desea Salir ?. Perdera la información suministrada hasta ahora."));
+        // The close box and Escape ask the same question.
+        Mensaje::encolarRespuesta(Respuesta::No);
+        f.close();
+        QVERIFY(f.isVisible());
+        Mensaje::encolarRespuesta(Respuesta::No);
+        QTest::keyClick(&f, Qt::Key_Escape);
+        QVERIFY(f.isVisible());
+        QCOMPARE(f.findChild<QLineEdit *>(QStringLiteral("txtNPisos"))->text(), QStringLiteral("3"));
+        Mensaje::encolarRespuesta(Respuesta::Si);
+        Pulsar(f, "btnMenu(1)");
+        QVERIFY(!f.isVisible());
+        QCOMPARE(f.result(), int(QDialog::Rejected));
+    }
+};
+
+QTEST_MAIN(PruebaFormularioEvaluacion)
+#include "evaluation_form_test.moc"
