@@ -1,0 +1,203 @@
+// Writes a PNG of every form and dialog of the program, so that a person can
+// look at them: orv-capturas OUT_DIR (run with QT_QPA_PLATFORM=offscreen).
+
+#include "app/info_forms.h"
+#include "app/main_menu_form.h"
+#include "app/message_box.h"
+#include "data/data_paths.h"
+#include "engine/category_evaluators.h"
+#include "engine/evaluation_driver.h"
+#include "evaluation/element_dispatch.h"
+#include "evaluation/evaluation_form.h"
+#include "rating/condition_viewer_form.h"
+#include "rating/level_viewer_form.h"
+#include "rating/proportion_rating_form.h"
+#include "rating/qualitative_rating_form.h"
+#include "registry/additional_info_form.h"
+#include "results/result_classification.h"
+#include "results/results_form.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTranslator>
+#include <cstdio>
+
+namespace {
+
+QString carpetaSalida;
+int fallos = 0;
+
+void Capturar(QWidget *w, const QString &nombre)
+{
+    w->show();
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    const QString archivo = QDir(carpetaSalida).filePath(nombre + QStringLiteral(".png"));
+    if (!w->grab().save(archivo)) {
+        std::fprintf(stderr, "no se pudo escribir %s\n", qPrintable(archivo));
+        ++fallos;
+    }
+    w->hide();
+}
+
+void Calificar(EstadoEvaluacion &e, int codigo, int nivel)
+{
+    e.UltimaVariable = static_cast<int16_t>(e.UltimaVariable + 1);
+    e.Variables[e.UltimaVariable].Codigo = static_cast<int16_t>(codigo);
+    e.Variables[e.UltimaVariable].Nivel = static_cast<int16_t>(nivel);
+}
+
+// A rated building of concrete frames; `danno` 0 for an undamaged one.
+EtiquetasResultados Evaluar(EstadoEvaluacion &e, int danno)
+{
+    e.Reiniciar();
+    e.TipoEstructura = 0;
+    e.InfoNoRelevante = e.CasoRelevancia = 0;
+    const int severo = danno ? 4 : 0, fuerte = danno ? 3 : 0, moderado = danno ? 2 : 0;
+    Calificar(e, 0, fuerte);
+    Calificar(e, 1, severo);
+    Calificar(e, 2, fuerte);
+    Calificar(e, 13, moderado);
+    Calificar(e, 14, fuerte);
+    Calificar(e, 15, severo);
+    Calificar(e, 16, moderado);
+    Calificar(e, 17, moderado);
+    Calificar(e, 18, fuerte);
+    Calificar(e, 19, moderado);
+    Calificar(e, 20, danno ? 1 : 0);
+    Calificar(e, 21, 0);
+    Calificar(e, 22, moderado);
+    EtiquetasResultados etiquetas;
+    EvaluarEdificacion(e, LeerTablasPesos(RutasDatos::archivoReferencia()),
+                       LeerTablasComentarios(RutasDatos::archivoComentarios()), danno ? 1 : 2, etiquetas);
+    return etiquetas;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "uso: orv-capturas CARPETA_SALIDA\n");
+        return 2;
+    }
+    carpetaSalida = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(carpetaSalida);
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Colombia));
+    QTranslator traductor;
+    if (traductor.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&traductor);
+    RutasDatos::establecerCarpetaInstalacion(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/orv"));
+    RutasDatos::establecerArchivoRegistro(QDir(carpetaSalida).filePath(QStringLiteral("registro-capturas.sqlite")));
+    Mensaje::activarModoPrueba(true);
+
+    EstadoEvaluacion estado;
+    {
+        Form2 menu(estado);
+        menu.VerificarBasesDeDatos();
+        Capturar(&menu, QStringLiteral("01-menu-principal"));
+    }
+    {
+        Form6 f;
+        Capturar(&f, QStringLiteral("02-alcance"));
+        Form3 r;
+        Capturar(&r, QStringLiteral("03-reconocimientos"));
+        frmAbout a;
+        Capturar(&a, QStringLiteral("04-acerca-de"));
+    }
+    {
+        Form1 f(estado);
+        auto *sistema = f.findChild<QComboBox *>(QStringLiteral("cboTipoEstructura"));
+        sistema->setCurrentIndex(sistema->findText(QStringLiteral("Sistema Dual")));
+        const QStringList nombres = {QStringLiteral("identificacion"), QStringLiteral("estructurales"),
+                                     QStringLiteral("no-estructurales"), QStringLiteral("suelo"),
+                                     QStringLiteral("preexistentes")};
+        for (int i = 0; i < nombres.size(); ++i) {
+            f.MPNuevo()->setCurrentIndex(i);
+            Capturar(&f, QStringLiteral("1%1-evaluacion-%2").arg(i).arg(nombres[i]));
+        }
+        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+        f.btnOtrosArquitectonicos_Click();
+        f.MPNuevo()->setCurrentIndex(2);
+        Capturar(&f, QStringLiteral("15-evaluacion-otros-elementos"));
+        sistema->setCurrentIndex(sistema->findText(QStringLiteral("Mampostería confinada")));
+        f.MPNuevo()->setCurrentIndex(1);
+        Capturar(&f, QStringLiteral("16-evaluacion-mamposteria"));
+    }
+    {
+        estado.Reiniciar();
+        estado.VariableActual = Columnas;
+        estado.IndiceVariable = 0;
+        Form5 f(estado);
+        f.EstablecerVariable(TituloVariable(Columnas));
+        const int valores[5] = {40, 25, 20, 10, 5};
+        for (int k = 0; k < 5; ++k)
+            if (auto *b = f.findChild<QScrollBar *>(QStringLiteral("HSGrupo") + QStringList{"I", "II", "III", "IV", "V"}[k]))
+                b->setValue(valores[k]);
+        Capturar(&f, QStringLiteral("20-proporciones"));
+    }
+    for (const auto &[codigo, nombre] : QList<QPair<int, QString>>{{14, QStringLiteral("21-cualitativa-danno")},
+                                                                   {18, QStringLiteral("22-cualitativa-afectacion")},
+                                                                   {19, QStringLiteral("23-cualitativa-calidad")},
+                                                                   {20, QStringLiteral("24-cualitativa-irregularidad")}}) {
+        estado.VariableActual = static_cast<int16_t>(codigo);
+        estado.OtroActual = -1;
+        Form9 f(estado);
+        f.EstablecerTextos(TituloVariable(codigo), MarcoCualitativo(codigo), OpcionesCualitativas(codigo));
+        Capturar(&f, nombre);
+    }
+    {
+        estado.VariableActual = Columnas;
+        estado.OtroActual = -1;
+        estado.CarpetaFoto = QStringLiteral("Columnas");
+        estado.PrefijoFoto = QStringLiteral("Columna");
+        Form10 f(estado);
+        f.ContarFotos(QStringLiteral("Estructurales"));
+        f.ElegirNivel(3);
+        Capturar(&f, QStringLiteral("25-visor-niveles"));
+    }
+    {
+        estado.VariableActual = AsentamientoLicuacion;
+        estado.CarpetaFoto = QStringLiteral("LicAsent");
+        estado.PrefijoFoto = QStringLiteral("Asentam");
+        Form14 f(estado);
+        f.EstablecerTitulo(QStringLiteral("ASENTAMIENTOS, SUBSIDENCIA Y LICUACIÓN"));
+        f.ContarFotos(QStringLiteral("Suelo"));
+        Capturar(&f, QStringLiteral("26-visor-condicion"));
+    }
+    for (const auto &[danno, nombre] : QList<QPair<int, QString>>{{1, QStringLiteral("grave")}, {0, QStringLiteral("sin-danno")}}) {
+        const EtiquetasResultados etiquetas = Evaluar(estado, danno);
+        Form7 f(estado, etiquetas, DatosEdificacion{});
+        for (int carpeta = 0; carpeta < Form7::NumCarpetas; ++carpeta) {
+            f.seleccionarCarpeta(carpeta);
+            Capturar(&f, QStringLiteral("3%1-resultados-%2-%3").arg(danno ? 0 : 5).arg(nombre).arg(carpeta));
+        }
+    }
+    {
+        Form23 f(estado, DatosEdificacion{});
+        Capturar(&f, QStringLiteral("40-informacion-adicional"));
+    }
+    {
+        QMessageBox caja;
+        caja.setWindowTitle(QStringLiteral("ORV"));
+        caja.setText(Mensaje::textoEnPantalla(QStringLiteral("Riesgo Estructural: Alto.\rDaño Estructural: Fuerte.\rIndice de Daño Estructural = 0.55.")));
+        caja.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
+        Capturar(&caja, QStringLiteral("50-mensaje"));
+        QMessageBox pregunta;
+        pregunta.setWindowTitle(QStringLiteral("Datos Ingresados"));
+        pregunta.setText(QStringLiteral("Todos los datos ingresados son correctos?"));
+        pregunta.addButton(QStringLiteral("Sí"), QMessageBox::YesRole);
+        pregunta.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+        Capturar(&pregunta, QStringLiteral("51-pregunta"));
+    }
+    std::printf("Capturas escritas en %s\n", qPrintable(carpetaSalida));
+    return fallos == 0 ? 0 : 1;
+}
