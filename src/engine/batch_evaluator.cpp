@@ -9,8 +9,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSet>
+#include <QThread>
+#include <algorithm>
+#include <charconv>
+#include <cstring>
 #include <cmath>
+#include <thread>
+#include <type_traits>
+#include <vector>
 
 namespace {
 
@@ -39,98 +45,118 @@ bool LeerEntero(const QJsonValue &v, int minimo, int maximo, int &valor)
     return true;
 }
 
-int EnteroObligatorio(const QJsonObject &o, const QString &clave, int minimo, int maximo, const QString &donde)
+// Where a key stands, for the messages: the top level (lista null) or the
+// element `indice` of a list. Only written out when a line is rejected.
+struct Lugar {
+    const char *lista = nullptr;
+    qsizetype indice = 0;
+
+    QString texto() const
+    {
+        if (!lista)
+            return QString();
+        return QStringLiteral(" en el elemento %1 de \"%2\"").arg(indice + 1).arg(QLatin1String(lista));
+    }
+};
+
+// A required whole number within [minimo, maximo].
+int Entero(const QJsonValue &v, const char *clave, int minimo, int maximo, Lugar lugar = {})
 {
-    const QJsonValue v = o.value(clave);
     if (v.isUndefined())
-        Rechazar(QStringLiteral("Falta la clave \"%1\"%2.").arg(clave, donde));
+        Rechazar(QStringLiteral("Falta la clave \"%1\"%2.").arg(QLatin1String(clave), lugar.texto()));
     int valor = 0;
     if (!LeerEntero(v, minimo, maximo, valor))
         Rechazar(QStringLiteral("\"%1\"%2 debe ser un número entero entre %3 y %4.")
-                     .arg(clave, donde)
+                     .arg(QLatin1String(clave), lugar.texto())
                      .arg(minimo)
                      .arg(maximo));
     return valor;
 }
 
-int EnteroOpcional(const QJsonObject &o, const QString &clave, int minimo, int maximo, int omision)
+int EnteroOpcional(const QJsonValue &v, const char *clave, int minimo, int maximo, int omision)
 {
-    if (!o.contains(clave))
-        return omision;
-    return EnteroObligatorio(o, clave, minimo, maximo, QString());
+    return v.isUndefined() ? omision : Entero(v, clave, minimo, maximo);
 }
 
-void SoloClaves(const QJsonObject &o, std::initializer_list<const char *> permitidas, const QString &donde)
+// Rejects any key outside `permitidas` (a misspelt key must not pass as an
+// omitted one). `presentes` is how many of them the object holds: when that
+// is all it holds, there is nothing to look for.
+void SoloClaves(const QJsonObject &o, qsizetype presentes, std::initializer_list<QLatin1String> permitidas,
+                Lugar lugar = {})
 {
+    if (presentes == o.size())
+        return;
     for (auto it = o.constBegin(); it != o.constEnd(); ++it) {
-        bool conocida = false;
-        for (const char *p : permitidas)
-            conocida = conocida || it.key() == QLatin1String(p);
-        if (!conocida)
-            Rechazar(QStringLiteral("Clave desconocida \"%1\"%2.").arg(it.key(), donde));
+        const QString clave = it.key();
+        if (std::none_of(permitidas.begin(), permitidas.end(), [&](QLatin1String p) { return clave == p; }))
+            Rechazar(QStringLiteral("Clave desconocida \"%1\"%2.").arg(clave, lugar.texto()));
     }
 }
 
-QJsonArray ListaObligatoria(const QJsonObject &o, const QString &clave)
+QJsonArray Lista(const QJsonValue &v, const char *clave)
 {
-    const QJsonValue v = o.value(clave);
+    if (v.isUndefined())
+        return {};
     if (!v.isArray())
-        Rechazar(QStringLiteral("\"%1\" debe ser una lista.").arg(clave));
+        Rechazar(QStringLiteral("\"%1\" debe ser una lista.").arg(QLatin1String(clave)));
     return v.toArray();
 }
 
-QString EnElemento(const char *lista, qsizetype i)
+qsizetype Definidos(std::initializer_list<const QJsonValue *> valores)
 {
-    return QStringLiteral(" en el elemento %1 de \"%2\"").arg(i + 1).arg(QLatin1String(lista));
+    return std::count_if(valores.begin(), valores.end(), [](const QJsonValue *v) { return !v->isUndefined(); });
 }
 
 // Fills the ratings the way the evaluation form does: slots in the order
 // given, proportion ratings through the level derivation of the proportion
 // dialog, other elements only when the key is present.
-void CargarCalificaciones(const QJsonObject &raiz, EstadoEvaluacion &e)
+void CargarCalificaciones(const QJsonValue &listaVariables, const QJsonValue &listaOtros, EstadoEvaluacion &e)
 {
-    const QJsonArray variables = raiz.contains(QStringLiteral("variables"))
-                                     ? ListaObligatoria(raiz, QStringLiteral("variables"))
-                                     : QJsonArray();
-    QSet<int> vistos;
+    const QJsonArray variables = Lista(listaVariables, "variables");
+    quint32 vistos = 0;  // one bit per code
     for (qsizetype i = 0; i < variables.size(); ++i) {
-        const QString donde = EnElemento("variables", i);
-        if (!variables.at(i).isObject())
+        const Lugar lugar{"variables", i};
+        const QJsonValue elemento = variables.at(i);
+        if (!elemento.isObject())
             Rechazar(QStringLiteral("Cada elemento de \"variables\" debe ser un objeto (elemento %1).").arg(i + 1));
-        const QJsonObject v = variables.at(i).toObject();
-        SoloClaves(v, {"codigo", "nivel", "proporciones"}, donde);
-        const int codigo = EnteroObligatorio(v, QStringLiteral("codigo"), 0, 22, donde);
-        if (vistos.contains(codigo))
+        const QJsonObject v = elemento.toObject();
+        const QJsonValue valorCodigo = v.value(QLatin1String("codigo"));
+        const QJsonValue nivel = v.value(QLatin1String("nivel"));
+        const QJsonValue proporciones = v.value(QLatin1String("proporciones"));
+        SoloClaves(v, Definidos({&valorCodigo, &nivel, &proporciones}),
+                   {QLatin1String("codigo"), QLatin1String("nivel"), QLatin1String("proporciones")}, lugar);
+        const int codigo = Entero(valorCodigo, "codigo", 0, 22, lugar);
+        if (vistos & (1u << codigo))
             Rechazar(QStringLiteral("El código %1 está repetido en \"variables\".").arg(codigo));
-        vistos.insert(codigo);
-
-        const bool conNivel = v.contains(QStringLiteral("nivel"));
-        const bool conProporciones = v.contains(QStringLiteral("proporciones"));
-        if (conNivel == conProporciones)
+        vistos |= 1u << codigo;
+        if (nivel.isUndefined() == proporciones.isUndefined())
             Rechazar(QStringLiteral("La variable de código %1 debe llevar \"nivel\" o \"proporciones\", una de las dos.")
                          .arg(codigo));
 
-        const int slot = static_cast<int>(i);
-        e.UltimaVariable = static_cast<int16_t>(slot);
-        e.IndiceVariable = static_cast<int16_t>(slot);
+        // i < 23: every code appears once at most.
+        const int16_t slot = static_cast<int16_t>(i);
+        e.UltimaVariable = e.IndiceVariable = slot;
         e.VariableActual = static_cast<int16_t>(codigo);
         e.Variables[slot].Codigo = static_cast<int16_t>(codigo);
-        if (conNivel) {
-            const int16_t nivel = static_cast<int16_t>(EnteroObligatorio(v, QStringLiteral("nivel"), 0, 4, donde));
-            e.Variables[slot].Nivel = nivel;
+        if (!nivel.isUndefined()) {
+            int n = 0;
+            if (!LeerEntero(nivel, 0, 4, n))
+                Rechazar(QStringLiteral("\"nivel\" de la variable de código %1 debe ser un número entero entre 0 y 4.")
+                             .arg(codigo));
+            e.Variables[slot].Nivel = static_cast<int16_t>(n);
             if (const int s = SlotCualitativoVariable(codigo); s >= 0)
-                e.NivelesCualitativos[s] = nivel;
+                e.NivelesCualitativos[s] = static_cast<int16_t>(n);
             continue;
         }
         if (codigo > Entrepiso)
             Rechazar(QStringLiteral("\"proporciones\" solo se admite para los elementos estructurales (códigos 0 a 13); "
                                     "la variable de código %1 lleva \"nivel\".")
                          .arg(codigo));
-        const QJsonValue p = v.value(QStringLiteral("proporciones"));
+        const QJsonArray barrasJson = proporciones.toArray();
         std::array<int, 5> barras{};
-        bool valida = p.isArray() && p.toArray().size() == 5;
+        bool valida = proporciones.isArray() && barrasJson.size() == 5;
         for (int k = 0; valida && k < 5; ++k)
-            valida = LeerEntero(p.toArray().at(k), 0, 100, barras[k]);
+            valida = LeerEntero(barrasJson.at(k), 0, 100, barras[k]);
         if (!valida)
             Rechazar(QStringLiteral("\"proporciones\" de la variable de código %1 debe ser una lista de cinco números "
                                     "enteros entre 0 y 100.")
@@ -138,79 +164,309 @@ void CargarCalificaciones(const QJsonObject &raiz, EstadoEvaluacion &e)
         AplicarCalificacionProporcion(e, DerivarNivelProporcion(codigo, barras));
     }
 
-    if (!raiz.contains(QStringLiteral("otros")))
+    if (listaOtros.isUndefined())
         return;
     e.OtrosElegidos = 1;
-    const QJsonArray otros = ListaObligatoria(raiz, QStringLiteral("otros"));
-    if (otros.size() > NumOtros)
-        Rechazar(QStringLiteral("\"otros\" admite a lo sumo %1 elementos.").arg(NumOtros));
-    QSet<int> otrosVistos;
+    const QJsonArray otros = Lista(listaOtros, "otros");
+    quint32 otrosVistos = 0;
     for (qsizetype i = 0; i < otros.size(); ++i) {
-        const QString donde = EnElemento("otros", i);
-        if (!otros.at(i).isObject())
+        const Lugar lugar{"otros", i};
+        const QJsonValue elemento = otros.at(i);
+        if (!elemento.isObject())
             Rechazar(QStringLiteral("Cada elemento de \"otros\" debe ser un objeto (elemento %1).").arg(i + 1));
-        const QJsonObject o = otros.at(i).toObject();
-        SoloClaves(o, {"codigo", "nivel"}, donde);
-        const int codigo = EnteroObligatorio(o, QStringLiteral("codigo"), 0, 3, donde);
-        if (otrosVistos.contains(codigo))
+        const QJsonObject o = elemento.toObject();
+        const QJsonValue valorCodigo = o.value(QLatin1String("codigo"));
+        const QJsonValue valorNivel = o.value(QLatin1String("nivel"));
+        SoloClaves(o, Definidos({&valorCodigo, &valorNivel}), {QLatin1String("codigo"), QLatin1String("nivel")},
+                   lugar);
+        const int codigo = Entero(valorCodigo, "codigo", 0, 3, lugar);
+        if (otrosVistos & (1u << codigo))
             Rechazar(QStringLiteral("El código %1 está repetido en \"otros\".").arg(codigo));
-        otrosVistos.insert(codigo);
-        const int16_t nivel = static_cast<int16_t>(EnteroObligatorio(o, QStringLiteral("nivel"), 0, 4, donde));
-        e.UltimoOtro = static_cast<int16_t>(i);
+        otrosVistos |= 1u << codigo;
+        const int16_t nivel = static_cast<int16_t>(Entero(valorNivel, "nivel", 0, 4, lugar));
+        // i < 4: every code appears once at most.
+        e.UltimoOtro = e.IndiceOtro = static_cast<int16_t>(i);
         e.OtrosNoEstructurales[i] = OtroCalificado{static_cast<int16_t>(codigo), nivel};
         e.NivelesCualitativos[SlotCualitativoOtro(codigo)] = nivel;
     }
 }
 
-QJsonObject Categoria(int16_t nivel, const char *claveTexto, const QString &texto, const QString *riesgo,
-                      double indice)
+// A string as a JSON string literal in UTF-8 from `q` on, which must have
+// room for the worst case: 6 bytes per UTF-16 unit (a \u00XX escape) plus
+// the quotes. Returns the end of what was written.
+char *EscribirTextoJson(char *q, QStringView texto)
 {
-    QJsonObject o;
-    o.insert(QLatin1String("nivel"), nivel);
-    o.insert(QLatin1String(claveTexto), texto);
-    if (riesgo)
-        o.insert(QLatin1String("riesgo"), *riesgo);
-    o.insert(QLatin1String("indice"), indice);
-    return o;
+    static const char hex[] = "0123456789abcdef";
+    const qsizetype n = texto.size();
+    const char16_t *p = texto.utf16();
+    *q++ = '"';
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = p[i];
+        if (c < 0x80) {
+            if (c >= 0x20 && c != '"' && c != '\\') {
+                *q++ = static_cast<char>(c);
+                continue;
+            }
+            *q++ = '\\';
+            switch (c) {
+            case '"': *q++ = '"'; break;
+            case '\\': *q++ = '\\'; break;
+            case '\n': *q++ = 'n'; break;
+            case '\r': *q++ = 'r'; break;
+            case '\t': *q++ = 't'; break;
+            case '\b': *q++ = 'b'; break;
+            case '\f': *q++ = 'f'; break;
+            default:
+                *q++ = 'u';
+                *q++ = '0';
+                *q++ = '0';
+                *q++ = hex[c >> 4];
+                *q++ = hex[c & 15];
+            }
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1]))
+            c = QChar::surrogateToUcs4(static_cast<char16_t>(c), p[++i]);
+        else if (QChar::isSurrogate(c))
+            c = 0xFFFD;  // a lone surrogate has no UTF-8 form
+        if (c < 0x800) {
+            *q++ = static_cast<char>(0xC0 | (c >> 6));
+        } else if (c < 0x10000) {
+            *q++ = static_cast<char>(0xE0 | (c >> 12));
+            *q++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        } else {
+            *q++ = static_cast<char>(0xF0 | (c >> 18));
+            *q++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *q++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        }
+        *q++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    *q++ = '"';
+    return q;
 }
 
-QJsonObject NivelTexto(int16_t nivel, const QString &texto)
+// --- output ------------------------------------------------------------------
+
+// Compact JSON written straight into a byte array (appended), keys in the
+// documented order. The array grows geometrically and is cut to the bytes
+// written when the writer goes.
+class Salida {
+public:
+    Salida(QByteArray &b, const DatosLotes &d) : b_(b), datos_(d), usado_(b.size()) {}
+    ~Salida() { b_.resize(usado_); }
+    Salida(const Salida &) = delete;
+    Salida &operator=(const Salida &) = delete;
+
+    void abrir()
+    {
+        byte('{');
+        primero_ = true;
+    }
+    void cerrar()
+    {
+        byte('}');
+        primero_ = false;
+    }
+    void clave(const char *k)
+    {
+        const qsizetype largo = static_cast<qsizetype>(std::strlen(k));
+        char *q = espacio(largo + 4);
+        if (!primero_)
+            *q++ = ',';
+        primero_ = false;
+        *q++ = '"';
+        std::memcpy(q, k, largo);
+        q += largo;
+        *q++ = '"';
+        *q++ = ':';
+        usado_ = q - b_.constData();
+    }
+    void objeto(const char *k)
+    {
+        clave(k);
+        abrir();
+    }
+    void entero(const char *k, int n)
+    {
+        clave(k);
+        numero(n);
+    }
+    void real(const char *k, double x)
+    {
+        clave(k);
+        numero(x);
+    }
+    void texto(const char *k, const QString &s)
+    {
+        clave(k);
+        const auto it = datos_.textosJson.find(s.constData());
+        // The same characters as a table text: the escaped form is known.
+        if (!s.isEmpty() && it != datos_.textosJson.end() && it->second.largo == s.size())
+            bytes(it->second.json.constData(), it->second.json.size());
+        else
+            textoJson(s);
+    }
+    void valor(const char *k, const QJsonValue &v)
+    {
+        clave(k);
+        if (v.isString()) {
+            textoJson(v.toString());
+        } else if (v.isDouble()) {
+            const qint64 i = v.toInteger();
+            if (static_cast<double>(i) == v.toDouble())
+                numero(i);
+            else
+                numero(v.toDouble());
+        } else if (v.isNull() || v.isUndefined()) {
+            bytes("null", 4);
+        } else {
+            // Any other JSON value, written as Qt writes it.
+            const QByteArray envuelto = QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact);
+            bytes(envuelto.constData() + 1, envuelto.size() - 2);
+        }
+    }
+    void enteros(const char *k, const QList<int16_t> &lista)
+    {
+        clave(k);
+        byte('[');
+        for (qsizetype i = 0; i < lista.size(); ++i) {
+            if (i)
+                byte(',');
+            numero(lista.at(i));
+        }
+        byte(']');
+    }
+
+private:
+    char *espacio(qsizetype n)
+    {
+        if (usado_ + n > b_.size())
+            b_.resize(std::max<qsizetype>(2 * b_.size(), usado_ + n + 4096));
+        return b_.data() + usado_;
+    }
+    void bytes(const char *p, qsizetype n)
+    {
+        std::memcpy(espacio(n), p, n);
+        usado_ += n;
+    }
+    void byte(char c)
+    {
+        *espacio(1) = c;
+        ++usado_;
+    }
+    void textoJson(QStringView s)
+    {
+        char *q = espacio(6 * s.size() + 2);
+        usado_ = EscribirTextoJson(q, s) - b_.constData();
+    }
+    // Shortest text that reads back as the same number ("0.55", "0.0582", "12").
+    template <typename T>
+    void numero(T x)
+    {
+        char *q = espacio(32);
+        std::to_chars_result r;
+        if constexpr (std::is_floating_point_v<T>)
+            r = std::to_chars(q, q + 32, x, std::chars_format::general);
+        else
+            r = std::to_chars(q, q + 32, x);
+        usado_ = r.ptr - b_.constData();
+    }
+
+    QByteArray &b_;
+    const DatosLotes &datos_;
+    qsizetype usado_;
+    bool primero_ = true;
+};
+
+void EscribirResultados(Salida &s, const QJsonValue &id, const EstadoEvaluacion &e, const EtiquetasResultados &et)
 {
-    return QJsonObject{{QLatin1String("nivel"), nivel}, {QLatin1String("texto"), texto}};
+    s.abrir();
+    s.valor("id", id);
+    s.objeto("estructural");
+    s.entero("nivel", e.NivelDannoEstructural);
+    s.texto("danno", e.TextoDannoEstructural);
+    s.texto("riesgo", e.TextoRiesgoEstructural);
+    s.real("indice", e.IndiceEstructural);
+    s.cerrar();
+    s.objeto("no_estructural");
+    s.entero("nivel", e.NivelDannoNoEstructural);
+    s.texto("danno", e.TextoDannoNoEstructural);
+    s.texto("riesgo", e.TextoRiesgoNoEstructural);
+    s.real("indice", e.IndiceNoEstructural);
+    s.cerrar();
+    s.objeto("suelo");
+    s.entero("nivel", e.NivelSuelo);
+    s.texto("condiciones", e.TextoSuelo);
+    s.texto("riesgo", e.TextoRiesgoGeotecnico);
+    s.real("indice", e.IndiceSuelo);
+    s.cerrar();
+    s.objeto("preexistente");
+    s.entero("nivel", e.NivelPreexistente);
+    s.texto("condiciones", e.TextoPreexistente);
+    s.real("indice", e.IndicePreexistente);
+    s.cerrar();
+    const struct {
+        const char *clave;
+        int16_t nivel;
+        const QString &texto;
+    } combinados[] = {{"edificio", e.NivelDannoEdificio, e.TextoDannoEdificio},
+                      {"estado_global", e.NivelEstadoGlobal, e.TextoEstadoGlobal},
+                      {"habitabilidad", e.NivelHabitabilidad, e.TextoHabitabilidad},
+                      {"reparabilidad", e.NivelReparabilidad, e.TextoReparabilidad}};
+    for (const auto &c : combinados) {
+        s.objeto(c.clave);
+        s.entero("nivel", c.nivel);
+        s.texto("texto", c.texto);
+        s.cerrar();
+    }
+    s.objeto("codigos");
+    s.texto("DE", e.CodDannoEdificio);
+    s.texto("EE", e.CodEstadoGlobal);
+    s.texto("H", e.CodHabitabilidad);
+    s.texto("R", e.CodReparabilidad);
+    s.texto("MS", e.CodMedidasSeguridad);
+    s.texto("RANNO", e.CodRefAnno);
+    s.cerrar();
+    s.objeto("comentarios");
+    s.texto("danno_edificio", et.lblComDaEdificio);
+    s.texto("estado_global", et.lblComEstGlobal);
+    s.texto("habitabilidad", et.lblComHabitabilidad);
+    s.texto("reparabilidad", et.lblComReparaciones);
+    s.texto("medidas_seguridad", et.lblComSeguridad);
+    s.cerrar();
+    s.cerrar();
 }
 
-QJsonObject Resultados(const QJsonValue &id, const EstadoEvaluacion &e, const EtiquetasResultados &et)
+void AgregarTextos(const TablaComentarios &tabla, std::unordered_map<const QChar *, TextoJson> &destino)
 {
-    QJsonObject r;
-    r.insert(QLatin1String("id"), id);
-    r.insert(QLatin1String("estructural"), Categoria(e.NivelDannoEstructural, "danno", e.TextoDannoEstructural,
-                                                     &e.TextoRiesgoEstructural, e.IndiceEstructural));
-    r.insert(QLatin1String("no_estructural"),
-             Categoria(e.NivelDannoNoEstructural, "danno", e.TextoDannoNoEstructural, &e.TextoRiesgoNoEstructural,
-                       e.IndiceNoEstructural));
-    r.insert(QLatin1String("suelo"),
-             Categoria(e.NivelSuelo, "condiciones", e.TextoSuelo, &e.TextoRiesgoGeotecnico, e.IndiceSuelo));
-    r.insert(QLatin1String("preexistente"),
-             Categoria(e.NivelPreexistente, "condiciones", e.TextoPreexistente, nullptr, e.IndicePreexistente));
-    r.insert(QLatin1String("edificio"), NivelTexto(e.NivelDannoEdificio, e.TextoDannoEdificio));
-    r.insert(QLatin1String("estado_global"), NivelTexto(e.NivelEstadoGlobal, e.TextoEstadoGlobal));
-    r.insert(QLatin1String("habitabilidad"), NivelTexto(e.NivelHabitabilidad, e.TextoHabitabilidad));
-    r.insert(QLatin1String("reparabilidad"), NivelTexto(e.NivelReparabilidad, e.TextoReparabilidad));
-    r.insert(QLatin1String("codigos"), QJsonObject{{QLatin1String("DE"), e.CodDannoEdificio},
-                                                   {QLatin1String("EE"), e.CodEstadoGlobal},
-                                                   {QLatin1String("H"), e.CodHabitabilidad},
-                                                   {QLatin1String("R"), e.CodReparabilidad},
-                                                   {QLatin1String("MS"), e.CodMedidasSeguridad},
-                                                   {QLatin1String("RANNO"), e.CodRefAnno}});
-    r.insert(QLatin1String("comentarios"), QJsonObject{{QLatin1String("danno_edificio"), et.lblComDaEdificio},
-                                                       {QLatin1String("estado_global"), et.lblComEstGlobal},
-                                                       {QLatin1String("habitabilidad"), et.lblComHabitabilidad},
-                                                       {QLatin1String("reparabilidad"), et.lblComReparaciones},
-                                                       {QLatin1String("medidas_seguridad"), et.lblComSeguridad}});
-    return r;
+    for (const auto &[codigo, texto] : tabla) {
+        if (texto.isEmpty())
+            continue;
+        TextoJson &t = destino[texto.constData()];
+        t.largo = texto.size();
+        t.json.clear();
+        AgregarTextoJson(t.json, texto);
+    }
 }
 
 }  // namespace
+
+void AgregarTextoJson(QByteArray &destino, QStringView texto)
+{
+    const qsizetype inicio = destino.size();
+    destino.resize(inicio + 6 * texto.size() + 2);
+    char *fin = EscribirTextoJson(destino.data() + inicio, texto);
+    destino.resize(fin - destino.constData());
+}
+
+void PrepararTextosJson(DatosLotes &datos)
+{
+    datos.textosJson.clear();
+    const TablasComentarios &c = datos.comentarios;
+    for (const TablaComentarios *t : {&c.dannoEdificio, &c.estadoGlobal, &c.habitabilidad, &c.reparabilidad,
+                                      &c.refAnno, &c.medidasSeguridad})
+        AgregarTextos(*t, datos.textosJson);
+}
 
 DatosLotes LeerDatosLotes(const QString &carpeta)
 {
@@ -218,13 +474,16 @@ DatosLotes LeerDatosLotes(const QString &carpeta)
     DatosLotes datos;
     datos.pesos = LeerTablasPesos(dir.filePath(QStringLiteral("ORV.sqlite")));
     datos.comentarios = LeerTablasComentarios(dir.filePath(QStringLiteral("Comentarios.sqlite")));
+    PrepararTextosJson(datos);
     return datos;
 }
 
-bool ProcesarLinea(const QByteArray &linea, const DatosLotes &datos, QByteArray &salida)
+namespace {
+
+// ProcesarLinea, appending to `salida`.
+bool AgregarLinea(const QByteArray &linea, const DatosLotes &datos, QByteArray &salida)
 {
     QJsonValue id = QJsonValue::Null;
-    QJsonObject respuesta;
     try {
         QJsonParseError error{};
         const QJsonDocument doc = QJsonDocument::fromJson(linea, &error);
@@ -233,17 +492,24 @@ bool ProcesarLinea(const QByteArray &linea, const DatosLotes &datos, QByteArray 
         if (!doc.isObject())
             Rechazar(QStringLiteral("La línea debe ser un objeto JSON."));
         const QJsonObject raiz = doc.object();
-        if (raiz.contains(QStringLiteral("id")))
-            id = raiz.value(QStringLiteral("id"));
-        SoloClaves(raiz, {"id", "sistema", "relevancia", "anno", "variables", "otros"}, QString());
+        const QJsonValue valorId = raiz.value(QLatin1String("id"));
+        if (!valorId.isUndefined())
+            id = valorId;
+        const QJsonValue sistema = raiz.value(QLatin1String("sistema"));
+        const QJsonValue relevancia = raiz.value(QLatin1String("relevancia"));
+        const QJsonValue valorAnno = raiz.value(QLatin1String("anno"));
+        const QJsonValue variables = raiz.value(QLatin1String("variables"));
+        const QJsonValue otros = raiz.value(QLatin1String("otros"));
+        SoloClaves(raiz, Definidos({&valorId, &sistema, &relevancia, &valorAnno, &variables, &otros}),
+                   {QLatin1String("id"), QLatin1String("sistema"), QLatin1String("relevancia"), QLatin1String("anno"),
+                    QLatin1String("variables"), QLatin1String("otros")});
 
         EstadoEvaluacion e;
         e.Reiniciar();
-        e.TipoEstructura = static_cast<int16_t>(EnteroObligatorio(raiz, QStringLiteral("sistema"), 0, 14, QString()));
-        e.CasoRelevancia = e.InfoNoRelevante =
-            static_cast<int16_t>(EnteroOpcional(raiz, QStringLiteral("relevancia"), 0, 3, 0));
-        const int anno = EnteroOpcional(raiz, QStringLiteral("anno"), 0, 3, 0);
-        CargarCalificaciones(raiz, e);
+        e.TipoEstructura = static_cast<int16_t>(Entero(sistema, "sistema", 0, 14));
+        e.CasoRelevancia = e.InfoNoRelevante = static_cast<int16_t>(EnteroOpcional(relevancia, "relevancia", 0, 3, 0));
+        const int anno = EnteroOpcional(valorAnno, "anno", 0, 3, 0);
+        CargarCalificaciones(variables, otros, e);
 
         MarcarNoRelevantes(e, e.CasoRelevancia);
         VerificarCalificaciones(e, e.TipoEstructura, e.CasoRelevancia);
@@ -252,44 +518,113 @@ bool ProcesarLinea(const QByteArray &linea, const DatosLotes &datos, QByteArray 
 
         EtiquetasResultados etiquetas;
         EvaluarEdificacion(e, datos.pesos, datos.comentarios, anno, etiquetas);
-        respuesta = Resultados(id, e, etiquetas);
+        Salida s(salida, datos);
+        EscribirResultados(s, id, e, etiquetas);
+        return true;
     } catch (const Rechazo &r) {
-        respuesta.insert(QLatin1String("id"), id);
-        respuesta.insert(QLatin1String("error"), r.mensaje);
-        if (!r.faltan.isEmpty()) {
-            QJsonArray faltan;
-            for (int16_t c : r.faltan)
-                faltan.append(c);
-            respuesta.insert(QLatin1String("faltan"), faltan);
-        }
-        salida = QJsonDocument(respuesta).toJson(QJsonDocument::Compact);
+        Salida s(salida, datos);
+        s.abrir();
+        s.valor("id", id);
+        s.texto("error", r.mensaje);
+        if (!r.faltan.isEmpty())
+            s.enteros("faltan", r.faltan);
+        s.cerrar();
         return false;
     }
-    salida = QJsonDocument(respuesta).toJson(QJsonDocument::Compact);
-    return true;
 }
+
+}  // namespace
+
+bool ProcesarLinea(const QByteArray &linea, const DatosLotes &datos, QByteArray &salida)
+{
+    salida.resize(0);
+    return AgregarLinea(linea, datos, salida);
+}
+
+namespace {
+
+// One share of a block of lines, evaluated by one thread into its own output.
+struct Tramo {
+    std::vector<QByteArray> lineas;
+    QByteArray salida;
+    bool todas = true;
+};
+
+void EvaluarTramo(Tramo &t, const DatosLotes &datos)
+{
+    for (const QByteArray &linea : t.lineas) {
+        t.todas = AgregarLinea(linea, datos, t.salida) && t.todas;
+        t.salida += '\n';
+    }
+}
+
+}  // namespace
 
 int ProcesarLotes(QIODevice &entrada, QIODevice &salida, const DatosLotes &datos)
 {
+    // Lines are independent: a block of input is split among the cores and
+    // the outputs are written back in input order.
+    const int hilos = std::clamp(QThread::idealThreadCount(), 1, 8);
+    constexpr qsizetype TamannoBloque = 1 << 20;
+    std::vector<Tramo> tramos(static_cast<std::size_t>(hilos));
+    QByteArray bloque;
+    qsizetype pendiente = 0;  // bytes of an unfinished line at the start of `bloque`
     bool todas = true;
-    QByteArray respuesta, bloque;
-    for (;;) {
-        // A line holds at least its line end; only the end of the input is empty.
-        QByteArray linea = entrada.readLine();
-        if (linea.isEmpty())
-            break;
-        if (linea.endsWith('\n'))
-            linea.chop(1);
-        if (linea.endsWith('\r'))
-            linea.chop(1);
-        todas = ProcesarLinea(linea, datos, respuesta) && todas;
-        bloque += respuesta;
-        bloque += '\n';
-        if (bloque.size() > (1 << 16)) {
-            salida.write(bloque);
-            bloque.clear();
+    bool fin = false;
+    while (!fin) {
+        bloque.resize(pendiente + TamannoBloque);
+        const qint64 leidos = entrada.read(bloque.data() + pendiente, TamannoBloque);
+        fin = leidos <= 0;
+        bloque.resize(pendiente + std::max<qint64>(leidos, 0));
+
+        // Complete lines (the last one too at the end of the input), as views into the block.
+        std::vector<QByteArray> lineas;
+        qsizetype inicio = 0;
+        for (;;) {
+            qsizetype finLinea = bloque.indexOf('\n', inicio);
+            if (finLinea < 0) {
+                if (!fin || inicio == bloque.size())
+                    break;
+                finLinea = bloque.size();
+            }
+            qsizetype largo = finLinea - inicio;
+            if (largo > 0 && bloque.at(inicio + largo - 1) == '\r')
+                --largo;
+            lineas.push_back(QByteArray::fromRawData(bloque.constData() + inicio, largo));
+            inicio = finLinea + 1;
+            if (inicio > bloque.size())
+                break;
         }
+
+        const std::size_t porTramo = (lineas.size() + tramos.size() - 1) / tramos.size();
+        for (std::size_t k = 0; k < tramos.size(); ++k) {
+            Tramo &t = tramos[k];
+            t.lineas.clear();
+            t.salida.resize(0);
+            t.todas = true;
+            const std::size_t desde = std::min(lineas.size(), k * porTramo);
+            const std::size_t hasta = std::min(lineas.size(), desde + porTramo);
+            t.lineas.assign(lineas.begin() + static_cast<std::ptrdiff_t>(desde),
+                            lineas.begin() + static_cast<std::ptrdiff_t>(hasta));
+        }
+        std::vector<std::thread> trabajadores;
+        for (std::size_t k = 1; k < tramos.size(); ++k)
+            if (!tramos[k].lineas.empty())
+                trabajadores.emplace_back(EvaluarTramo, std::ref(tramos[k]), std::cref(datos));
+        EvaluarTramo(tramos[0], datos);
+        for (std::thread &t : trabajadores)
+            t.join();
+        for (Tramo &t : tramos) {
+            t.lineas.clear();  // the views must go before the block moves
+            salida.write(t.salida);
+            todas = todas && t.todas;
+        }
+        lineas.clear();
+
+        // Keep the unfinished line for the next read.
+        pendiente = bloque.size() - std::min(inicio, bloque.size());
+        if (pendiente > 0)
+            std::memmove(bloque.data(), bloque.constData() + bloque.size() - pendiente, pendiente);
     }
-    salida.write(bloque);
     return todas ? 0 : 1;
 }

@@ -6,16 +6,34 @@
 #include "results/result_classification.h"
 
 #include <QByteArray>
+#include <unordered_map>
 
 class QIODevice;
+
+// A comment text written as a JSON string (quotes included); `largo` is the
+// length of the text it was made from.
+struct TextoJson {
+    qsizetype largo = 0;
+    QByteArray json;
+};
 
 struct DatosLotes {
     TablasPesos pesos;
     TablasComentarios comentarios;
+    // Every comment text already written as a JSON string, keyed by the
+    // address of the text's characters: a comment label shares them with its
+    // table, so the output copies bytes instead of escaping the long texts
+    // again on every line. Built by PrepararTextosJson; when it is empty (or
+    // a label is not a table text) the text is escaped on the spot.
+    std::unordered_map<const QChar *, TextoJson> textosJson;
 };
 
-// Reads ORV.sqlite and Comentarios.sqlite of the folder. Throws ErrorDatos.
+// Reads ORV.sqlite and Comentarios.sqlite of the folder and prepares the
+// JSON texts. Throws ErrorDatos.
 DatosLotes LeerDatosLotes(const QString &carpeta);
+// (Re)builds textosJson from the comment tables; call it again after
+// changing the tables.
+void PrepararTextosJson(DatosLotes &datos);
 
 // Evaluates one input line (without its line end) and writes the output
 // object, as compact JSON without line end, into `salida`. Returns true when
@@ -25,3 +43,6 @@ bool ProcesarLinea(const QByteArray &linea, const DatosLotes &datos, QByteArray 
 // Every line of `entrada` to one line of `salida`, in order. Returns 0 when
 // every line was evaluated, 1 when any was rejected.
 int ProcesarLotes(QIODevice &entrada, QIODevice &salida, const DatosLotes &datos);
+
+// A string as a JSON string literal in UTF-8, quotes included, appended to `destino`.
+void AgregarTextoJson(QByteArray &destino, QStringView texto);

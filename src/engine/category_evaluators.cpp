@@ -144,28 +144,27 @@ void CargarPesosPreex(EstadoEvaluacion &e, const TablasPesos &pesos)
 
 void CalcularProporciones(EstadoEvaluacion &e)
 {
-    // The four categories in one pass over the rated records.
-    Membresias *prop[4] = {&e.PropEstructural, &e.PropNoEstructural, &e.PropPreexistente, &e.PropSuelo};
-    for (Membresias *p : prop)
-        p->fill(0.0);
-    e.TotalPesos.fill(0.0);
+    // The four categories in one pass over the rated records, in locals.
+    double total[4] = {0.0, 0.0, 0.0, 0.0};
+    double prop[4][5] = {};
     const int n = RegistrosCalificados(e);
     for (int i = 0; i < n; ++i) {
         const VariableCalificada &v = e.Variables[i];
         if (v.Nivel < 0 || v.Nivel > 4)
             continue;
+        const double peso[4] = {v.PesoEstructural, v.PesoNoEstructural, v.PesoPreexistente, v.PesoSuelo};
         for (int c = 0; c < 4; ++c) {
-            const double peso = PesoEn(v, c);
-            e.TotalPesos[c] += peso;
-            double &m = (*prop[c])[v.Nivel];
-            if (m < peso)
-                m = peso;
+            total[c] += peso[c];
+            if (prop[c][v.Nivel] < peso[c])
+                prop[c][v.Nivel] = peso[c];
         }
     }
-    for (int c = 0; c < 4; ++c)
-        if (e.TotalPesos[c] != 0.0)
-            for (double &m : *prop[c])
-                m /= e.TotalPesos[c];
+    Membresias *destino[4] = {&e.PropEstructural, &e.PropNoEstructural, &e.PropPreexistente, &e.PropSuelo};
+    for (int c = 0; c < 4; ++c) {
+        e.TotalPesos[c] = total[c];
+        for (int k = 0; k < 5; ++k)
+            (*destino[c])[k] = total[c] != 0.0 ? prop[c][k] / total[c] : 0.0;
+    }
 }
 
 void ProporcionesEstructurales(EstadoEvaluacion &e) { ProporcionesDe(e, CatEstructural, e.PropEstructural); }

@@ -4,6 +4,8 @@
 #include "engine/rule_tables.h"
 #include "results/result_classification.h"
 
+#include <QLocale>
+
 namespace {
 
 bool SueloRelevante(int16_t caso) { return caso == 0 || caso == 1; }
@@ -30,10 +32,10 @@ double IndiceFijo(int16_t nivel, bool moderadoFijo)
     }
 }
 
-void FijarIndice(double valor, double &indice, QString &etiqueta)
+void FijarIndice(double valor, double &indice, QString &etiqueta, const QString &separador)
 {
     indice = IndiceCuatroDecimales(valor);
-    etiqueta = IndiceImpreso(valor);
+    etiqueta = IndiceImpreso(valor, separador);
 }
 
 const QString &NoAplica()
@@ -76,41 +78,80 @@ void MarcarNoRelevantes(EstadoEvaluacion &e, int16_t caso)
 
 QList<int16_t> ElementosEstructuralesDelSistema(int16_t sistema)
 {
-    switch (sistema) {
-    case 0: case 9: return {Vigas, Columnas, Nudos};
-    case 5: case 8: return {Vigas, Columnas, Nudos, Muros};
-    case 1: case 2: return {MurosConfinados};
-    case 3: return {MurosSinConfinar};
-    case 4: case 12: case 14: return {MurosBahareque};
-    case 6: case 10: case 13: return {VigasAcero, ColumnasAcero, ConexionesAcero};
-    case 7: case 11: return {VigasMadera, ColumnasMadera, ConexionesMadera};
-    default: return {};
-    }
+    // The element buttons each system shows, by system code.
+    static const QList<int16_t> elementos[15] = {
+        {Vigas, Columnas, Nudos},                    // 0 concrete frames
+        {MurosConfinados},                           // 1 confined masonry
+        {MurosConfinados},                           // 2 reinforced masonry
+        {MurosSinConfinar},                          // 3 unreinforced masonry
+        {MurosBahareque},                            // 4 cemented bahareque
+        {Vigas, Columnas, Nudos, Muros},             // 5 frames with structural walls
+        {VigasAcero, ColumnasAcero, ConexionesAcero},  // 6 braced steel frames
+        {VigasMadera, ColumnasMadera, ConexionesMadera},  // 7 timber frames and panels
+        {Vigas, Columnas, Nudos, Muros},             // 8 dual system
+        {Vigas, Columnas, Nudos},                    // 9 precast concrete
+        {VigasAcero, ColumnasAcero, ConexionesAcero},  // 10 unbraced steel frames
+        {VigasMadera, ColumnasMadera, ConexionesMadera},  // 11 timber frames, other panels
+        {MurosBahareque},                            // 12 rammed earth or adobe
+        {VigasAcero, ColumnasAcero, ConexionesAcero},  // 13 steel lattice frames
+        {MurosBahareque},                            // 14 uncemented bahareque
+    };
+    return sistema >= 0 && sistema < 15 ? elementos[sistema] : QList<int16_t>();
 }
+
+namespace {
+
+// The codes an evaluation of the system needs, one bit per code.
+quint32 CodigosNecesarios(int16_t sistema, int16_t caso)
+{
+    quint32 necesarios = 0;
+    for (int16_t codigo : ElementosEstructuralesDelSistema(sistema))
+        necesarios |= 1u << codigo;
+    for (int16_t codigo : {Entrepiso, MurosDivisorios, MurosFachada, Escaleras})
+        necesarios |= 1u << codigo;
+    if (SueloRelevante(caso))
+        necesarios |= (1u << Taludes) | (1u << AsentamientoLicuacion);
+    if (PreexistenteRelevante(caso))
+        for (int16_t codigo : {CalidadMateriales, IrregularidadPlanta, IrregularidadAltura, ConfiguracionEstructural})
+            necesarios |= 1u << codigo;
+    return necesarios;
+}
+
+// The codes rated by the evaluator, one bit per code.
+quint32 CodigosCalificados(const EstadoEvaluacion &e)
+{
+    quint32 calificados = 0;
+    const int n = RegistrosCalificados(e);
+    for (int i = 0; i < n; ++i)
+        if (e.Variables[i].Codigo >= 0 && e.Variables[i].Codigo < NumVariables)
+            calificados |= 1u << e.Variables[i].Codigo;
+    return calificados;
+}
+
+bool EnTablas(int16_t sistema, int16_t caso)
+{
+    return sistema >= 0 && sistema <= 14 && caso >= 0 && caso <= 3;
+}
+
+}  // namespace
 
 QList<int16_t> CodigosFaltantes(const EstadoEvaluacion &e, int16_t sistema, int16_t caso)
 {
-    if (sistema < 0 || sistema > 14 || caso < 0 || caso > 3)
+    if (!EnTablas(sistema, caso))
         return {};
-    QList<int16_t> necesarios = ElementosEstructuralesDelSistema(sistema);
-    necesarios << Entrepiso << MurosDivisorios << MurosFachada << Escaleras;
-    if (SueloRelevante(caso))
-        necesarios << Taludes << AsentamientoLicuacion;
-    if (PreexistenteRelevante(caso))
-        necesarios << CalidadMateriales << IrregularidadPlanta << IrregularidadAltura << ConfiguracionEstructural;
-
-    QList<int16_t> faltan;
-    for (int16_t codigo : necesarios)  // already in increasing order
-        if (!Calificado(e, codigo))
-            faltan << codigo;
-    return faltan;
+    const quint32 faltan = CodigosNecesarios(sistema, caso) & ~CodigosCalificados(e);
+    QList<int16_t> codigos;
+    for (int16_t codigo = 0; codigo < NumVariables; ++codigo)
+        if (faltan & (1u << codigo))
+            codigos << codigo;
+    return codigos;
 }
 
 void VerificarCalificaciones(EstadoEvaluacion &e, int16_t sistema, int16_t caso)
 {
-    if (sistema < 0 || sistema > 14 || caso < 0 || caso > 3)
+    if (!EnTablas(sistema, caso))
         return;
-    e.FaltanCalificaciones = CodigosFaltantes(e, sistema, caso).isEmpty() ? 0 : 1;
+    e.FaltanCalificaciones = (CodigosNecesarios(sistema, caso) & ~CodigosCalificados(e)) != 0 ? 1 : 0;
 }
 
 void EvaluarEdificacion(EstadoEvaluacion &e, const TablasPesos &pesos, const TablasComentarios &comentarios,
@@ -119,6 +160,7 @@ void EvaluarEdificacion(EstadoEvaluacion &e, const TablasPesos &pesos, const Tab
     const int16_t caso = e.CasoRelevancia;
     const bool suelo = SueloRelevante(caso);
     const bool preexistente = PreexistenteRelevante(caso);
+    const QString punto = QLocale().decimalPoint();
 
     // Overrides and weights. A category not relevant takes level 0.
     e.NivelSaturacion = ReglaSaturacionEstructural(e);
@@ -143,12 +185,12 @@ void EvaluarEdificacion(EstadoEvaluacion &e, const TablasPesos &pesos, const Tab
     if (e.NivelSaturacion == 0) {
         e.ValorCategoria[0] = ValorDifuso(e.PropEstructural);
         e.NivelDannoEstructural = NivelMasCercanoDe(e.ValorCategoria[0]);
-        FijarIndice(e.ValorCategoria[0], e.IndiceEstructural, et.lblIndiceEstructura);
+        FijarIndice(e.ValorCategoria[0], e.IndiceEstructural, et.lblIndiceEstructura, punto);
     }
     e.TextoDannoEstructural = NombreNivelDanno(e.NivelDannoEstructural);
     e.TextoRiesgoEstructural = NombreRiesgoEstructural(e.NivelDannoEstructural);
     if (const double fijo = IndiceFijo(e.NivelDannoEstructural, false); fijo >= 0.0)
-        FijarIndice(fijo, e.IndiceEstructural, et.lblIndiceEstructura);
+        FijarIndice(fijo, e.IndiceEstructural, et.lblIndiceEstructura, punto);
     et.lblDE = e.TextoDannoEstructural;
     et.lblRiesgoEstructural = e.TextoRiesgoEstructural;
 
@@ -165,7 +207,7 @@ void EvaluarEdificacion(EstadoEvaluacion &e, const TablasPesos &pesos, const Tab
     }
     e.TextoDannoNoEstructural = NombreNivelDanno(e.NivelDannoNoEstructural);
     e.TextoRiesgoNoEstructural = NombreRiesgoNoEstructural(e.NivelDannoNoEstructural);
-    FijarIndice(e.ValorCategoria[1], e.IndiceNoEstructural, et.lblIndiceNoestructural);
+    FijarIndice(e.ValorCategoria[1], e.IndiceNoEstructural, et.lblIndiceNoestructural, punto);
     et.lblDNE = e.TextoDannoNoEstructural;
     et.lblRiesgoNoEstruct = e.TextoRiesgoNoEstructural;
 
@@ -174,9 +216,9 @@ void EvaluarEdificacion(EstadoEvaluacion &e, const TablasPesos &pesos, const Tab
         if (e.NivelSuelo == 0) {
             e.ValorCategoria[3] = ValorDifuso(e.PropSuelo);
             e.NivelSuelo = NivelMasCercanoDe(e.ValorCategoria[3]);
-            FijarIndice(e.ValorCategoria[3], e.IndiceSuelo, et.lblIndiceSuelo);
+            FijarIndice(e.ValorCategoria[3], e.IndiceSuelo, et.lblIndiceSuelo, punto);
         } else {
-            FijarIndice(IndiceFijo(e.NivelSuelo, false), e.IndiceSuelo, et.lblIndiceSuelo);
+            FijarIndice(IndiceFijo(e.NivelSuelo, false), e.IndiceSuelo, et.lblIndiceSuelo, punto);
         }
         e.TextoSuelo = NombreCondicionesSuelo(e.NivelSuelo);
         e.TextoRiesgoGeotecnico = NombreRiesgoGeotecnico(e.NivelSuelo);
@@ -198,9 +240,9 @@ void EvaluarEdificacion(EstadoEvaluacion &e, const TablasPesos &pesos, const Tab
         if (e.NivelPreexistente == 0) {
             e.ValorCategoria[2] = ValorDifuso(e.PropPreexistente);
             e.NivelPreexistente = NivelMasCercanoDe(e.ValorCategoria[2]);
-            FijarIndice(e.ValorCategoria[2], e.IndicePreexistente, et.lblIndicePreexistente);
+            FijarIndice(e.ValorCategoria[2], e.IndicePreexistente, et.lblIndicePreexistente, punto);
         } else {
-            FijarIndice(IndiceFijo(e.NivelPreexistente, true), e.IndicePreexistente, et.lblIndicePreexistente);
+            FijarIndice(IndiceFijo(e.NivelPreexistente, true), e.IndicePreexistente, et.lblIndicePreexistente, punto);
         }
         e.TextoPreexistente = NombreCondicionesPreexistentes(e.NivelPreexistente);
         et.lblCP = e.TextoPreexistente;

@@ -204,17 +204,44 @@ double IndiceCuatroDecimales(double valor)
 
 QString IndiceImpreso(double valor)
 {
+    return IndiceImpreso(valor, QLocale().decimalPoint());
+}
+
+QString IndiceImpreso(double valor, const QString &separador)
+{
     const qint64 n = IndiceDiezmilesimas(valor);
-    const qint64 absoluto = n < 0 ? -n : n;
-    QString texto = QString::number(absoluto / 10000);
-    qint64 fraccion = absoluto % 10000;
-    if (fraccion != 0) {
-        QString decimales = QStringLiteral("%1").arg(fraccion, 4, 10, QLatin1Char('0'));
-        while (decimales.endsWith(QLatin1Char('0')))
-            decimales.chop(1);
-        texto += QLocale().decimalPoint() + decimales;
-    }
+    const quint64 absoluto = n < 0 ? 0 - static_cast<quint64>(n) : static_cast<quint64>(n);
+
+    // Built in place: one allocation for the whole text.
+    QChar texto[64];
+    int largo = 0;
     if (n < 0)
-        texto.prepend(QLatin1Char('-'));
-    return texto;
+        texto[largo++] = QLatin1Char('-');
+    char entero[24];
+    int cifras = 0;
+    quint64 parteEntera = absoluto / 10000;
+    do {
+        entero[cifras++] = static_cast<char>('0' + parteEntera % 10);
+        parteEntera /= 10;
+    } while (parteEntera != 0);
+    while (cifras > 0)
+        texto[largo++] = QLatin1Char(entero[--cifras]);
+
+    int fraccion = static_cast<int>(absoluto % 10000);
+    if (fraccion != 0) {
+        int decimales = 4;
+        while (fraccion % 10 == 0) {  // no trailing zeros
+            fraccion /= 10;
+            --decimales;
+        }
+        const QStringView punto = QStringView(separador).left(16);
+        for (QChar c : punto)
+            texto[largo++] = c;
+        for (int k = decimales - 1; k >= 0; --k) {
+            texto[largo + k] = QLatin1Char(static_cast<char>('0' + fraccion % 10));
+            fraccion /= 10;
+        }
+        largo += decimales;
+    }
+    return QString(texto, largo);
 }

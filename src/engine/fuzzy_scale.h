@@ -38,3 +38,6 @@ double IndiceCuatroDecimales(double valor);
 // Shortest decimal text of the four-decimal number, with the decimal
 // separator of the current locale (QLocale()): 0.05816 -> "0.0582", 0.55 -> "0.55".
 QString IndiceImpreso(double valor);
+// The same with a given decimal separator (for callers that print several
+// indices with one locale).
+QString IndiceImpreso(double valor, const QString &separador);

@@ -59,11 +59,6 @@ int16_t MasAlto(std::initializer_list<int16_t> marcas)
 
 }  // namespace
 
-int RegistrosCalificados(const EstadoEvaluacion &estado)
-{
-    return std::clamp(static_cast<int>(estado.UltimaVariable) + 1, 0, NumVariables);
-}
-
 int16_t ReglaSaturacionEstructural(EstadoEvaluacion &e)
 {
     e.SatColumnas = e.SatNudos = e.SatMuros = e.SatMurosPortantes = e.SatMurosBahareque = 0;

@@ -30,4 +30,8 @@ int16_t ReglaHabitabilidad(int16_t edificio, int16_t suelo);
 int16_t ReglaReparabilidad(int16_t global, int16_t preexistente);
 
 // Number of slots holding the evaluator's ratings (UltimaVariable + 1, within 0..23).
-int RegistrosCalificados(const EstadoEvaluacion &estado);
+inline int RegistrosCalificados(const EstadoEvaluacion &estado)
+{
+    const int n = estado.UltimaVariable + 1;
+    return n < 0 ? 0 : (n > NumVariables ? NumVariables : n);
+}

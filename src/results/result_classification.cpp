@@ -3,11 +3,14 @@
 #include "data/record_set.h"
 #include "engine/evaluation_driver.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
 
-// Every comment code, made once: an evaluation only picks them.
+// Every comment code, made once: an evaluation only picks them. The texts
+// live in the catalogue's own storage and the strings only point at it, so
+// handing a code to the state costs no reference counting.
 struct CatalogoCodigos {
     std::array<QString, 25> DE, EE, H, R, DEOA, HOA, ROA;
     std::array<QString, 125> MS, MSOA;
@@ -18,21 +21,35 @@ struct CatalogoCodigos {
         for (int a = 0; a < 5; ++a) {
             for (int b = 0; b < 5; ++b) {
                 const QString dos = QString::number(a) + QString::number(b);
-                DE[a * 5 + b] = QStringLiteral("DE ") + dos;
-                EE[a * 5 + b] = QStringLiteral("EE ") + dos;
-                H[a * 5 + b] = QStringLiteral("H ") + dos;
-                R[a * 5 + b] = QStringLiteral("R ") + dos;
-                DEOA[a * 5 + b] = QStringLiteral("DEOA ") + dos;
-                HOA[a * 5 + b] = QStringLiteral("HOA ") + dos;
-                ROA[a * 5 + b] = QStringLiteral("ROA ") + dos;
+                DE[a * 5 + b] = Fijo(QStringLiteral("DE ") + dos);
+                EE[a * 5 + b] = Fijo(QStringLiteral("EE ") + dos);
+                H[a * 5 + b] = Fijo(QStringLiteral("H ") + dos);
+                R[a * 5 + b] = Fijo(QStringLiteral("R ") + dos);
+                DEOA[a * 5 + b] = Fijo(QStringLiteral("DEOA ") + dos);
+                HOA[a * 5 + b] = Fijo(QStringLiteral("HOA ") + dos);
+                ROA[a * 5 + b] = Fijo(QStringLiteral("ROA ") + dos);
                 for (int c = 0; c < 5; ++c) {
-                    MS[a * 25 + b * 5 + c] = QStringLiteral("MS ") + dos + QString::number(c);
-                    MSOA[a * 25 + b * 5 + c] = QStringLiteral("MSOA ") + dos + QString::number(c);
+                    MS[a * 25 + b * 5 + c] = Fijo(QStringLiteral("MS ") + dos + QString::number(c));
+                    MSOA[a * 25 + b * 5 + c] = Fijo(QStringLiteral("MSOA ") + dos + QString::number(c));
                 }
             }
         }
         for (int k = 0; k < 3; ++k)
-            RANNO[k] = QStringLiteral("RANNO") + QString::number(k);
+            RANNO[k] = Fijo(QStringLiteral("RANNO") + QString::number(k));
+    }
+
+private:
+    // Room for every code: 7 families of 25, 2 of 125 and 3 remarks, at
+    // most 8 characters each.
+    std::array<QChar, (7 * 25 + 2 * 125 + 3) * 8> almacen_{};
+    qsizetype usado_ = 0;
+
+    QString Fijo(const QString &codigo)
+    {
+        QChar *inicio = almacen_.data() + usado_;
+        std::copy(codigo.cbegin(), codigo.cend(), inicio);
+        usado_ += codigo.size();
+        return QString::fromRawData(inicio, codigo.size());
     }
 };
 
@@ -44,26 +61,36 @@ const CatalogoCodigos &Catalogo()
 
 bool EnEscala(int16_t nivel) { return nivel >= 0 && nivel <= 4; }
 
-void LeerTabla(const QString &archivo, const QString &tabla, QHash<QString, QString> &destino)
+void LeerTabla(const QString &archivo, const QString &tabla, TablaComentarios &destino)
 {
     ConjuntoRegistros registros(archivo, tabla);
     for (registros.moverPrimero(); !registros.finDeTabla(); registros.moverSiguiente()) {
         const QVariant codigo = registros.campo(0);
         if (codigo.isNull())  // a record without a code matches nothing
             continue;
-        destino.insert(codigo.toString(), registros.campoTexto(1));  // the later record wins
+        destino.insert_or_assign(codigo.toString(), registros.campoTexto(1));  // the later record wins
     }
 }
 
 // The label takes the comment of the code; without one it keeps its caption.
-void Buscar(const QHash<QString, QString> &tabla, const QString &codigo, QString &etiqueta)
+void Buscar(const TablaComentarios &tabla, const QString &codigo, QString &etiqueta)
 {
-    const auto it = tabla.constFind(codigo);
-    if (it != tabla.cend())
-        etiqueta = it.value();
+    const auto it = tabla.find(codigo);
+    if (it != tabla.end())
+        etiqueta = it->second;
 }
 
 }  // namespace
+
+std::size_t HashCodigoComentario::operator()(const QString &codigo) const noexcept
+{
+    std::size_t h = 14695981039346656037ull;
+    for (const QChar c : codigo) {
+        h ^= c.unicode();
+        h *= 1099511628211ull;
+    }
+    return h;
+}
 
 TablasComentarios LeerTablasComentarios(const QString &archivoComentarios)
 {
@@ -119,9 +146,9 @@ void ComentariosResultados(EstadoEvaluacion &e, int indiceAnno, const TablasCome
     Buscar(comentarios.habitabilidad, e.CodHabitabilidad, et.lblComHabitabilidad);
     Buscar(comentarios.reparabilidad, e.CodReparabilidad, et.lblComReparaciones);
     if (!e.CodRefAnno.isEmpty()) {
-        const auto it = comentarios.refAnno.constFind(e.CodRefAnno);
-        if (it != comentarios.refAnno.cend())
-            et.lblComReparaciones += QLatin1Char(' ') + it.value();
+        const auto it = comentarios.refAnno.find(e.CodRefAnno);
+        if (it != comentarios.refAnno.end())
+            et.lblComReparaciones += QLatin1Char(' ') + it->second;
     }
     Buscar(comentarios.medidasSeguridad, e.CodMedidasSeguridad, et.lblComSeguridad);
 }

@@ -3,20 +3,30 @@
 
 #include "evaluation/evaluation_state.h"
 
-#include <QHash>
 #include <QString>
+#include <cstddef>
+#include <unordered_map>
 
 struct EtiquetasResultados;
+
+// Comment codes are a few ASCII characters; a plain FNV-1a hash of them costs
+// a fraction of the general seeded string hash, and every evaluation looks up
+// six codes.
+struct HashCodigoComentario {
+    std::size_t operator()(const QString &codigo) const noexcept;
+};
+// One comment table in memory: code -> text.
+using TablaComentarios = std::unordered_map<QString, QString, HashCodigoComentario>;
 
 // The six comment tables, read by position (field 0 code, field 1 text); a
 // later record with the same code wins, as a scan of the table does.
 struct TablasComentarios {
-    QHash<QString, QString> dannoEdificio;     // "Daño Edificio"
-    QHash<QString, QString> estadoGlobal;      // "Estado Global"
-    QHash<QString, QString> habitabilidad;     // "Habitabilidad"
-    QHash<QString, QString> reparabilidad;     // "Reparabilidad"
-    QHash<QString, QString> refAnno;           // "Ref Anno"
-    QHash<QString, QString> medidasSeguridad;  // "Medidas de Seguridad"
+    TablaComentarios dannoEdificio;     // "Daño Edificio"
+    TablaComentarios estadoGlobal;      // "Estado Global"
+    TablaComentarios habitabilidad;     // "Habitabilidad"
+    TablaComentarios reparabilidad;     // "Reparabilidad"
+    TablaComentarios refAnno;           // "Ref Anno"
+    TablaComentarios medidasSeguridad;  // "Medidas de Seguridad"
 };
 
 // Throws ErrorDatos naming the file and table on any failure.
