@@ -1,0 +1,211 @@
+// The registry shared by programs that save at the same time, and a program
+// killed while it saves.
+
+#include "sample_evaluation.h"
+#include "test_support.h"
+
+#include "data/record_set.h"
+#include "data/registry_store.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+
+namespace {
+
+const QString Auxiliar = QStringLiteral(ORV_REGISTRO_AUXILIAR);
+
+struct Leido {
+    QString integridad;
+    QList<QVariantList> registros;
+};
+
+// Opens the file read-write (as the next program to save would, so that an
+// interrupted write is rolled back first), checks its integrity and reads
+// every record.
+Leido Leer(const QString &archivo)
+{
+    Leido l;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("revision"));
+        db.setDatabaseName(archivo);
+        if (!db.open()) {
+            l.integridad = db.lastError().text();
+        } else {
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next())
+                l.integridad = q.value(0).toString();
+            else
+                l.integridad = q.lastError().text();
+            q.finish();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("revision"));
+    ConjuntoRegistros rs(archivo, RegistroEvaluaciones::Tabla);
+    for (rs.moverPrimero(); !rs.finDeTabla(); rs.moverSiguiente()) {
+        QVariantList campos;
+        for (int i = 0; i < rs.numeroCampos(); ++i)
+            campos << rs.campo(i);
+        l.registros << campos;
+    }
+    return l;
+}
+
+QList<qlonglong> NumerosImpresos(QProcess &p)
+{
+    QList<qlonglong> numeros;
+    const QList<QByteArray> lineas = p.readAllStandardOutput().split('\n');
+    for (const QByteArray &linea : lineas) {
+        bool ok = false;
+        const qlonglong n = linea.trimmed().toLongLong(&ok);
+        if (ok)
+            numeros << n;
+    }
+    return numeros;
+}
+
+// Whole records: every field but the number and the building's name is the
+// example's, with its kind of value.
+QString Incompleto(const QVariantList &r)
+{
+    const QVariantList esperado = Ejemplo::Campos();
+    if (r.size() != esperado.size())
+        return QStringLiteral("%1 campos").arg(r.size());
+    for (int i = 1; i < esperado.size(); ++i) {
+        if (i == 13)
+            continue;
+        if (r.at(i).typeId() != esperado.at(i).typeId() || r.at(i) != esperado.at(i))
+            return QStringLiteral("campo %1: \"%2\"").arg(i).arg(r.at(i).toString());
+    }
+    return QString();
+}
+
+}  // namespace
+
+class PruebaVariosProgramas : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        Prueba::Preparar();
+        QVERIFY2(QFile::exists(Auxiliar), qPrintable(Auxiliar));
+    }
+
+    // Two programs saving 200 evaluations each into one file at once: 400
+    // records numbered 1..400, none lost, none doubled.
+    void dosProgramasALaVez_data()
+    {
+        QTest::addColumn<int>("pausa");
+        // Back to back, and with a breath between saves so that the two
+        // programs take turns at the lock.
+        QTest::newRow("sin pausa") << 0;
+        QTest::newRow("con pausa") << 3;
+    }
+
+    void dosProgramasALaVez()
+    {
+        QTemporaryDir carpeta;
+        QVERIFY(carpeta.isValid());
+        const QString archivo = carpeta.filePath(QStringLiteral("Registro de Evaluaciones.sqlite"));
+        QFETCH(int, pausa);
+        QProcess a, b;
+        a.start(Auxiliar, {archivo, QStringLiteral("200"), QStringLiteral("Programa A"), QString::number(pausa)});
+        b.start(Auxiliar, {archivo, QStringLiteral("200"), QStringLiteral("Programa B"), QString::number(pausa)});
+        QVERIFY(a.waitForStarted() && b.waitForStarted());
+        QVERIFY(a.waitForFinished(180000));
+        QVERIFY(b.waitForFinished(180000));
+        QVERIFY2(a.exitStatus() == QProcess::NormalExit && a.exitCode() == 0, a.readAllStandardError().constData());
+        QVERIFY2(b.exitStatus() == QProcess::NormalExit && b.exitCode() == 0, b.readAllStandardError().constData());
+        const QList<qlonglong> deA = NumerosImpresos(a);
+        const QList<qlonglong> deB = NumerosImpresos(b);
+        QCOMPARE(deA.size(), 200);
+        QCOMPARE(deB.size(), 200);
+
+        const Leido l = Leer(archivo);
+        QCOMPARE(l.integridad, QStringLiteral("ok"));
+        QCOMPARE(l.registros.size(), 400);
+        QList<qlonglong> numeros;
+        QSet<qlonglong> deAEnArchivo, deBEnArchivo;
+        for (const QVariantList &r : l.registros) {
+            QVERIFY2(Incompleto(r).isEmpty(), qPrintable(Incompleto(r)));
+            const qlonglong n = r.at(0).toLongLong();
+            numeros << n;
+            const QString nombre = r.at(13).toString();
+            QVERIFY2(nombre == QLatin1String("Programa A") || nombre == QLatin1String("Programa B"), qPrintable(nombre));
+            (nombre == QLatin1String("Programa A") ? deAEnArchivo : deBEnArchivo).insert(n);
+        }
+        std::sort(numeros.begin(), numeros.end());
+        for (int i = 0; i < 400; ++i)
+            QCOMPARE(numeros.at(i), qlonglong(i + 1));
+        // Each program's records carry the numbers it was given.
+        QCOMPARE(deAEnArchivo, QSet<qlonglong>(deA.begin(), deA.end()));
+        QCOMPARE(deBEnArchivo, QSet<qlonglong>(deB.begin(), deB.end()));
+        // How often the turn passed from one program to the other.
+        int turnos = 0;
+        for (qlonglong n = 2; n <= 400; ++n)
+            turnos += deAEnArchivo.contains(n) != deAEnArchivo.contains(n - 1) ? 1 : 0;
+        qInfo("%d cambios de turno entre los dos programas", turnos);
+        if (pausa > 0)
+            QVERIFY(turnos >= 10);
+    }
+
+    // A program killed at random moments while saving: the file stays sound,
+    // holds only whole records numbered without gaps, and every number the
+    // program reported as saved is there.
+    void programaInterrumpido()
+    {
+        QTemporaryDir carpeta;
+        QVERIFY(carpeta.isValid());
+        const QString archivo = carpeta.filePath(QStringLiteral("Registro de Evaluaciones.sqlite"));
+        const quint32 semilla = QRandomGenerator::global()->generate();
+        qInfo("semilla %u", semilla);
+        QRandomGenerator azar(semilla);
+        QSet<qlonglong> informados;
+        qsizetype antes = 0;
+        int rondasConGuardados = 0;
+        for (int ronda = 0; ronda < 10; ++ronda) {
+            QProcess p;
+            p.start(Auxiliar, {archivo, QStringLiteral("1000000"), QStringLiteral("Ronda %1").arg(ronda)});
+            QVERIFY(p.waitForStarted());
+            QTest::qWait(static_cast<int>(azar.bounded(80, 700)));
+            QCOMPARE(p.state(), QProcess::Running);
+            p.kill();
+            QVERIFY(p.waitForFinished(10000));
+            QCOMPARE(p.exitStatus(), QProcess::CrashExit);
+            for (qlonglong n : NumerosImpresos(p))
+                informados.insert(n);
+
+            if (!QFile::exists(archivo))
+                continue;  // killed before its first save
+            const Leido l = Leer(archivo);
+            QCOMPARE(l.integridad, QStringLiteral("ok"));
+            QVERIFY(l.registros.size() >= antes);
+            if (l.registros.size() > antes)
+                ++rondasConGuardados;
+            antes = l.registros.size();
+            QSet<qlonglong> numeros;
+            for (const QVariantList &r : l.registros) {
+                QVERIFY2(Incompleto(r).isEmpty(), qPrintable(Incompleto(r)));
+                numeros.insert(r.at(0).toLongLong());
+            }
+            QCOMPARE(numeros.size(), l.registros.size());
+            for (qlonglong n = 1; n <= l.registros.size(); ++n)
+                QVERIFY2(numeros.contains(n), qPrintable(QString::number(n)));
+            for (qlonglong n : std::as_const(informados))
+                QVERIFY2(numeros.contains(n), qPrintable(QStringLiteral("informado %1").arg(n)));
+        }
+        qInfo("%lld registros tras 10 interrupciones (%d rondas guardaron algo)", qlonglong(antes), rondasConGuardados);
+        QVERIFY(rondasConGuardados >= 5);
+    }
+};
+
+QTEST_GUILESS_MAIN(PruebaVariosProgramas)
+#include "registry_processes_test.moc"
