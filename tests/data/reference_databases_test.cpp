@@ -1,0 +1,268 @@
+// The shipped databases as the build makes them from reference/, read through
+// the record set the program uses: weights, the 262 comments, and the record
+// set's behaviour on files that are damaged or missing.
+
+#include "data/data_paths.h"
+#include "data/record_set.h"
+#include "data/registry_store.h"
+#include "engine/rule_tables.h"
+#include "test_support.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QList<QPair<QString, QString>> LeerTabla(const QString &tabla)
+{
+    ConjuntoRegistros rs(RutasDatos::archivoComentarios(), tabla);
+    QList<QPair<QString, QString>> filas;
+    rs.moverPrimero();
+    while (!rs.finDeTabla()) {
+        filas.append({rs.campoTexto(0), rs.campoTexto(1)});
+        rs.moverSiguiente();
+    }
+    return filas;
+}
+
+QStringList Codigos(const QString &prefijo, int digitos, int maximo = 4)
+{
+    QStringList c;
+    int total = 1;
+    for (int i = 0; i < digitos; ++i)
+        total *= 5;
+    for (int n = 0; n < total; ++n) {
+        QString d;
+        int resto = n;
+        for (int i = 0; i < digitos; ++i) {
+            d.prepend(QString::number(resto % 5));
+            resto /= 5;
+        }
+        bool dentro = true;
+        for (const QChar ch : d)
+            dentro = dentro && ch.digitValue() <= maximo;
+        if (dentro)
+            c << prefijo + d;
+    }
+    return c;
+}
+
+// The level names as the comments write them, lower case.
+const QStringList NombresDanno = {"muy leve", "leve", "moderado", "fuerte", "severo"};
+const QStringList NombresEstado = {"muy bueno", "bueno", "delicado", "grave", "muy grave"};
+
+}  // namespace
+
+class PruebaBasesDeReferencia : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { Prueba::Preparar(); }
+
+    void pesosDeReferencia()
+    {
+        ConjuntoRegistros rs(RutasDatos::archivoReferencia(), QStringLiteral("PesosSistema"));
+        QCOMPARE(rs.numeroCampos(), 15);
+        // System names in code order 0..14: row r holds the weights of system r.
+        const QStringList sistemas = {"Pórticos en concreto reforzado", "Mampostería confinada", "Mampostería reforzada",
+                                      "Mampostería no reforzada", "Muros en bahareque encementado",
+                                      "Pórticos con muros estructurales en concreto", "Pórticos en acero arriostrados",
+                                      "Pórticos y paneles en madera", "Sistema Dual", "Prefabricado en Concreto",
+                                      "Pórticos en acero no arriostrados", "Pórticos en madera y paneles en otros materiales",
+                                      "Muros en tapia o adobe", "Pórticos de acero en celosía", "Muros en bahareque no encementado"};
+        // Weight of every code 0..13 per family (the elements a system does not show weigh 0).
+        auto pesos = [](std::initializer_list<std::pair<int, double>> l) {
+            std::array<double, 14> p{};
+            p[13] = 0.5;
+            for (auto [c, w] : l)
+                p[c] = w;
+            return p;
+        };
+        const auto porticos = pesos({{0, 0.7}, {1, 1.0}, {2, 0.9}});
+        const auto conMuros = pesos({{0, 0.7}, {1, 1.0}, {2, 0.9}, {3, 1.0}});
+        const auto acero = pesos({{7, 0.7}, {8, 1.0}, {9, 0.9}});
+        const auto madera = pesos({{10, 0.7}, {11, 1.0}, {12, 0.9}});
+        const std::array<std::array<double, 14>, 15> esperados = {
+            porticos, pesos({{4, 1.0}}), pesos({{4, 1.0}}), pesos({{5, 1.0}}), pesos({{6, 1.0}}), conMuros, acero, madera,
+            conMuros, porticos, acero, madera, pesos({{6, 1.0}}), acero, pesos({{6, 1.0}})};
+        rs.moverPrimero();
+        for (int fila = 0; fila < 15; ++fila) {
+            QVERIFY(!rs.finDeTabla());
+            QCOMPARE(rs.campoTexto(0), sistemas[fila]);
+            for (int c = 0; c < 14; ++c)
+                QCOMPARE(rs.campoReal(c + 1), esperados[fila][c]);
+            rs.moverSiguiente();
+        }
+        QVERIFY(rs.finDeTabla());
+
+        auto primeraFila = [](const QString &tabla) {
+            ConjuntoRegistros t(RutasDatos::archivoReferencia(), tabla);
+            t.moverPrimero();
+            QList<double> v;
+            for (int i = 0; i < t.numeroCampos(); ++i)
+                v << t.campoReal(i);
+            return v;
+        };
+        QCOMPARE(primeraFila(QStringLiteral("PesosNoest")), (QList<double>{0.6, 1.0, 0.8}));
+        QCOMPARE(primeraFila(QStringLiteral("PesosSuelo")), (QList<double>{1.0, 1.0}));
+        QCOMPARE(primeraFila(QStringLiteral("PesosPreex")), (QList<double>{1.0, 0.7, 0.8, 0.9}));
+    }
+
+    void cadaCodigoTieneUnComentarioPropio_data()
+    {
+        QTest::addColumn<QString>("tabla");
+        QTest::addColumn<QStringList>("codigos");
+        QTest::newRow("danno") << "Daño Edificio" << Codigos("DE ", 2) + Codigos("DEOA 0", 1, 2) + Codigos("DEOA 1", 1, 2);
+        QTest::newRow("estado") << "Estado Global" << Codigos("EE ", 2);
+        QTest::newRow("habitabilidad") << "Habitabilidad" << Codigos("H ", 2) + Codigos("HOA 0", 1, 2) + Codigos("HOA 1", 1, 2);
+        QTest::newRow("reparabilidad") << "Reparabilidad" << Codigos("R ", 2) + Codigos("ROA 0", 1) + Codigos("ROA 1", 1);
+        QTest::newRow("anno") << "Ref Anno" << QStringList{"RANNO0", "RANNO1", "RANNO2"};
+        QTest::newRow("seguridad") << "Medidas de Seguridad"
+                                   << Codigos("MS ", 3) + Codigos("MSOA 00", 1, 2) + Codigos("MSOA 01", 1, 2)
+                                          + Codigos("MSOA 10", 1, 2) + Codigos("MSOA 11", 1, 2);
+    }
+
+    void cadaCodigoTieneUnComentarioPropio()
+    {
+        QFETCH(QString, tabla);
+        QFETCH(QStringList, codigos);
+        const auto filas = LeerTabla(tabla);
+        QStringList vistos;
+        QSet<QString> textos;
+        for (const auto &[codigo, texto] : filas) {
+            vistos << codigo;
+            QVERIFY2(texto.trimmed().size() > 80, qPrintable(codigo));
+            QVERIFY2(!textos.contains(texto), qPrintable(QStringLiteral("texto repetido en ") + codigo));
+            textos.insert(texto);
+        }
+        QStringList ordenados = vistos, esperados = codigos;
+        ordenados.sort();
+        esperados.sort();
+        QCOMPARE(ordenados, esperados);  // each code exactly once
+    }
+
+    void totalDeComentarios()
+    {
+        int total = 0;
+        for (const char *t : {"Daño Edificio", "Estado Global", "Habitabilidad", "Reparabilidad", "Ref Anno", "Medidas de Seguridad"})
+            total += LeerTabla(QString::fromUtf8(t)).size();
+        QCOMPARE(total, 262);
+    }
+
+    // A comment never contradicts the level names shown beside it.
+    void losComentariosConcuerdanConLosNiveles()
+    {
+        const QRegularExpression danno(QStringLiteral("(?:daño del edificio se califica como|calificación del edificio a) (muy leve|leve|moderado|fuerte|severo)"));
+        for (const auto &[codigo, texto] : LeerTabla(QStringLiteral("Daño Edificio"))) {
+            const QString d = codigo.right(2);
+            const int nivel = ReglaDannoEdificio(int16_t(d[0].digitValue()), int16_t(d[1].digitValue()));
+            const auto m = danno.match(texto);
+            QVERIFY2(m.hasMatch(), qPrintable(codigo));
+            QCOMPARE(m.captured(1), NombresDanno[nivel]);
+        }
+        const QRegularExpression estado(QStringLiteral("estado global resulta (muy bueno|bueno|delicado|grave|muy grave)"));
+        for (const auto &[codigo, texto] : LeerTabla(QStringLiteral("Estado Global"))) {
+            const QString d = codigo.right(2);
+            const auto m = estado.match(texto);
+            QVERIFY2(m.hasMatch(), qPrintable(codigo));
+            QCOMPARE(m.captured(1), NombresEstado[ReglaEstadoGlobal(int16_t(d[0].digitValue()), int16_t(d[1].digitValue()))]);
+        }
+        for (const auto &[codigo, texto] : LeerTabla(QStringLiteral("Habitabilidad"))) {
+            const QString d = codigo.right(2);
+            const int nivel = ReglaHabitabilidad(int16_t(d[0].digitValue()), int16_t(d[1].digitValue()));
+            QCOMPARE(texto.contains(QStringLiteral("no es habitable")), nivel == 2);
+            QCOMPARE(texto.contains(QStringLiteral("uso queda restringido")), nivel == 1);
+            QCOMPARE(texto.contains(QStringLiteral("edificio es habitable")), nivel == 0);
+        }
+        const QStringList marcas = {"No se requiere intervención estructural", "Se requiere reparación", "Se requiere refuerzo",
+                                    "deba demolerse"};
+        for (const auto &[codigo, texto] : LeerTabla(QStringLiteral("Reparabilidad"))) {
+            const QString d = codigo.right(2);
+            const int nivel = ReglaReparabilidad(int16_t(d[0].digitValue()), int16_t(d[1].digitValue()));
+            for (int k = 0; k < 4; ++k)
+                QVERIFY2(texto.contains(marcas[k]) == (k == nivel), qPrintable(codigo + QStringLiteral(": ") + marcas[k]));
+        }
+        // Safety measures call a geotechnical engineer whenever the soil is Regulares or worse.
+        for (const auto &[codigo, texto] : LeerTabla(QStringLiteral("Medidas de Seguridad"))) {
+            const int suelo = codigo.right(1).toInt();
+            if (suelo >= 2)
+                QVERIFY2(texto.contains(QStringLiteral("ingeniero geotécnico")), qPrintable(codigo));
+        }
+    }
+
+    void conjuntoDeRegistrosSobreArchivosMalos()
+    {
+        QTemporaryDir carpeta;
+        const QString ausente = carpeta.filePath(QStringLiteral("no-existe.sqlite"));
+        try {
+            ConjuntoRegistros rs(ausente, QStringLiteral("PesosSistema"));
+            QFAIL("un archivo ausente debe fallar");
+        } catch (const ErrorDatos &e) {
+            QVERIFY(e.mensaje().contains(ausente));
+            QVERIFY(e.mensaje().contains(QStringLiteral("\"PesosSistema\"")));
+        }
+        QVERIFY(!QFile::exists(ausente));  // reading never creates the file
+
+        try {
+            ConjuntoRegistros rs(RutasDatos::archivoReferencia(), QStringLiteral("NoHay"));
+            QFAIL("una tabla ausente debe fallar");
+        } catch (const ErrorDatos &e) {
+            QVERIFY(e.mensaje().contains(QStringLiteral("no existe la tabla")));
+        }
+
+        // A text that cannot be read as a number names the record's field.
+        const QString archivo = carpeta.filePath(QStringLiteral("malo.sqlite"));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("prueba"));
+            db.setDatabaseName(archivo);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("CREATE TABLE \"PesosNoest\" (a REAL, b TEXT)")));
+            QVERIFY(q.exec(QStringLiteral("INSERT INTO \"PesosNoest\" VALUES (0.5, 'pesado')")));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("prueba"));
+        ConjuntoRegistros rs(archivo, QStringLiteral("PesosNoest"));
+        rs.moverPrimero();
+        QCOMPARE(rs.campoReal(0), 0.5);
+        try {
+            rs.campoReal(1);
+            QFAIL("un texto no es un peso");
+        } catch (const ErrorDatos &e) {
+            QVERIFY(e.mensaje().contains(QStringLiteral("campo 1")));
+            QVERIFY(e.mensaje().contains(archivo));
+        }
+        rs.moverSiguiente();
+        QVERIFY(rs.finDeTabla());
+        QVERIFY_THROWS_EXCEPTION(ErrorDatos, rs.campo(0));
+    }
+
+    void registroNuevoTieneNoventaYUnCampos()
+    {
+        QTemporaryDir carpeta;
+        const QString archivo = carpeta.filePath(QStringLiteral("sub/Registro de Evaluaciones.sqlite"));
+        RegistroEvaluaciones::asegurar(archivo);
+        RegistroEvaluaciones::asegurar(archivo);  // a second run finds it
+        ConjuntoRegistros rs(archivo, RegistroEvaluaciones::Tabla, ConjuntoRegistros::Modo::Escritura);
+        QCOMPARE(rs.numeroCampos(), 91);
+        QCOMPARE(RegistroEvaluaciones::nombresCampos().size(), 91);
+        QStringList nombres = RegistroEvaluaciones::nombresCampos();
+        QCOMPARE(nombres.removeDuplicates(), 0);
+        rs.moverUltimo();
+        QVERIFY(rs.finDeTabla());
+        // Values travel as bound parameters: quotes and SQL stay text.
+        rs.agregarNuevo();
+        rs.establecerCampo(0, 1);
+        rs.establecerCampo(13, QStringLiteral("O'Brien\"; DROP TABLE Evaluaciones; --"));
+        rs.guardar();
+        rs.moverPrimero();
+        QCOMPARE(rs.campoTexto(13), QStringLiteral("O'Brien\"; DROP TABLE Evaluaciones; --"));
+    }
+};
+
+QTEST_MAIN(PruebaBasesDeReferencia)
+#include "reference_databases_test.moc"
