@@ -4,14 +4,13 @@
 // prints how long that took.
 
 #include "app/main_menu_form.h"
+#include "app/spanish_locale.h"
 #include "app/message_box.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLibraryInfo>
 #include <QProcess>
 #include <QTest>
-#include <QTranslator>
 #include <algorithm>
 #include <cstdio>
 
@@ -21,10 +20,7 @@ int main(int argc, char **argv)
     reloj.start();
     if (argc > 1 && QByteArray(argv[1]) == "--hijo") {
         QApplication app(argc, argv);
-        QTranslator traductor;
-        if (traductor.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
-                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            QApplication::installTranslator(&traductor);
+        UsarEspannol(app);
         EstadoEvaluacion estado;
         Form2 menu(estado);
         menu.show();

@@ -3,6 +3,7 @@
 
 #include "app/info_forms.h"
 #include "app/main_menu_form.h"
+#include "app/spanish_locale.h"
 #include "app/message_box.h"
 #include "data/data_paths.h"
 #include "engine/category_evaluators.h"
@@ -20,12 +21,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
-#include <QTranslator>
 #include <cstdio>
 
 namespace {
@@ -90,11 +89,7 @@ int main(int argc, char **argv)
     }
     carpetaSalida = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(carpetaSalida);
-    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Colombia));
-    QTranslator traductor;
-    if (traductor.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&traductor);
+    UsarEspannol(app);
     RutasDatos::establecerCarpetaInstalacion(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/orv"));
     RutasDatos::establecerArchivoRegistro(QDir(carpetaSalida).filePath(QStringLiteral("registro-capturas.sqlite")));
     Mensaje::activarModoPrueba(true);

@@ -3,6 +3,7 @@
 #include "app/info_forms.h"
 #include "app/main_menu_form.h"
 #include "app/message_box.h"
+#include "app/spanish_locale.h"
 #include "data/data_paths.h"
 #include "test_support.h"
 
@@ -120,6 +121,16 @@ private slots:
         QVERIFY(!menu.isVisible());
         QVERIFY(!menu.fondo()->isVisible());
         QVERIFY(Mensaje::textosMostrados().isEmpty());
+    }
+
+    void textosDeQtEnEspannol()
+    {
+        QVERIFY2(UsarEspannol(*qApp), "faltan las traducciones de Qt al español (qt6-translations-l10n)");
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancelar"));
+        QCOMPARE(QCoreApplication::translate("QLineEdit", "&Undo"), QStringLiteral("&Deshacer"));
+        QCOMPARE(QLocale().language(), QLocale::Spanish);
+        QCOMPARE(QLocale().monthName(12), QStringLiteral("diciembre"));
+        QLocale::setDefault(QLocale::c());
     }
 
     void basesDanadasOAusentes_data()
