@@ -30,6 +30,18 @@ void Preparar()
 
 QString CarpetaDatos() { return QStringLiteral(ORV_TEST_DATA_DIR); }
 
+void Teclear(QWidget *control, const QString &texto)
+{
+    for (const QChar c : texto) {
+        if (c.unicode() < 128 && c.isPrint()) {
+            QTest::keyClick(control, c.toLatin1());
+        } else {
+            QTest::sendKeyEvent(QTest::Press, control, Qt::Key_unknown, QString(c), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Release, control, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+    }
+}
+
 void AlAbrirseModal(std::function<void(QWidget *)> accion, int limiteMs)
 {
     atendido = false;

@@ -14,6 +14,10 @@ void Preparar();
 // Folder of the build's shipped databases.
 QString CarpetaDatos();
 
+// Types `texto` into a widget key by key, accents and other non-ASCII
+// characters included.
+void Teclear(QWidget *control, const QString &texto);
+
 // Runs `accion` on the active modal widget as soon as one shows (polling),
 // then returns. Use before the click that opens the dialog.
 void AlAbrirseModal(std::function<void(QWidget *)> accion, int limiteMs = 5000);

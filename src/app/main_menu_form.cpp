@@ -13,6 +13,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -89,6 +90,9 @@ Form2::Form2(EstadoEvaluacion &estado, QWidget *padre) : QWidget(padre), estado_
     connect(btnSalir, &QPushButton::clicked, this, &Form2::btnSalir_Click);
 
     resize(560, 330);
+    // The menu stands centred over the backdrop.
+    if (const QScreen *pantalla = QGuiApplication::primaryScreen())
+        move(pantalla->availableGeometry().center() - rect().center());
 
     form4_ = new Form4;
     form4_->show();
