@@ -2,10 +2,7 @@
 
 #include "app/message_box.h"
 #include "app/widget_support.h"
-#if __has_include("registry/additional_info_form.h")
 #include "registry/additional_info_form.h"
-#define ORV_CON_FORM23 1
-#endif
 
 #include <QFrame>
 #include <QGridLayout>
@@ -380,11 +377,9 @@ void Form7::btnAceptar_Click(int indice)
     if (indice == 1) {
         // A fresh additional information form each time: cancelling it leaves
         // this form as it was, and the evaluator may try again.
-#ifdef ORV_CON_FORM23
         Form23 informacion(estado_, datos_, this);
         if (informacion.exec() == QDialog::Accepted)
             accept();
-#endif
     }
 }
 

@@ -1,9 +1,12 @@
 // The results form driven through its own widgets: what each label shows,
 // the marking of categories declared not relevant, the tab buttons, leaving
-// with and without the question, and whether long comments can be read.
+// with and without saving, and whether long comments can be read.
 
 #include "app/message_box.h"
 #include "app/widget_support.h"
+#include "data/data_paths.h"
+#include "engine/proportion_rating.h"
+#include "results/result_classification.h"
 #include "results/results_form.h"
 #include "test_support.h"
 
@@ -19,110 +22,92 @@ using Mensaje::Respuesta;
 
 namespace {
 
-struct CampoTexto {
-    const char *nombre;
-    QString EtiquetasResultados::*campo;
-};
+// Every label the form copies from EtiquetasResultados; the comments last.
+using E = EtiquetasResultados;
+const std::pair<const char *, QString E::*> Campos[] = {
+    {"lblDE", &E::lblDE}, {"lblRiesgoEstructural", &E::lblRiesgoEstructural},
+    {"lblIndiceEstructura", &E::lblIndiceEstructura}, {"lblDNE", &E::lblDNE},
+    {"lblRiesgoNoEstruct", &E::lblRiesgoNoEstruct}, {"lblIndiceNoestructural", &E::lblIndiceNoestructural},
+    {"lblES", &E::lblES}, {"lblRiesgoGeotec", &E::lblRiesgoGeotec}, {"lblIndiceSuelo", &E::lblIndiceSuelo},
+    {"lblCP", &E::lblCP}, {"lblIndicePreexistente", &E::lblIndicePreexistente},
+    {"lblDaEdificio", &E::lblDaEdificio}, {"lblFinal", &E::lblFinal},
+    {"lblLingHabitability", &E::lblLingHabitability}, {"lblLingReparability", &E::lblLingReparability},
+    {"lblComDaEdificio", &E::lblComDaEdificio}, {"lblComEstGlobal", &E::lblComEstGlobal},
+    {"lblComHabitabilidad", &E::lblComHabitabilidad}, {"lblComSeguridad", &E::lblComSeguridad},
+    {"lblComReparaciones", &E::lblComReparaciones}};
+constexpr int PrimerComentario = 15;
 
-// Every label the form copies from EtiquetasResultados.
-const CampoTexto CamposTexto[] = {
-    {"lblDE", &EtiquetasResultados::lblDE},
-    {"lblRiesgoEstructural", &EtiquetasResultados::lblRiesgoEstructural},
-    {"lblIndiceEstructura", &EtiquetasResultados::lblIndiceEstructura},
-    {"lblDNE", &EtiquetasResultados::lblDNE},
-    {"lblRiesgoNoEstruct", &EtiquetasResultados::lblRiesgoNoEstruct},
-    {"lblIndiceNoestructural", &EtiquetasResultados::lblIndiceNoestructural},
-    {"lblES", &EtiquetasResultados::lblES},
-    {"lblRiesgoGeotec", &EtiquetasResultados::lblRiesgoGeotec},
-    {"lblIndiceSuelo", &EtiquetasResultados::lblIndiceSuelo},
-    {"lblCP", &EtiquetasResultados::lblCP},
-    {"lblIndicePreexistente", &EtiquetasResultados::lblIndicePreexistente},
-    {"lblDaEdificio", &EtiquetasResultados::lblDaEdificio},
-    {"lblFinal", &EtiquetasResultados::lblFinal},
-    {"lblLingHabitability", &EtiquetasResultados::lblLingHabitability},
-    {"lblLingReparability", &EtiquetasResultados::lblLingReparability},
-    {"lblComDaEdificio", &EtiquetasResultados::lblComDaEdificio},
-    {"lblComEstGlobal", &EtiquetasResultados::lblComEstGlobal},
-    {"lblComHabitabilidad", &EtiquetasResultados::lblComHabitabilidad},
-    {"lblComSeguridad", &EtiquetasResultados::lblComSeguridad},
-    {"lblComReparaciones", &EtiquetasResultados::lblComReparaciones},
-};
+const QString Pregunta = QStringLiteral(
+    "Vio las tres carpetas de resultados?\nDesea descargar los resultados de esta evaluación y salir?\n"
+    "los resultados de esta evaluación no seran guardados");
 
-const char *const ComentariosNombres[] = {"lblComDaEdificio", "lblComEstGlobal", "lblComHabitabilidad",
-                                           "lblComSeguridad", "lblComReparaciones"};
-
-// A comment of several long sentences, different for every label.
-QString comentarioLargo(const QString &tema, int frases)
-{
-    QStringList t;
-    for (int i = 1; i <= frases; ++i)
-        t << QStringLiteral("%1, frase %2: la edificación presenta fisuras diagonales en los muros de carga del "
-                            "primer piso y desprendimientos del pañete; se recomienda acordonar el acceso, apuntalar "
-                            "las zonas afectadas y solicitar un estudio detallado antes de cualquier reparación.")
-                 .arg(tema)
-                 .arg(i);
-    return t.join(QLatin1Char(' '));
-}
-
-// A severely damaged building with every category relevant; each label
-// carries a text of its own so that swapped labels show.
+// Every label with a text of its own, so that swapped labels show; the
+// comments run to `frases` long sentences.
 EtiquetasResultados ejemplo(int frases = 2)
 {
+    const QStringList cortos = {"Fuerte",    "Alto",      "0.55",   "Moderado", "Bajo, después de medidas",
+                                "0.3312",    "Regulares", "Bajo",   "0.2741",   "Malas",
+                                "0.5512",    "Severo",    "Muy Grave", "Peligro de Colapso", "Posible Demolición"};
     EtiquetasResultados e;
-    e.lblDE = QStringLiteral("Fuerte");
-    e.lblRiesgoEstructural = QStringLiteral("Alto");
-    e.lblIndiceEstructura = QStringLiteral("0.55");
-    e.lblDNE = QStringLiteral("Moderado");
-    e.lblRiesgoNoEstruct = QStringLiteral("Bajo, después de medidas");
-    e.lblIndiceNoestructural = QStringLiteral("0.3312");
-    e.lblES = QStringLiteral("Regulares");
-    e.lblRiesgoGeotec = QStringLiteral("Bajo");
-    e.lblIndiceSuelo = QStringLiteral("0.2741");
-    e.lblCP = QStringLiteral("Malas");
-    e.lblIndicePreexistente = QStringLiteral("0.5512");
-    e.lblDaEdificio = QStringLiteral("Severo");
-    e.lblFinal = QStringLiteral("Muy Grave");
-    e.lblLingHabitability = QStringLiteral("Peligro de Colapso");
-    e.lblLingReparability = QStringLiteral("Posible Demolición");
-    e.lblComDaEdificio = comentarioLargo(QStringLiteral("Daño"), frases);
-    e.lblComEstGlobal = comentarioLargo(QStringLiteral("Estado"), frases);
-    e.lblComHabitabilidad = comentarioLargo(QStringLiteral("Habitabilidad"), frases);
-    e.lblComSeguridad = comentarioLargo(QStringLiteral("Seguridad"), frases);
-    e.lblComReparaciones = comentarioLargo(QStringLiteral("Reparación"), frases);
-    return e;
-}
-
-// What the driver and the evaluate command leave for relevance case 0..3.
-EtiquetasResultados ejemploCaso(int caso)
-{
-    EtiquetasResultados e = ejemplo();
-    if (caso == 1 || caso == 3) {
-        e.lblCP = QStringLiteral("-");
-        e.lblIndicePreexistente = QStringLiteral("-1");
-        e.inactivoCP = e.inactivoIndicePreexistente = true;
-        e.habilitadoCP = e.habilitadoIndicePreexistente = false;
-    }
-    if (caso == 2 || caso == 3) {
-        e.lblES = QStringLiteral("-");
-        e.lblIndiceSuelo = QStringLiteral("-1");
-        e.inactivoES = e.inactivoIndiceSuelo = true;
-        e.habilitadoES = e.habilitadoIndiceSuelo = false;
+    int i = 0;
+    for (const auto &[nombre, campo] : Campos) {
+        QStringList t;
+        for (int k = 1; k <= frases; ++k)
+            t << QStringLiteral("%1, frase %2: la edificación presenta fisuras diagonales en los muros de carga del "
+                                "primer piso; se recomienda acordonar el acceso, apuntalar las zonas afectadas y "
+                                "solicitar un estudio detallado antes de cualquier reparación.")
+                     .arg(QLatin1String(nombre))
+                     .arg(k);
+        e.*campo = i < PrimerComentario ? cortos[i] : t.join(QLatin1Char(' '));
+        ++i;
     }
     return e;
 }
 
-QLabel *etiqueta(QWidget *f, const QString &nombre)
+// Concrete frames with every element the relevance case asks for rated at
+// one level (structural elements with their whole share in it), prepared as
+// the evaluate command leaves the state for the driver.
+EstadoEvaluacion edificioCalificado(int16_t nivel, int16_t caso)
 {
-    auto *l = Buscar<QLabel>(f, nombre);
-    if (!l)
-        qWarning("falta la etiqueta %s", qPrintable(nombre));
-    return l;
+    EstadoEvaluacion e;
+    e.Reiniciar();
+    e.TipoEstructura = 0;
+    e.CasoRelevancia = e.InfoNoRelevante = caso;
+    QList<int16_t> codigos = ElementosEstructuralesDelSistema(0);
+    codigos << Entrepiso << MurosDivisorios << MurosFachada << Escaleras;
+    if (caso == 0 || caso == 1)
+        codigos << Taludes << AsentamientoLicuacion;
+    if (caso == 0 || caso == 2)
+        codigos << CalidadMateriales << IrregularidadPlanta << IrregularidadAltura << ConfiguracionEstructural;
+    for (int slot = 0; slot < codigos.size(); ++slot) {
+        e.UltimaVariable = e.IndiceVariable = int16_t(slot);
+        e.VariableActual = e.Variables[slot].Codigo = codigos[slot];
+        std::array<int, 5> barras{};
+        barras[nivel] = 100;
+        if (codigos[slot] <= Entrepiso)
+            AplicarCalificacionProporcion(e, DerivarNivelProporcion(codigos[slot], barras));
+        else
+            e.Variables[slot].Nivel = nivel;
+    }
+    MarcarNoRelevantes(e, caso);
+    VerificarCalificaciones(e, e.TipoEstructura, caso);
+    return e;
 }
 
-QAbstractButton *boton(QWidget *f, const QString &nombre) { return Buscar<QAbstractButton>(f, nombre); }
+// Text of a code in one of the comment tables, empty when the code is missing.
+QString comentarioDe(const TablaComentarios &tabla, const QString &codigo)
+{
+    const auto it = tabla.find(codigo);
+    return it == tabla.end() ? QString() : it->second;
+}
 
-// Colour the label's background is drawn in, read from a pixel of the empty
-// part of the label (its texts here are short and left-aligned).
+QLabel *etiqueta(QWidget *f, const char *nombre) { return Buscar<QLabel>(f, QString::fromLatin1(nombre)); }
+QAbstractButton *boton(QWidget *f, const char *nombre)
+{
+    return Buscar<QAbstractButton>(f, QString::fromLatin1(nombre));
+}
+
+// Background colour as painted, read from the empty right end of the label.
 QColor fondoPintado(QLabel *l)
 {
     const QImage img = l->grab().toImage();
@@ -140,25 +125,20 @@ int contrasteTexto(QLabel *l)
     return fondoPintado(l).lightness() - minimo;
 }
 
-QMap<QString, QString> textosDe(QWidget *f)
+QStringList textosDe(QWidget *f)
 {
-    QMap<QString, QString> t;
-    for (const CampoTexto &c : CamposTexto)
-        t[QString::fromLatin1(c.nombre)] = etiqueta(f, QString::fromLatin1(c.nombre))->text();
+    QStringList t;
+    for (const auto &c : Campos)
+        t << etiqueta(f, c.first)->text();
     return t;
 }
 
-void pulsar(QWidget *f, const QString &nombre)
+void pulsar(QWidget *f, const char *nombre)
 {
     QAbstractButton *b = boton(f, nombre);
-    QVERIFY2(b, qPrintable(nombre));
-    QVERIFY2(b->isVisible() && b->isEnabled(), qPrintable(nombre));
+    QVERIFY2(b && b->isVisible() && b->isEnabled(), nombre);
     QTest::mouseClick(b, Qt::LeftButton);
 }
-
-const QString Pregunta = QStringLiteral(
-    "Vio las tres carpetas de resultados?\nDesea descargar los resultados de esta evaluación y salir?\n"
-    "los resultados de esta evaluación no seran guardados");
 
 }  // namespace
 
@@ -166,152 +146,155 @@ class PruebaFormResultados : public QObject {
     Q_OBJECT
 
     EstadoEvaluacion estado;
-    DatosEdificacion datos{QStringLiteral("3"), QStringLiteral("0"), QStringLiteral("3"), QStringLiteral("1"),
-                           QStringLiteral("Pórticos de concreto"), QStringLiteral("Losa de concreto"),
-                           QStringLiteral("Losa maciza")};
+    DatosEdificacion datos{"3", "0", "3", "1", "Pórticos de concreto", "Losa de concreto", "Losa maciza"};
+    TablasPesos pesos;
+    TablasComentarios comentarios;
+
+    // A results form on screen, on the tab given.
+    void mostrar(Form7 &f, int carpeta = 0)
+    {
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.seleccionarCarpeta(carpeta);
+    }
 
 private slots:
-    void initTestCase() { Prueba::Preparar(); }
+    void initTestCase()
+    {
+        Prueba::Preparar();
+        pesos = LeerTablasPesos(RutasDatos::archivoReferencia());
+        comentarios = LeerTablasComentarios(RutasDatos::archivoComentarios());
+    }
     void init() { Mensaje::limpiar(); }
     void cleanup() { QCOMPARE(Mensaje::respuestasPendientes(), 0); }
 
-    void cadaEtiquetaMuestraSuTexto()
+    // The texts handed over, label by label, and the form's own fixed texts.
+    void textos()
     {
         const EtiquetasResultados e = ejemplo();
         Form7 f(estado, e, datos);
-        for (const CampoTexto &c : CamposTexto) {
-            QLabel *l = etiqueta(&f, QString::fromLatin1(c.nombre));
-            QVERIFY2(l, c.nombre);
-            QCOMPARE(l->text(), e.*(c.campo));
-            QVERIFY2(!l->accessibleName().isEmpty(), c.nombre);
+        for (const auto &[nombre, campo] : Campos) {
+            QLabel *l = etiqueta(&f, nombre);
+            QVERIFY2(l && !l->accessibleName().isEmpty(), nombre);
+            QCOMPARE(l->text(), e.*campo);
         }
-        QCOMPARE(f.carpetaActual(), 0);
-    }
-
-    void textosFijos_data()
-    {
-        QTest::addColumn<QString>("objeto");
-        QTest::addColumn<QString>("texto");
-        QTest::addColumn<QString>("ayuda");
-        const QString sin;
-        QTest::newRow("titulo") << "Label5" << "RESULTADOS" << sin;
-        QTest::newRow("suelo con dos blancos") << "Label29" << "Condiciones del  Suelo" << sin;
-        QTest::newRow("preexistentes") << "Label28" << "Condiciones Preexistentes" << sin;
-        QTest::newRow("riesgo geotecnico") << "Label10" << "Riesgo Geotécnico" << sin;
-        QTest::newRow("estado global") << "Label6" << "Estado global" << sin;
-        QTest::newRow("seguridad") << "lblSeguridad" << "Medidas de seguridad" << sin;
-        QTest::newRow("reparaciones") << "lblReparaciones" << "Reparaciones" << sin;
-        QTest::newRow("ayuda edificio") << "lblDaEdificio" << "Severo"
-                                        << "Tiene en cuenta el daño en elementos estructurales y no estructurales.";
-        QTest::newRow("ayuda estado global")
-            << "lblFinal" << "Muy Grave" << "Tiene en cuenta el daño en el edifcio y el estado del terreno.";
-        QTest::newRow("salir") << "btnAceptar(0)" << "Aceptar" << "Regresar a Menu Principal";
-        QTest::newRow("guardar") << "btnAceptar(1)" << "Guardar Información" << "Regresar a Menu Principal";
-    }
-    void textosFijos()
-    {
-        QFETCH(QString, objeto);
-        QFETCH(QString, texto);
-        QFETCH(QString, ayuda);
-        Form7 f(estado, ejemplo(), datos);
-        QWidget *w = Buscar<QWidget>(&f, objeto);
-        QVERIFY(w);
-        const QString mostrado = w->property("text").toString();
-        QCOMPARE(mostrado, texto);
-        QCOMPARE(w->toolTip(), ayuda);
-    }
-
-    void carpetasYCaption()
-    {
-        Form7 f(estado, ejemplo(), datos);
-        QCOMPARE(f.windowTitle(), QStringLiteral("ORV"));
+        // Fixed captions and tool tips (no caption given: a label checked above).
+        const char *const fijos[][3] = {
+            {"Label5", "RESULTADOS", ""},
+            {"Label29", "Condiciones del  Suelo", ""},
+            {"Label10", "Riesgo Geotécnico", ""},
+            {"lblSeguridad", "Medidas de seguridad", ""},
+            {"lblDaEdificio", nullptr, "Tiene en cuenta el daño en elementos estructurales y no estructurales."},
+            {"lblFinal", nullptr, "Tiene en cuenta el daño en el edifcio y el estado del terreno."},
+            {"btnAceptar(0)", "Aceptar", "Regresar a Menu Principal"},
+            {"btnAceptar(1)", "Guardar Información", "Regresar a Menu Principal"},
+        };
+        for (const auto &[nombre, texto, ayuda] : fijos) {
+            QWidget *w = Buscar<QWidget>(&f, QString::fromLatin1(nombre));
+            QVERIFY2(w, nombre);
+            if (texto)
+                QCOMPARE(w->property("text").toString(), QString::fromUtf8(texto));
+            QCOMPARE(w->toolTip(), QString::fromUtf8(ayuda));
+        }
         auto *tabs = Buscar<QTabWidget>(&f, QStringLiteral("SSRes"));
         QVERIFY(tabs);
         QStringList captions;
         for (int i = 0; i < tabs->count(); ++i)
             captions << tabs->tabText(i);
         QCOMPARE(captions, (QStringList{"Resultados", "Estado", "Habitabilidad", "Reparabilidad"}));
+        QCOMPARE(f.windowTitle(), QStringLiteral("ORV"));
+        QCOMPARE(f.carpetaActual(), 0);
     }
-
-    // Relevance cases: the driver's "-" and "-1", the inactive grey and the
-    // labels the evaluate command disabled; every other label stays as usual.
-    void categoriasNoRelevantes_data()
+    // Whole evaluations through the driver and the shipped databases: the
+    // form shows the state's texts and the comments of its codes; a category
+    // declared not relevant shows "-" and "-1", grey and disabled, yet legible.
+    void evaluacionReal_data()
     {
+        QTest::addColumn<int>("nivel");
         QTest::addColumn<int>("caso");
-        QTest::addColumn<bool>("sueloFuera");
-        QTest::addColumn<bool>("preexFuera");
-        QTest::newRow("0 todo relevante") << 0 << false << false;
-        QTest::newRow("1 sin preexistentes") << 1 << false << true;
-        QTest::newRow("2 sin suelo") << 2 << true << false;
-        QTest::newRow("3 sin ambos") << 3 << true << true;
+        QTest::addColumn<int>("anno");
+        QTest::newRow("sin daño, todo relevante, desde 1998") << 0 << 0 << 3;
+        QTest::newRow("leve, sin preexistentes, antes de 1950") << 1 << 1 << 0;
+        QTest::newRow("moderado, sin suelo, 1950 a 1982") << 2 << 2 << 1;
+        QTest::newRow("severo, sin ambos, 1983 a 1997") << 4 << 3 << 2;
+        QTest::newRow("severo, todo relevante") << 4 << 0 << 0;
     }
-    void categoriasNoRelevantes()
+    void evaluacionReal()
     {
+        QFETCH(int, nivel);
         QFETCH(int, caso);
-        QFETCH(bool, sueloFuera);
-        QFETCH(bool, preexFuera);
-        Form7 f(estado, ejemploCaso(caso), datos);
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        QFETCH(int, anno);
+        EstadoEvaluacion e = edificioCalificado(int16_t(nivel), int16_t(caso));
+        QCOMPARE(e.FaltanCalificaciones, int16_t(0));
+        EtiquetasResultados et;
+        EvaluarEdificacion(e, pesos, comentarios, anno, et);
+        Form7 f(e, et, datos);
+        mostrar(f);
+        auto texto = [&](const char *n) { return etiqueta(&f, n)->text(); };
 
-        const QColor fondoNormal = fondoPintado(etiqueta(&f, QStringLiteral("lblDE")));
-        QVERIFY(fondoNormal != Form7::colorInactivo());
-        struct Esperado {
-            const char *nombre;
-            bool fuera;
-            const char *texto;
+        const std::pair<const char *, QString> deEstado[] = {
+            {"lblDE", e.TextoDannoEstructural},        {"lblRiesgoEstructural", e.TextoRiesgoEstructural},
+            {"lblDNE", e.TextoDannoNoEstructural},     {"lblRiesgoNoEstruct", e.TextoRiesgoNoEstructural},
+            {"lblDaEdificio", e.TextoDannoEdificio},   {"lblFinal", e.TextoEstadoGlobal},
+            {"lblLingHabitability", e.TextoHabitabilidad}, {"lblLingReparability", e.TextoReparabilidad},
+            {"lblComDaEdificio", comentarioDe(comentarios.dannoEdificio, e.CodDannoEdificio)},
+            {"lblComEstGlobal", comentarioDe(comentarios.estadoGlobal, e.CodEstadoGlobal)},
+            {"lblComHabitabilidad", comentarioDe(comentarios.habitabilidad, e.CodHabitabilidad)},
+            {"lblComSeguridad", comentarioDe(comentarios.medidasSeguridad, e.CodMedidasSeguridad)},
         };
-        const Esperado esperados[] = {
-            {"lblES", sueloFuera, "-"},
-            {"lblIndiceSuelo", sueloFuera, "-1"},
-            {"lblCP", preexFuera, "-"},
-            {"lblIndicePreexistente", preexFuera, "-1"},
+        for (const auto &[nombre, esperado] : deEstado) {
+            QVERIFY2(!esperado.isEmpty(), nombre);
+            QCOMPARE(texto(nombre), esperado);
+        }
+        QString reparaciones = comentarioDe(comentarios.reparabilidad, e.CodReparabilidad);
+        if (!e.CodRefAnno.isEmpty())
+            reparaciones += QLatin1Char(' ') + comentarioDe(comentarios.refAnno, e.CodRefAnno);
+        QCOMPARE(texto("lblComReparaciones"), reparaciones);
+        if (nivel == 4)
+            QCOMPARE(texto("lblIndiceEstructura"), QStringLiteral("0.76"));
+
+        const bool sueloFuera = caso == 2 || caso == 3;
+        const bool preexFuera = caso == 1 || caso == 3;
+        const QColor normal = fondoPintado(etiqueta(&f, "lblDE"));
+        QVERIFY(normal != Form7::colorInactivo());
+        const std::tuple<const char *, bool, const char *> relevancia[] = {
+            {"lblES", sueloFuera, "-"}, {"lblIndiceSuelo", sueloFuera, "-1"},
+            {"lblCP", preexFuera, "-"}, {"lblIndicePreexistente", preexFuera, "-1"},
+            {"lblDE", false, "-"},      {"lblIndiceEstructura", false, "-1"},
         };
-        for (const Esperado &x : esperados) {
-            QLabel *l = etiqueta(&f, QString::fromLatin1(x.nombre));
-            QVERIFY2(l, x.nombre);
-            QCOMPARE(l->isEnabled(), !x.fuera);
-            if (x.fuera) {
-                QCOMPARE(l->text(), QString::fromLatin1(x.texto));
-                QCOMPARE(fondoPintado(l), Form7::colorInactivo());
-                // Greyed, yet still readable on the grey.
-                QVERIFY2(contrasteTexto(l) >= 80, x.nombre);
-            } else {
-                QVERIFY2(l->text() != QLatin1String(x.texto), x.nombre);
-                QCOMPARE(fondoPintado(l), fondoNormal);
-            }
+        for (const auto &[nombre, fuera, vacio] : relevancia) {
+            QLabel *l = etiqueta(&f, nombre);
+            QCOMPARE(l->isEnabled(), !fuera);
+            QCOMPARE(l->text() == QLatin1String(vacio), fuera);
+            QCOMPARE(fondoPintado(l), fuera ? Form7::colorInactivo() : normal);
+            QVERIFY2(!fuera || contrasteTexto(l) >= 80, nombre);
         }
-        // The rest of the first tab is untouched by relevance.
-        for (const char *n : {"lblDE", "lblIndiceEstructura", "lblDNE", "lblRiesgoGeotec"}) {
-            QVERIFY(etiqueta(&f, QString::fromLatin1(n))->isEnabled());
-            QCOMPARE(fondoPintado(etiqueta(&f, QString::fromLatin1(n))), fondoNormal);
-        }
+        if (!sueloFuera)
+            QCOMPARE(texto("lblES"), e.TextoSuelo);
+        if (!preexFuera)
+            QCOMPARE(texto("lblCP"), e.TextoPreexistente);
     }
 
+    // Forward with "Continuar >>", back with "<< Devolver"; each tab carries
+    // only its own buttons, so nothing leads before the first tab or past the
+    // last one. The two buttons below the tabs show on every tab.
     void navegacion()
     {
         Form7 f(estado, ejemplo(), datos);
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
-
-        // Per tab: the back button (if any) and the forward button (if any).
-        const QStringList atras = {QString(), "btnDe", "Command2", "Command4"};
-        const QStringList adelante = {"btnSiguente", "Command1", "Command3", QString()};
-        const QStringList todos = {"btnSiguente", "btnDe", "Command1", "Command2", "Command3", "Command4"};
+        mostrar(f);
+        const char *const atras[] = {nullptr, "btnDe", "Command2", "Command4"};
+        const char *const adelante[] = {"btnSiguente", "Command1", "Command3", nullptr};
         auto comprobarBotones = [&](int carpeta) {
-            for (const QString &n : todos) {
-                QAbstractButton *b = boton(&f, n);
-                QVERIFY2(b, qPrintable(n));
-                const bool deEsta = n == atras[carpeta] || n == adelante[carpeta];
-                QVERIFY2(b->isVisible() == deEsta, qPrintable(QStringLiteral("%1 en %2").arg(n).arg(carpeta)));
-                if (deEsta)
-                    QCOMPARE(b->text(), n == atras[carpeta] ? QStringLiteral("<< Devolver")
-                                                            : QStringLiteral("Continuar >>"));
-            }
-            QVERIFY(boton(&f, QStringLiteral("btnAceptar(0)"))->isVisible());
-            QVERIFY(boton(&f, QStringLiteral("btnAceptar(1)"))->isVisible());
+            for (int c = 0; c < Form7::NumCarpetas; ++c)
+                for (const char *n : {atras[c], adelante[c]})
+                    if (n)
+                        QVERIFY2(boton(&f, n)->isVisible() == (c == carpeta), n);
+            if (atras[carpeta])
+                QCOMPARE(boton(&f, atras[carpeta])->text(), QStringLiteral("<< Devolver"));
+            if (adelante[carpeta])
+                QCOMPARE(boton(&f, adelante[carpeta])->text(), QStringLiteral("Continuar >>"));
+            QVERIFY(boton(&f, "btnAceptar(0)")->isVisible() && boton(&f, "btnAceptar(1)")->isVisible());
         };
-
         QCOMPARE(f.carpetaActual(), 0);
         for (int c = 0; c < 3; ++c) {
             comprobarBotones(c);
@@ -324,8 +307,6 @@ private slots:
             QCOMPARE(f.carpetaActual(), c - 1);
         }
         f.seleccionarCarpeta(4);
-        QCOMPARE(f.carpetaActual(), 0);
-        f.seleccionarCarpeta(-1);
         QCOMPARE(f.carpetaActual(), 0);
         QVERIFY(Mensaje::textosMostrados().isEmpty());
     }
@@ -345,89 +326,126 @@ private slots:
     {
         QFETCH(QString, via);
         QFETCH(bool, si);
-        Form7 f(estado, ejemploCaso(3), datos);
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
-        pulsar(&f, QStringLiteral("btnSiguente"));
-        pulsar(&f, QStringLiteral("Command1"));
-        const QMap<QString, QString> antes = textosDe(&f);
+        Form7 f(estado, ejemplo(), datos);
+        mostrar(f, 2);
+        const QStringList antes = textosDe(&f);
 
         Mensaje::encolarRespuesta(si ? Respuesta::Si : Respuesta::No);
-        if (via == QLatin1String("Aceptar")) {
-            pulsar(&f, QStringLiteral("btnAceptar(0)"));
-        } else if (via == QLatin1String("cierre")) {
+        if (via == QLatin1String("Aceptar"))
+            pulsar(&f, "btnAceptar(0)");
+        else if (via == QLatin1String("cierre"))
             f.close();
-        } else {
-            QWidget *foco = QApplication::focusWidget();
-            QTest::keyClick(foco ? foco : &f, Qt::Key_Escape);
-        }
+        else
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &f, Qt::Key_Escape);
 
         const QList<Mensaje::Mostrado> m = Mensaje::mostrados();
         QCOMPARE(m.size(), 1);
         QCOMPARE(m[0].texto, Pregunta);
         QCOMPARE(m[0].titulo, QStringLiteral("ORV"));
         QVERIFY(m[0].botones == Mensaje::Botones::SiNo);
+        QCOMPARE(f.isVisible(), !si);
         if (si) {
-            QVERIFY(!f.isVisible());
             QCOMPARE(f.result(), int(QDialog::Rejected));
         } else {
-            QVERIFY(f.isVisible());
             QCOMPARE(f.carpetaActual(), 2);
             QCOMPARE(textosDe(&f), antes);
-            QCOMPARE(etiqueta(&f, QStringLiteral("lblCP"))->isEnabled(), false);
         }
     }
 
-    // At the usual window size every comment wraps within its tab and can be
-    // scrolled to its last line; level names are never cut.
+    // "Guardar Información" opens the additional information form over this
+    // one; cancelling there comes back to the same tab with the same labels,
+    // and the evaluator can try again.
+    void guardarCancelado()
+    {
+        Form7 f(estado, ejemplo(), datos);
+        mostrar(f, 3);
+        const QStringList antes = textosDe(&f);
+        for (int vez = 1; vez <= 2; ++vez) {
+            QString titulo;
+            Prueba::AlAbrirseModal([&](QWidget *w) {
+                titulo = w->windowTitle();
+                Mensaje::encolarRespuesta(Respuesta::Aceptar);  // its own "Cancelar" question
+                QTest::mouseClick(boton(w, "btnGuardaInf(1)"), Qt::LeftButton);
+            });
+            pulsar(&f, "btnAceptar(1)");
+            QVERIFY(Prueba::ModalAtendido());
+            QCOMPARE(titulo, QStringLiteral("Información Adicional"));
+            QVERIFY(f.isVisible());
+            QCOMPARE(f.carpetaActual(), 3);
+            QCOMPARE(textosDe(&f), antes);
+            QCOMPARE(Mensaje::textosMostrados().size(), vez);
+            QVERIFY(!Mensaje::textosMostrados().contains(Pregunta));
+        }
+    }
+
+    // A saved evaluation closes the results form as accepted, without the
+    // question of "Aceptar".
+    void guardarYSalir()
+    {
+        EstadoEvaluacion e = edificioCalificado(2, 0);
+        EtiquetasResultados et;
+        EvaluarEdificacion(e, pesos, comentarios, 1, et);
+        Form7 f(e, et, datos);
+        mostrar(f);
+        Prueba::AlAbrirseModal([&](QWidget *w) {
+            const std::pair<const char *, const char *> textos[] = {
+                {"txtNombre", "Edificio Los Pinos"}, {"txtDuenno", "Marta Rojas"}, {"txtTelefono", "6045551234"},
+                {"txtEvaluador", "Carlos Ruiz"},     {"txtCodigComi", "C-12"},     {"txtNumCalle", "45"},
+                {"txtNumero", "12-30"}};
+            for (const auto &[nombre, texto] : textos)
+                QTest::keyClicks(Buscar<QWidget>(w, QString::fromLatin1(nombre)), QString::fromLatin1(texto));
+            for (const char *uso : {"cboGrupo", "cboUsoBaja"})
+                QTest::keyClick(Buscar<QWidget>(w, QString::fromLatin1(uso)), Qt::Key_Down);
+            Mensaje::encolarRespuesta(Respuesta::Aceptar);  // confirmation
+            Mensaje::encolarRespuesta(Respuesta::Aceptar);  // saved
+            QTest::mouseClick(boton(w, "btnGuardaInf(0)"), Qt::LeftButton);
+        });
+        pulsar(&f, "btnAceptar(1)");
+        QVERIFY(Prueba::ModalAtendido());
+        QVERIFY(!f.isVisible());
+        QCOMPARE(f.result(), int(QDialog::Accepted));
+        QVERIFY(e.NumeroEvaluacion > 0);
+        QVERIFY(!Mensaje::textosMostrados().contains(Pregunta));
+    }
+
+    // At 800 x 600 no label is cut, every comment wraps within its tab and
+    // can be scrolled to its last line, and its words can be selected.
     void comentariosLegibles()
     {
-        EtiquetasResultados e = ejemplo(12);
-        e.lblRiesgoEstructural = QStringLiteral("Bajo, después de medidas");
-        Form7 f(estado, e, datos);
+        Form7 f(estado, ejemplo(20), datos);
         f.resize(800, 600);
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        mostrar(f);
         QVERIFY(f.minimumSizeHint().width() <= 800 && f.minimumSizeHint().height() <= 600);
-
         for (int c = 0; c < Form7::NumCarpetas; ++c) {
             f.seleccionarCarpeta(c);
             QApplication::processEvents();
-            for (QLabel *l : f.findChildren<QLabel *>()) {
-                if (!l->isVisible() || l->wordWrap())
-                    continue;
-                QVERIFY2(l->width() >= l->sizeHint().width() && l->height() >= l->minimumSizeHint().height(),
-                         qPrintable(l->objectName() + QStringLiteral(" recortada")));
-            }
+            for (QLabel *l : f.findChildren<QLabel *>())
+                if (l->isVisible() && !l->wordWrap())
+                    QVERIFY2(l->width() >= l->sizeHint().width() && l->height() >= l->minimumSizeHint().height(),
+                             qPrintable(l->objectName()));
         }
-        for (const char *n : ComentariosNombres) {
-            QLabel *l = etiqueta(&f, QString::fromLatin1(n));
-            QVERIFY2(l, n);
+        for (int i = PrimerComentario; i < int(std::size(Campos)); ++i) {
+            const char *n = Campos[i].first;
+            QLabel *l = etiqueta(&f, n);
             for (int c = 0; c < Form7::NumCarpetas && !l->isVisible(); ++c)
                 f.seleccionarCarpeta(c);
             QApplication::processEvents();
-            QVERIFY2(l->isVisible() && l->wordWrap(), n);
             QScrollArea *area = nullptr;
             for (QWidget *p = l->parentWidget(); p && !area; p = p->parentWidget())
                 area = qobject_cast<QScrollArea *>(p);
-            QVERIFY2(area, n);
+            QVERIFY2(l->isVisible() && area, n);
             const QWidget *vista = area->viewport();
-            // Nothing runs past the right edge.
+            const QScrollBar *barra = area->verticalScrollBar();
             QVERIFY2(l->mapTo(vista, QPoint(l->width(), 0)).x() <= vista->width(), n);
-            // The whole text is laid out, and the last line can be scrolled into view.
             QVERIFY2(l->height() >= l->heightForWidth(l->width()), n);
-            QScrollBar *barra = area->verticalScrollBar();
             QVERIFY2(area->widget()->height() <= vista->height() + barra->maximum(), n);
-            QVERIFY2(barra->maximum() > 0, n);  // twelve sentences do not fit without scrolling
+            QVERIFY2(barra->maximum() > 0, n);  // twenty sentences need scrolling
             QVERIFY2(vista->height() >= 3 * l->fontMetrics().lineSpacing(), n);
         }
-
-        // A word of a comment can be selected and copied.
-        QLabel *com = etiqueta(&f, QStringLiteral("lblComReparaciones"));
+        QLabel *com = etiqueta(&f, "lblComReparaciones");
         f.seleccionarCarpeta(3);
         QTest::mouseDClick(com, Qt::LeftButton, {}, QPoint(12, com->fontMetrics().height() / 2 + 2));
-        QVERIFY(com->hasSelectedText());
-        QVERIFY(com->text().contains(com->selectedText()));
+        QVERIFY(com->hasSelectedText() && com->text().contains(com->selectedText()));
     }
 };
 
