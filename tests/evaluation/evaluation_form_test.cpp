@@ -368,6 +368,126 @@ private slots:
         }
     }
 
+    void cadaBotonDeElemento_data()
+    {
+        QTest::addColumn<QString>("boton");
+        QTest::addColumn<QString>("sistema");
+        QTest::addColumn<bool>("otro");
+        QTest::addColumn<int>("codigo");
+        QTest::addColumn<QString>("titulo");
+        QTest::addColumn<QString>("carpetaFoto");
+        QTest::addColumn<QString>("prefijoFoto");
+        const QString c = "Pórticos en concreto reforzado", d = "Sistema Dual", a = "Pórticos en acero no arriostrados",
+                      m = "Pórticos en madera y paneles en otros materiales";
+        QTest::newRow("btnVigas") << "btnVigas" << c << false << 0 << "VIGAS" << "Vigas" << "Viga";
+        QTest::newRow("btnColumnas") << "btnColumnas" << c << false << 1 << "COLUMNAS" << "Columnas" << "Columna";
+        QTest::newRow("btnNudos") << "btnNudos" << c << false << 2 << "NUDOS" << "NudosConc" << "Nudo";
+        QTest::newRow("btnMuros") << "btnMuros" << d << false << 3 << "MUROS" << "MurosConcr" << "Muroes";
+        QTest::newRow("btnConfinada") << "btnConfinada" << "Mampostería confinada" << false << 4 << "MUROS PORTANTES" << "Mamposteria" << "Mamp";
+        QTest::newRow("btnSinConfinar") << "btnSinConfinar" << "Mampostería no reforzada" << false << 5 << "MUROS PORTANTES" << "Mamposteria" << "Mamp";
+        QTest::newRow("btnBahareque") << "btnBahareque" << "Muros en bahareque encementado" << false << 6 << "MUROS PORTANTES" << "Bahareque" << "Bahareque";
+        QTest::newRow("btnVigasAcero") << "btnVigasAcero" << a << false << 7 << "VIGAS DE ACERO" << "Metalicas" << "Metal";
+        QTest::newRow("btnColumnasAcero") << "btnColumnasAcero" << a << false << 8 << "COLUMNAS DE ACERO" << "Metalicas" << "Metal";
+        QTest::newRow("btnUnionAcero") << "btnUnionAcero" << a << false << 9 << "C0NEXIONES EN ACERO" << "Metalicas" << "Metal";
+        QTest::newRow("btnVigasMadera") << "btnVigasMadera" << m << false << 10 << "VIGAS EN MADERA" << "Madera" << "Madera";
+        QTest::newRow("btnColumnasMadera") << "btnColumnasMadera" << m << false << 11 << "COLUMNAS EN MADERA" << "Madera" << "Madera";
+        QTest::newRow("btnNudosMadera") << "btnNudosMadera" << m << false << 12 << "CONEXIONES EN MADERA" << "Madera" << "Madera";
+        QTest::newRow("btnEntrepiso") << "btnEntrepiso" << c << false << 13 << "ENTREPISO" << "Entrepiso" << "Entrepiso";
+        QTest::newRow("btnDivisorios") << "btnDivisorios" << c << false << 14 << "MUROS DIVISORIOS" << "Divisorios" << "Divisorios";
+        QTest::newRow("btnFachada") << "btnFachada" << c << false << 15 << "MUROS DE FACHADA" << "Fachada" << "Fachada";
+        QTest::newRow("btnEscaleras") << "btnEscaleras" << c << false << 16 << "ESCALERAS" << "Escaleras" << "Escaleras";
+        QTest::newRow("btnCieloLumin") << "btnCieloLumin" << c << true << 0 << "CIELO RASOS Y LUMINARIAS" << "CieloLuminaria" << "CieloLum";
+        QTest::newRow("btnInstalaciones") << "btnInstalaciones" << c << true << 1 << "INSTALACIONES" << "Instalaciones" << "Instalaciones";
+        QTest::newRow("btnCubiertaBaha") << "btnCubiertaBaha" << c << true << 2 << "CUBIERTA" << "Cubierta" << "Cubierta";
+        QTest::newRow("btnTanques") << "btnTanques" << c << true << 3 << "TANQUES ELEVADOS" << "Tanques" << "Tanques";
+        QTest::newRow("btnDeslizamGrietas") << "btnDeslizamGrietas" << c << false << 17 << "FALLAS EN TALUDES O MOVIMIENTOS DE MASA" << "GrietDesli" << "Desliz";
+        QTest::newRow("btnAsentamLicuac") << "btnAsentamLicuac" << c << false << 18 << "ASENTAMIENTO, SUBSIDENCIA Y LICUACION DEL SUELO" << "LicAsent" << "Asentam";
+        QTest::newRow("btnCalidad") << "btnCalidad" << c << false << 19 << "CALIDAD DE LOS MATERIALES" << "Calidad" << "Calidad";
+        QTest::newRow("btnIrregularidadPlanta") << "btnIrregularidadPlanta" << c << false << 20 << "IRREGULARIDAD EN PLANTA" << "IrregPlanta" << "Irreg";
+        QTest::newRow("btnIrregularidadAltura") << "btnIrregularidadAltura" << c << false << 21 << "IRREGULARIDAD EN ALTURA" << "IrregAltura" << "Irreg";
+        QTest::newRow("btnConfiguracion") << "btnConfiguracion" << c << false << 22 << "CONFIGURACION ESTRUCTURAL" << "Configuracion" << "Configuracion";
+    }
+
+    // Every element button: what it sets, the dialog it opens, the slot it
+    // reserves, and the question on a second press with both answers.
+    void cadaBotonDeElemento()
+    {
+        QFETCH(QString, boton);
+        QFETCH(QString, sistema);
+        QFETCH(bool, otro);
+        QFETCH(int, codigo);
+        QFETCH(QString, titulo);
+        QFETCH(QString, carpetaFoto);
+        QFETCH(QString, prefijoFoto);
+        EstadoEvaluacion estado;
+        Form1 f(estado);
+        f.show();
+        Elegir(f.findChild<QComboBox *>(QStringLiteral("cboTipoEstructura")), sistema);
+        Mensaje::encolarRespuesta(Respuesta::Aceptar);
+        f.btnOtrosArquitectonicos_Click();
+        QPushButton *b = f.Boton(boton);
+        QVERIFY(!b->isHidden());
+        f.MPNuevo()->setCurrentIndex(codigo <= 13 && !otro ? 1 : codigo <= 16 || otro ? 2 : codigo <= 18 ? 3 : 4);
+        QVERIFY(b->isVisible());
+        QVERIFY(EsNegrita(b));
+        // A rated variable first, so the new rating takes the second slot.
+        if (!otro) {
+            estado.UltimaVariable = 0;
+            estado.Variables[0].Codigo = codigo == 14 ? 15 : 14;
+        }
+
+        QString dialogo, tituloVisto;
+        auto aceptar = [&](QWidget *w) {
+            dialogo = w->objectName();
+            auto *l = w->findChild<QLabel *>(dialogo == QLatin1String("Form5") ? QStringLiteral("lblVariable") : QStringLiteral("lblTipo"));
+            tituloVisto = l->text();
+            if (dialogo == QLatin1String("Form5"))
+                Mensaje::encolarRespuesta(Respuesta::Aceptar);
+            w->findChild<QPushButton *>(QStringLiteral("btnAceptar"))->click();
+        };
+        Prueba::AlAbrirseModal(aceptar);
+        QTest::mouseClick(b, Qt::LeftButton);
+        QVERIFY(Prueba::ModalAtendido());
+        QCOMPARE(dialogo, QString(codigo <= 13 && !otro ? "Form5" : "Form9"));
+        QCOMPARE(tituloVisto, titulo);
+        QCOMPARE(estado.CarpetaFoto, carpetaFoto);
+        QCOMPARE(estado.PrefijoFoto, prefijoFoto);
+        QVERIFY(!EsNegrita(b));
+        if (otro) {
+            QCOMPARE(estado.OtroActual, int16_t(codigo));
+            QCOMPARE(estado.VariableActual, int16_t(-1));
+            QCOMPARE(estado.UltimoOtro, int16_t(0));
+            QCOMPARE(estado.OtrosNoEstructurales[0].Codigo, int16_t(codigo));
+        } else {
+            QCOMPARE(estado.VariableActual, int16_t(codigo));
+            QCOMPARE(estado.OtroActual, int16_t(-1));
+            QCOMPARE(estado.UltimaVariable, int16_t(1));
+            QCOMPARE(estado.IndiceVariable, int16_t(1));
+            QCOMPARE(estado.Variables[1].Codigo, int16_t(codigo));
+        }
+
+        // Second press: No opens nothing and changes nothing.
+        const auto antes = estado.Variables;
+        Mensaje::limpiar();
+        Mensaje::encolarRespuesta(Respuesta::No);
+        QTest::mouseClick(b, Qt::LeftButton);
+        QCOMPARE(Mensaje::textosMostrados().size(), 1);
+        QCOMPARE(Mensaje::textosMostrados().first(),
+                 otro ? QStringLiteral("Ud ya calificó este elemento. Desea calificarlo nuevamente ?")
+                      : QStringLiteral("Ud ya ingresó la calificación de esta variable. Desea calificarla nuevamente ?"));
+        QCOMPARE(otro ? estado.UltimoOtro : estado.UltimaVariable, int16_t(otro ? 0 : 1));
+        for (int i = 0; i < NumVariables; ++i)
+            QCOMPARE(estado.Variables[i].Codigo, antes[i].Codigo);
+
+        // Yes opens the dialog on the same slot.
+        Mensaje::encolarRespuesta(Respuesta::Si);
+        Prueba::AlAbrirseModal(aceptar);
+        QTest::mouseClick(b, Qt::LeftButton);
+        QVERIFY(Prueba::ModalAtendido());
+        QCOMPARE(otro ? estado.IndiceOtro : estado.IndiceVariable, int16_t(otro ? 0 : 1));
+        QCOMPARE(otro ? estado.UltimoOtro : estado.UltimaVariable, int16_t(otro ? 0 : 1));
+    }
+
     void baharequeTomaLasFotosDelSistema()
     {
         EstadoEvaluacion estado;
