@@ -45,8 +45,8 @@ QRect CuadroFoto::areaImagen() const
     return QRect(origen, tam);
 }
 
-QSize CuadroFoto::sizeHint() const { return QSize(488, 368); }
-QSize CuadroFoto::minimumSizeHint() const { return QSize(328, 248); }
+QSize CuadroFoto::sizeHint() const { return QSize(568, 428); }
+QSize CuadroFoto::minimumSizeHint() const { return QSize(456, 344); }
 
 void CuadroFoto::resizeEvent(QResizeEvent *evento)
 {
