@@ -5,6 +5,7 @@
 #include "data/registry_store.h"
 
 #include <QMetaType>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>

@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
+#include <csignal>
+#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
@@ -719,6 +721,43 @@ private slots:
 
         // Writable again: the same form saves.
         QVERIFY(QFile::setPermissions(registro, QFile::ReadOwner | QFile::WriteOwner));
+        Mensaje::limpiar();
+        Mensaje::encolarRespuesta(Respuesta::Aceptar);
+        Mensaje::encolarRespuesta(Respuesta::Aceptar);
+        Guardar(forma.get());
+        QCOMPARE(Mensaje::textosMostrados().last(), Guardada);
+        QCOMPARE(registros().size(), 2);
+        QCOMPARE(registros().last().at(0).toLongLong(), 2LL);
+    }
+
+    // The disk fills up in the middle of the save: no record, a sound file,
+    // and the same form saves once there is room again. Files may not grow
+    // past one page while the save runs.
+    void discoLleno()
+    {
+        guardarCon(Ejemplo::Identificacion(), {Respuesta::Aceptar, Respuesta::Aceptar});
+        QCOMPARE(registros().size(), 1);
+        Mensaje::limpiar();
+        auto forma = abrir();
+        Llenar(forma.get(), Ejemplo::Identificacion());
+        Mensaje::encolarRespuesta(Respuesta::Aceptar);
+        Mensaje::encolarRespuesta(Respuesta::Aceptar);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit antes{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &antes), 0);
+        rlimit lleno = antes;
+        lleno.rlim_cur = 4096;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &lleno), 0);
+        Guardar(forma.get());
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &antes), 0);
+        QCOMPARE(Mensaje::textosMostrados().size(), 2);
+        const QString error = Mensaje::textosMostrados().at(1);
+        qInfo("%s", qPrintable(error));
+        QVERIFY2(error.startsWith(TextosRegistro::NoGuardada), qPrintable(error));
+        QVERIFY(forma->isVisible());
+        QCOMPARE(Integridad(registro), QStringLiteral("ok"));
+        QCOMPARE(registros().size(), 1);
+
         Mensaje::limpiar();
         Mensaje::encolarRespuesta(Respuesta::Aceptar);
         Mensaje::encolarRespuesta(Respuesta::Aceptar);
