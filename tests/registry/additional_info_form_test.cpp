@@ -341,7 +341,7 @@ private slots:
             QCOMPARE(forma.exec(), int(QDialog::Accepted));
             QVERIFY(Prueba::ModalAtendido());
             QCOMPARE(Mensaje::textosMostrados().last(), QStringLiteral("La evaluacion ha sido guardada"));
-            QCOMPARE(LeerRegistro(RutasDatos::archivoRegistro()).size(), 1);
+            QCOMPARE(Ejemplo::LeerRegistro(RutasDatos::archivoRegistro()).size(), 1);
         }
         Mensaje::limpiar();
         {
@@ -356,7 +356,7 @@ private slots:
             });
             QCOMPARE(forma.exec(), int(QDialog::Rejected));
             QVERIFY(Prueba::ModalAtendido());
-            QCOMPARE(LeerRegistro(RutasDatos::archivoRegistro()).size(), 1);
+            QCOMPARE(Ejemplo::LeerRegistro(RutasDatos::archivoRegistro()).size(), 1);
         }
     }
 };

@@ -1,13 +1,10 @@
 #pragma once
 // Driving the additional information form the way an evaluator does: typing
 // into its boxes, pasting, picking list items, clicking options and buttons.
-// And reading a registry file back.
 
 #include "sample_evaluation.h"
 
 #include "app/widget_support.h"
-#include "data/record_set.h"
-#include "data/registry_store.h"
 #include "registry/additional_info_form.h"
 
 #include <QApplication>
@@ -134,23 +131,6 @@ inline void Llenar(QWidget *forma, const IdentificacionEvaluacion &id)
         ElegirUso(forma, QStringLiteral("cboUsoBaja"), id.cboUsoBaja);
     if (id.DTEvaluacion.isValid())
         PonerFecha(forma, id.DTEvaluacion);
-}
-
-// Every record of the registry file, in stored order (empty when the file
-// does not exist yet).
-inline QList<QVariantList> LeerRegistro(const QString &archivo)
-{
-    QList<QVariantList> registros;
-    if (!QFile::exists(archivo))
-        return registros;
-    ConjuntoRegistros rs(archivo, RegistroEvaluaciones::Tabla);
-    for (rs.moverPrimero(); !rs.finDeTabla(); rs.moverSiguiente()) {
-        QVariantList campos;
-        for (int i = 0; i < rs.numeroCampos(); ++i)
-            campos << rs.campo(i);
-        registros << campos;
-    }
-    return registros;
 }
 
 }  // namespace Conducir

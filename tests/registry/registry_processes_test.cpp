@@ -4,15 +4,9 @@
 #include "sample_evaluation.h"
 #include "test_support.h"
 
-#include "data/record_set.h"
-#include "data/registry_store.h"
-
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -20,43 +14,6 @@
 namespace {
 
 const QString Auxiliar = QStringLiteral(ORV_REGISTRO_AUXILIAR);
-
-struct Leido {
-    QString integridad;
-    QList<QVariantList> registros;
-};
-
-// Opens the file read-write (as the next program to save would, so that an
-// interrupted write is rolled back first), checks its integrity and reads
-// every record.
-Leido Leer(const QString &archivo)
-{
-    Leido l;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("revision"));
-        db.setDatabaseName(archivo);
-        if (!db.open()) {
-            l.integridad = db.lastError().text();
-        } else {
-            QSqlQuery q(db);
-            if (q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next())
-                l.integridad = q.value(0).toString();
-            else
-                l.integridad = q.lastError().text();
-            q.finish();
-            db.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("revision"));
-    ConjuntoRegistros rs(archivo, RegistroEvaluaciones::Tabla);
-    for (rs.moverPrimero(); !rs.finDeTabla(); rs.moverSiguiente()) {
-        QVariantList campos;
-        for (int i = 0; i < rs.numeroCampos(); ++i)
-            campos << rs.campo(i);
-        l.registros << campos;
-    }
-    return l;
-}
 
 QList<qlonglong> NumerosImpresos(QProcess &p)
 {
@@ -131,12 +88,12 @@ private slots:
         QCOMPARE(deA.size(), 200);
         QCOMPARE(deB.size(), 200);
 
-        const Leido l = Leer(archivo);
-        QCOMPARE(l.integridad, QStringLiteral("ok"));
-        QCOMPARE(l.registros.size(), 400);
+        QCOMPARE(Ejemplo::Integridad(archivo), QStringLiteral("ok"));
+        const QList<QVariantList> registros = Ejemplo::LeerRegistro(archivo);
+        QCOMPARE(registros.size(), 400);
         QList<qlonglong> numeros;
         QSet<qlonglong> deAEnArchivo, deBEnArchivo;
-        for (const QVariantList &r : l.registros) {
+        for (const QVariantList &r : registros) {
             QVERIFY2(Incompleto(r).isEmpty(), qPrintable(Incompleto(r)));
             const qlonglong n = r.at(0).toLongLong();
             numeros << n;
@@ -186,19 +143,19 @@ private slots:
 
             if (!QFile::exists(archivo))
                 continue;  // killed before its first save
-            const Leido l = Leer(archivo);
-            QCOMPARE(l.integridad, QStringLiteral("ok"));
-            QVERIFY(l.registros.size() >= antes);
-            if (l.registros.size() > antes)
+            QCOMPARE(Ejemplo::Integridad(archivo), QStringLiteral("ok"));
+            const QList<QVariantList> registros = Ejemplo::LeerRegistro(archivo);
+            QVERIFY(registros.size() >= antes);
+            if (registros.size() > antes)
                 ++rondasConGuardados;
-            antes = l.registros.size();
+            antes = registros.size();
             QSet<qlonglong> numeros;
-            for (const QVariantList &r : l.registros) {
+            for (const QVariantList &r : registros) {
                 QVERIFY2(Incompleto(r).isEmpty(), qPrintable(Incompleto(r)));
                 numeros.insert(r.at(0).toLongLong());
             }
-            QCOMPARE(numeros.size(), l.registros.size());
-            for (qlonglong n = 1; n <= l.registros.size(); ++n)
+            QCOMPARE(numeros.size(), registros.size());
+            for (qlonglong n = 1; n <= registros.size(); ++n)
                 QVERIFY2(numeros.contains(n), qPrintable(QString::number(n)));
             for (qlonglong n : std::as_const(informados))
                 QVERIFY2(numeros.contains(n), qPrintable(QStringLiteral("informado %1").arg(n)));

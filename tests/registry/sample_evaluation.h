@@ -1,13 +1,20 @@
 #pragma once
 // One complete evaluation used by the registry tests and by the helper
 // program that saves evaluations from another process, with the 91 values
-// its record must hold.
+// its record must hold; and reading a registry file back.
 
 #include "evaluation/evaluation_state.h"
 #include "registry/building_data.h"
 #include "registry/record_writer.h"
 
+#include "data/record_set.h"
+#include "data/registry_store.h"
+
 #include <QDateTime>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QVariant>
 #include <QVariantList>
 
@@ -117,6 +124,45 @@ inline QVariantList Campos()
       << t("Fuerte") << t("Grave") << t("No Habitable") << t("Refuerzo")
       << t("DE 32") << t("EG 31") << t("HA 2") << t("MS 401") << t("RE 2");
     return c;
+}
+
+// Every record of the registry file, in stored order (none when the file
+// does not exist yet).
+inline QList<QVariantList> LeerRegistro(const QString &archivo)
+{
+    QList<QVariantList> registros;
+    if (!QFile::exists(archivo))
+        return registros;
+    ConjuntoRegistros rs(archivo, RegistroEvaluaciones::Tabla);
+    for (rs.moverPrimero(); !rs.finDeTabla(); rs.moverSiguiente()) {
+        QVariantList campos;
+        for (int i = 0; i < rs.numeroCampos(); ++i)
+            campos << rs.campo(i);
+        registros << campos;
+    }
+    return registros;
+}
+
+// SQLite's own check of the file, "ok" when sound. The connection may write,
+// as the next program to save would: an interrupted write is rolled back first.
+inline QString Integridad(const QString &archivo)
+{
+    QString resultado;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("integridad"));
+        db.setDatabaseName(archivo);
+        if (!db.open()) {
+            resultado = db.lastError().text();
+        } else {
+            QSqlQuery q(db);
+            resultado = q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next() ? q.value(0).toString()
+                                                                                     : q.lastError().text();
+            q.finish();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("integridad"));
+    return resultado;
 }
 
 }  // namespace Ejemplo
