@@ -316,8 +316,9 @@ private slots:
         }
         QVERIFY(evaluadas > 0 && evaluadas < lineas.size());
 
-        QByteArray salida;
-        QCOMPARE(Ejecutar({QStringLiteral("--datos"), carpeta_}, todo, &salida), 1);
+        QByteArray salida, errores;
+        QCOMPARE(Ejecutar({QStringLiteral("--datos"), carpeta_}, todo, &salida, &errores), 1);
+        QVERIFY2(errores.isEmpty(), errores.constData());
         QList<QByteArray> respuestas = salida.split('\n');
         QVERIFY(respuestas.takeLast().isEmpty());
         QCOMPARE(respuestas.size(), lineas.size());
