@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QThread>
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
 #include <cmath>
@@ -563,10 +564,14 @@ void EvaluarTramo(Tramo &t, const DatosLotes &datos)
 int ProcesarLotes(QIODevice &entrada, QIODevice &salida, const DatosLotes &datos)
 {
     // Lines are independent: a block of input is split among the cores and
-    // the outputs are written back in input order.
+    // the outputs are written back in input order, by a writer thread that
+    // works on one block while the next one is evaluated.
     const int hilos = std::clamp(QThread::idealThreadCount(), 1, 8);
     constexpr qsizetype TamannoBloque = 1 << 20;
-    std::vector<Tramo> tramos(static_cast<std::size_t>(hilos));
+    std::array<std::vector<Tramo>, 2> juegos{std::vector<Tramo>(static_cast<std::size_t>(hilos)),
+                                             std::vector<Tramo>(static_cast<std::size_t>(hilos))};
+    std::thread escritor;
+    int actual = 0;
     QByteArray bloque;
     qsizetype pendiente = 0;  // bytes of an unfinished line at the start of `bloque`
     bool todas = true;
@@ -596,10 +601,10 @@ int ProcesarLotes(QIODevice &entrada, QIODevice &salida, const DatosLotes &datos
                 break;
         }
 
+        std::vector<Tramo> &tramos = juegos[actual];
         const std::size_t porTramo = (lineas.size() + tramos.size() - 1) / tramos.size();
         for (std::size_t k = 0; k < tramos.size(); ++k) {
             Tramo &t = tramos[k];
-            t.lineas.clear();
             t.salida.resize(0);
             t.todas = true;
             const std::size_t desde = std::min(lineas.size(), k * porTramo);
@@ -616,15 +621,24 @@ int ProcesarLotes(QIODevice &entrada, QIODevice &salida, const DatosLotes &datos
             t.join();
         for (Tramo &t : tramos) {
             t.lineas.clear();  // the views must go before the block moves
-            salida.write(t.salida);
             todas = todas && t.todas;
         }
         lineas.clear();
+
+        if (escritor.joinable())
+            escritor.join();
+        escritor = std::thread([&salida, &tramos] {
+            for (const Tramo &t : tramos)
+                salida.write(t.salida);
+        });
+        actual = 1 - actual;
 
         // Keep the unfinished line for the next read.
         pendiente = bloque.size() - std::min(inicio, bloque.size());
         if (pendiente > 0)
             std::memmove(bloque.data(), bloque.constData() + bloque.size() - pendiente, pendiente);
     }
+    if (escritor.joinable())
+        escritor.join();
     return todas ? 0 : 1;
 }
