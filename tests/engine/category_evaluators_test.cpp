@@ -2,8 +2,8 @@
 
 #include "data/record_set.h"
 #include "engine/category_evaluators.h"
+#include "engine/fixture.h"
 #include "engine/fuzzy_scale.h"
-#include "engine/sqlite_fixture.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -13,42 +13,36 @@
 
 namespace {
 
-using Calificaciones = QList<QPair<int, int>>;
+using Fixture::Calificaciones;
+using Fixture::Estado;
+using Filas = QList<QVariantList>;
 
-EstadoEvaluacion Estado(int sistema, const Calificaciones &calificaciones)
+// "PesosSistema" with `filas` rows, row r holding r + k/100 for code k; the
+// other tables (but `omitir`) hold 1 + k/10 in their first row and 9 in a
+// second one that must never be read. Then the SQL `dannar` runs on the file.
+QString CrearReferencia(const QTemporaryDir &dir, const QString &nombre, int filas, const QString &omitir = {},
+                        const QString &dannar = {})
 {
-    EstadoEvaluacion e;
-    e.Reiniciar();
-    e.TipoEstructura = static_cast<int16_t>(sistema);
-    for (const auto &[codigo, nivel] : calificaciones) {
-        ++e.UltimaVariable;
-        e.Variables[e.UltimaVariable].Codigo = static_cast<int16_t>(codigo);
-        e.Variables[e.UltimaVariable].Nivel = static_cast<int16_t>(nivel);
-    }
-    return e;
-}
-
-// Row r of "PesosSistema" holds r + k/100 for code k; the other tables hold
-// 1 + k/10 in their first row and 9 in a second one that must never be read.
-void CrearReferencia(const QString &archivo, int filasSistema)
-{
-    QList<QVariantList> sistema;
-    for (int r = 0; r < filasSistema; ++r) {
-        QVariantList fila{QStringLiteral("sistema %1").arg(r)};
+    const QString archivo = dir.filePath(nombre + QStringLiteral(".sqlite"));
+    Filas sistema;
+    for (int r = 0; r < filas; ++r) {
+        sistema << QVariantList{QStringLiteral("sistema %1").arg(r)};
         for (int k = 0; k < 14; ++k)
-            fila << r + k / 100.0;
-        sistema << fila;
+            sistema.last() << r + k / 100.0;
     }
     Fixture::CrearTabla(archivo, QStringLiteral("PesosSistema"), sistema, 15);
-    const QList<QPair<QString, int>> otras = {{"PesosNoest", 3}, {"PesosSuelo", 2}, {"PesosPreex", 4}};
-    for (const auto &[tabla, campos] : otras) {
+    for (const auto &[tabla, campos] : QList<QPair<QString, int>>{{"PesosNoest", 3}, {"PesosSuelo", 2}, {"PesosPreex", 4}}) {
         QVariantList primera, segunda;
         for (int k = 0; k < campos; ++k) {
             primera << 1 + k / 10.0;
             segunda << 9;
         }
-        Fixture::CrearTabla(archivo, tabla, {primera, segunda});
+        if (tabla != omitir)
+            Fixture::CrearTabla(archivo, tabla, {primera, segunda});
     }
+    if (!dannar.isEmpty())
+        Fixture::Ejecutar(archivo, dannar);
+    return archivo;
 }
 
 }  // namespace
@@ -63,67 +57,44 @@ private slots:
 
     void pesosPorPosicion()
     {
-        const QString archivo = dir_.filePath(QStringLiteral("pesos.sqlite"));
-        CrearReferencia(archivo, 15);
-        const TablasPesos t = LeerTablasPesos(archivo);
+        const TablasPesos t = LeerTablasPesos(CrearReferencia(dir_, QStringLiteral("buena"), 15));
         for (int r = 0; r < 15; ++r)
             for (int k = 0; k < 14; ++k)
                 QCOMPARE(t.sistema[r][k], r + k / 100.0);
         QCOMPARE(t.noEst, (std::array<double, 3>{1.0, 1.1, 1.2}));
         QCOMPARE(t.suelo, (std::array<double, 2>{1.0, 1.1}));
         QCOMPARE(t.preex, (std::array<double, 4>{1.0, 1.1, 1.2, 1.3}));
+
+        const TablasPesos i = LeerTablasPesos(QDir(Prueba::CarpetaDatos()).filePath(QStringLiteral("ORV.sqlite")));
+        QCOMPARE(i.sistema[0], (std::array<double, 14>{0.7, 1, 0.9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0.5}));
+        QCOMPARE(i.sistema[8], (std::array<double, 14>{0.7, 1, 0.9, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0.5}));
+        QCOMPARE(i.sistema[14], (std::array<double, 14>{0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0.5}));
+        QCOMPARE(i.noEst, (std::array<double, 3>{0.6, 1, 0.8}));
+        QCOMPARE(i.suelo, (std::array<double, 2>{1, 1}));
+        QCOMPARE(i.preex, (std::array<double, 4>{1, 0.7, 0.8, 0.9}));
     }
 
-    void pesosDeLaInstalacion()
-    {
-        const TablasPesos t = LeerTablasPesos(QDir(Prueba::CarpetaDatos()).filePath(QStringLiteral("ORV.sqlite")));
-        QCOMPARE(t.sistema[0], (std::array<double, 14>{0.7, 1, 0.9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0.5}));
-        QCOMPARE(t.sistema[8], (std::array<double, 14>{0.7, 1, 0.9, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0.5}));
-        QCOMPARE(t.sistema[14], (std::array<double, 14>{0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0.5}));
-        QCOMPARE(t.noEst, (std::array<double, 3>{0.6, 1, 0.8}));
-        QCOMPARE(t.suelo, (std::array<double, 2>{1, 1}));
-        QCOMPARE(t.preex, (std::array<double, 4>{1, 0.7, 0.8, 0.9}));
-    }
-
-    void erroresDeLaBase_data()
-    {
-        QTest::addColumn<QString>("defecto");
-        QTest::addColumn<QString>("tabla");
-        QTest::newRow("sin archivo") << "sin archivo" << "PesosSistema";
-        QTest::newRow("sin tabla") << "sin tabla" << "PesosSuelo";
-        QTest::newRow("14 sistemas") << "pocas filas" << "PesosSistema";
-        QTest::newRow("tabla vacía") << "vacia" << "PesosPreex";
-        QTest::newRow("texto") << "texto" << "PesosNoest";
-        QTest::newRow("nulo") << "nulo" << "PesosSistema";
-    }
     void erroresDeLaBase()
     {
-        QFETCH(QString, defecto);
-        QFETCH(QString, tabla);
-        const QString archivo = dir_.filePath(defecto + QStringLiteral(".sqlite"));
-        if (defecto == QLatin1String("sin tabla")) {
-            Fixture::CrearTabla(archivo, QStringLiteral("PesosSistema"), QList<QVariantList>(15, QVariantList(15, 1.0)));
-            Fixture::CrearTabla(archivo, QStringLiteral("PesosNoest"), {{1, 1, 1}});
-        } else if (defecto == QLatin1String("pocas filas")) {
-            CrearReferencia(archivo, 14);
-        } else if (defecto == QLatin1String("vacia")) {
-            for (const char *t : {"PesosSistema", "PesosNoest", "PesosSuelo"})
-                Fixture::CrearTabla(archivo, QLatin1String(t), QList<QVariantList>(15, QVariantList(15, 1.0)));
-            Fixture::CrearTabla(archivo, QStringLiteral("PesosPreex"), {}, 4);
-        } else if (defecto == QLatin1String("texto")) {
-            Fixture::CrearTabla(archivo, QStringLiteral("PesosSistema"), QList<QVariantList>(15, QVariantList(15, 1.0)));
-            Fixture::CrearTabla(archivo, QStringLiteral("PesosNoest"), {{1, QStringLiteral("uno"), 1}});
-        } else if (defecto == QLatin1String("nulo")) {
-            QList<QVariantList> filas(15, QVariantList(15, 1.0));
-            filas[7][3] = QVariant();
-            Fixture::CrearTabla(archivo, QStringLiteral("PesosSistema"), filas);
-        }
-        try {
-            LeerTablasPesos(archivo);
-            QFAIL("se leyeron pesos de una base defectuosa");
-        } catch (const ErrorDatos &error) {
-            QVERIFY2(error.mensaje().contains(archivo), qPrintable(error.mensaje()));
-            QVERIFY2(error.mensaje().contains(QLatin1Char('"') + tabla + QLatin1Char('"')), qPrintable(error.mensaje()));
+        // name, table the message must name, rows of "PesosSistema", table left out, damage
+        const QList<std::tuple<QString, QString, int, QString, QString>> casos = {
+            {"sin-archivo", "PesosSistema", -1, {}, {}},
+            {"14-sistemas", "PesosSistema", 14, {}, {}},
+            {"sin-suelo", "PesosSuelo", 15, "PesosSuelo", {}},
+            {"texto", "PesosNoest", 15, {}, "UPDATE PesosNoest SET c1 = 'uno'"},
+            {"nulo", "PesosSistema", 15, {}, "UPDATE PesosSistema SET c3 = NULL WHERE rowid = 8"},
+            {"preex-vacia", "PesosPreex", 15, "PesosPreex", "CREATE TABLE PesosPreex (c0, c1, c2, c3)"},
+        };
+        for (const auto &[nombre, tabla, filas, omitir, dannar] : casos) {
+            const QString archivo = filas < 0 ? dir_.filePath(QStringLiteral("no existe.sqlite"))
+                                              : CrearReferencia(dir_, nombre, filas, omitir, dannar);
+            try {
+                LeerTablasPesos(archivo);
+                QFAIL(qPrintable(QStringLiteral("se leyeron pesos de una base defectuosa: ") + nombre));
+            } catch (const ErrorDatos &error) {
+                QVERIFY2(error.mensaje().contains(archivo), qPrintable(error.mensaje()));
+                QVERIFY2(error.mensaje().contains(QLatin1Char('"') + tabla + QLatin1Char('"')), qPrintable(error.mensaje()));
+            }
         }
     }
 
@@ -142,17 +113,13 @@ private slots:
         CargarPesosNoEst(e, t);
         CargarPesosSuelo(e, t);
         CargarPesosPreex(e, t);
-        QCOMPARE(e.Variables[0].PesoEstructural, 15.0);
-        QCOMPARE(e.Variables[4].PesoEstructural, 15.0);
-        QCOMPARE(e.Variables[1].PesoNoEstructural, 1.0);
-        QCOMPARE(e.Variables[2].PesoSuelo, 0.4);
-        QCOMPARE(e.Variables[3].PesoPreexistente, 0.8);
-        QCOMPARE(e.Variables[5].PesoEstructural, 0.0);
-        for (int i = 0; i < 4; ++i)  // nobody weighs outside its category
-            QCOMPARE(e.Variables[i].PesoEstructural + e.Variables[i].PesoNoEstructural + e.Variables[i].PesoSuelo
-                         + e.Variables[i].PesoPreexistente,
-                     std::max({e.Variables[i].PesoEstructural, e.Variables[i].PesoNoEstructural,
-                               e.Variables[i].PesoSuelo, e.Variables[i].PesoPreexistente}));
+        QList<std::array<double, 4>> pesos;
+        for (int i = 0; i < 6; ++i) {
+            const VariableCalificada &v = e.Variables[i];
+            pesos << std::array<double, 4>{v.PesoEstructural, v.PesoNoEstructural, v.PesoPreexistente, v.PesoSuelo};
+        }
+        QCOMPARE(pesos, (QList<std::array<double, 4>>{{15, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 0, 0.4}, {0, 0, 0.8, 0},
+                                                       {15, 0, 0, 0}, {0, 0, 0, 0}}));
     }
 
     void membresias()
@@ -160,33 +127,23 @@ private slots:
         EstadoEvaluacion e = Estado(0, {{0, 1}, {1, 3}, {14, 1}, {15, 2}});
         e.Variables[0].PesoEstructural = 1;
         e.Variables[1].PesoEstructural = 3;
-        e.Variables[2].PesoNoEstructural = 0.5;
-        e.Variables[3].PesoNoEstructural = 0.5;
+        e.Variables[2].PesoNoEstructural = e.Variables[3].PesoNoEstructural = 0.5;
         CalcularProporciones(e);
         QCOMPARE(e.PropEstructural, (Membresias{0, 0.25, 0, 0.75, 0}));
         QCOMPARE(e.PropNoEstructural, (Membresias{0, 0.5, 0.5, 0, 0}));
         QCOMPARE(e.PropSuelo, (Membresias{0, 0, 0, 0, 0}));  // no weight: zeros, no division
-        QCOMPARE(e.TotalPesos[0], 4.0);
-        QCOMPARE(QString::number(ValorDifuso(e.PropEstructural), 'f', 6), QStringLiteral("0.484848"));
-        QCOMPARE(QString::number(ValorDifuso(e.PropNoEstructural), 'f', 6), QStringLiteral("0.276667"));
-
+        QCOMPARE(e.TotalPesos, (std::array<double, 4>{4, 1, 0, 0}));
         e.Variables[1].Nivel = -1;  // takes part in nothing
         CalcularProporciones(e);
         QCOMPARE(e.PropEstructural, (Membresias{0, 1, 0, 0, 0}));
-    }
 
-    // Each per-category routine gives the numbers of the one-pass routine.
-    void rutinasPorCategoriaCoinciden()
-    {
+        // Each per-category routine gives the numbers of the one-pass routine.
         QRandomGenerator azar(5);
         for (int n = 0; n < 300; ++n) {
-            EstadoEvaluacion e;
-            e.Reiniciar();
             e.UltimaVariable = static_cast<int16_t>(azar.bounded(23));
             for (int i = 0; i < NumVariables; ++i) {
                 VariableCalificada &v = e.Variables[i];
-                v.Codigo = static_cast<int16_t>(i);
-                v.Nivel = static_cast<int16_t>(azar.bounded(5));
+                v = VariableCalificada{0, 0, 0, 0, static_cast<int16_t>(i), static_cast<int16_t>(azar.bounded(5))};
                 double *pesos[4] = {&v.PesoEstructural, &v.PesoNoEstructural, &v.PesoPreexistente, &v.PesoSuelo};
                 *pesos[azar.bounded(4)] = azar.bounded(3) * 0.5;
             }
@@ -196,24 +153,10 @@ private slots:
             ProporcionesNoEstructurales(e);
             ProporcionesPreexistentes(e);
             ProporcionesSuelo(e);
-            QCOMPARE(e.PropEstructural, todas.PropEstructural);
-            QCOMPARE(e.PropNoEstructural, todas.PropNoEstructural);
-            QCOMPARE(e.PropPreexistente, todas.PropPreexistente);
-            QCOMPARE(e.PropSuelo, todas.PropSuelo);
+            QCOMPARE((QList<Membresias>{e.PropEstructural, e.PropNoEstructural, e.PropPreexistente, e.PropSuelo}),
+                     (QList<Membresias>{todas.PropEstructural, todas.PropNoEstructural, todas.PropPreexistente, todas.PropSuelo}));
             QCOMPARE(e.TotalPesos, todas.TotalPesos);
         }
-    }
-
-    void otrosGraves()
-    {
-        EstadoEvaluacion e;
-        e.Reiniciar();
-        e.NivelOtroGrave = {4, 4, 4, 4};  // from an earlier building
-        e.OtrosNoEstructurales[0] = {Cubierta, 3};
-        e.OtrosNoEstructurales[1] = {CieloRasos, 2};
-        e.OtrosNoEstructurales[2] = {TanquesElevados, 4};
-        CopiarOtrosGraves(e);
-        QCOMPARE(e.NivelOtroGrave, (std::array<int16_t, 4>{0, 0, 3, 4}));
     }
 
     void botones_data()
@@ -221,66 +164,61 @@ private slots:
         QTest::addColumn<int>("boton");
         QTest::addColumn<int>("sistema");
         QTest::addColumn<Calificaciones>("calificaciones");
-        QTest::addColumn<QStringList>("mensajes");
-        const QString sat = QStringLiteral("Por saturación del daño en un elemento indispensable para la estabilidad estructural. ");
-        QTest::newRow("estructural con pesos")
-            << 0 << 0 << Calificaciones{{0, 1}, {1, 1}, {2, 1}, {13, 1}}
-            << QStringList{"Riesgo Estructural: Bajo.\rDaño Estructural: Leve.\rIndice de Daño Estructural = 0.1767."};
-        QTest::newRow("estructural saturado severo")
-            << 0 << 0 << Calificaciones{{0, 0}, {1, 4}, {2, 0}, {13, 0}}
-            << QStringList{sat + "\rDaño Estructural: SEVERO.\rRiesgo Estructural: MUY ALTO"};
-        QTest::newRow("estructural saturado fuerte")
-            << 0 << 1 << Calificaciones{{4, 3}, {13, 0}}
-            << QStringList{sat + "\rDaño Estructural: FUERTE.\rRiesgo Estructural: ALTO"};
-        QTest::newRow("no estructural")
-            << 1 << 0 << Calificaciones{{14, 2}, {15, 2}, {16, 2}}
-            << QStringList{"Riesgo No Estructural: Bajo, después de medidas.\rDaño No Estructural: Moderado.\r"
-                           "Indice de Daño No Estructural = 0.35."};
-        QTest::newRow("preexistente con pesos")
-            << 2 << 0 << Calificaciones{{19, 0}, {20, 0}, {21, 0}, {22, 0}}
-            << QStringList{"Condiciones Preexistentes: Muy Buenas.\rIndice de Condiciones Preexistentes = 0.0582."};
-        QTest::newRow("preexistente regulares")
-            << 2 << 0 << Calificaciones{{19, 2}, {20, 0}}
-            << QStringList{"Condiciones Preexistentes: Regulares.\rIndice de Condiciones Preexistentes = 0.33"};
-        QTest::newRow("preexistente malas")
-            << 2 << 0 << Calificaciones{{19, 3}, {20, 1}}
-            << QStringList{"Algunas condiciones empeoran el estado del edificio.\rCondiciones Preexistentes: Malas.\r"
-                           "Indice de Condiciones Preexistentes = 0.55"};
-        QTest::newRow("preexistente muy malas")
-            << 2 << 0 << Calificaciones{{22, 4}}
-            << QStringList{"Algunas condiciones empeoran el estado del edificio.\rCondiciones Preexistentes: Muy Malas.\r"
-                           "Indice de Condiciones Preexistentes = 0.76"};
-        QTest::newRow("suelo con pesos")
-            << 3 << 0 << Calificaciones{{17, 1}, {18, 1}}
-            << QStringList{"Riesgo Geotécnico: Bajo.\rCondiciones del Suelo: Buenas.\rIndice de Condiciones del Suelo = 0.1767."};
-        QTest::newRow("suelo fuerte")
-            << 3 << 0 << Calificaciones{{17, 3}, {18, 0}}
-            << QStringList{"Problemas geotécnicos ponen en peligro la estabilidad estructural. \rRiesgo Geotécnico: ALTO.\r"
-                           "Condiciones del Suelo: MALAS.\rIndice de Condiciones del Suelo = 0.55"};
-        QTest::newRow("suelo severo")
-            << 3 << 0 << Calificaciones{{17, 0}, {18, 4}}
-            << QStringList{"Problemas geotécnicos ponen en peligro la estabilidad estructural.\rRiesgo Geotécnico: MUY ALTO.\r"
-                           "Condiciones del Suelo: MUY MALAS.\rIndice de Condiciones del Suelo = 0.76"};
+        QTest::addColumn<QString>("mensaje");
+        const QString sat = QStringLiteral("Por saturación del daño en un elemento indispensable para la estabilidad estructural. \r");
+        const QString empeoran = QStringLiteral("Algunas condiciones empeoran el estado del edificio.\r");
+        QTest::newRow("estructural con pesos") << 0 << 0 << Calificaciones{{0, 1}, {1, 1}, {2, 1}, {13, 1}}
+                                               << "Riesgo Estructural: Bajo.\rDaño Estructural: Leve.\rIndice de Daño Estructural = 0.1767.";
+        QTest::newRow("estructural severo") << 0 << 0 << Calificaciones{{0, 0}, {1, 4}, {2, 0}, {13, 0}}
+                                            << sat + "Daño Estructural: SEVERO.\rRiesgo Estructural: MUY ALTO";
+        QTest::newRow("estructural fuerte") << 0 << 1 << Calificaciones{{4, 3}, {13, 0}}
+                                            << sat + "Daño Estructural: FUERTE.\rRiesgo Estructural: ALTO";
+        QTest::newRow("no estructural") << 1 << 0 << Calificaciones{{14, 2}, {15, 2}, {16, 2}}
+                                        << "Riesgo No Estructural: Bajo, después de medidas.\rDaño No Estructural: Moderado.\r"
+                                           "Indice de Daño No Estructural = 0.35.";
+        QTest::newRow("preexistente con pesos") << 2 << 0 << Calificaciones{{19, 0}, {20, 0}, {21, 0}, {22, 0}}
+                                                << "Condiciones Preexistentes: Muy Buenas.\rIndice de Condiciones Preexistentes = 0.0582.";
+        QTest::newRow("preexistente regulares") << 2 << 0 << Calificaciones{{19, 2}, {20, 0}}
+                                                << "Condiciones Preexistentes: Regulares.\rIndice de Condiciones Preexistentes = 0.33";
+        QTest::newRow("preexistente malas") << 2 << 0 << Calificaciones{{19, 3}, {20, 1}}
+                                            << empeoran + "Condiciones Preexistentes: Malas.\rIndice de Condiciones Preexistentes = 0.55";
+        QTest::newRow("preexistente muy malas") << 2 << 0 << Calificaciones{{22, 4}}
+                                                << empeoran + "Condiciones Preexistentes: Muy Malas.\rIndice de Condiciones Preexistentes = 0.76";
+        QTest::newRow("suelo con pesos") << 3 << 0 << Calificaciones{{17, 1}, {18, 1}}
+                                         << "Riesgo Geotécnico: Bajo.\rCondiciones del Suelo: Buenas.\rIndice de Condiciones del Suelo = 0.1767.";
+        QTest::newRow("suelo fuerte") << 3 << 0 << Calificaciones{{17, 3}, {18, 0}}
+                                      << "Problemas geotécnicos ponen en peligro la estabilidad estructural. \rRiesgo Geotécnico: ALTO.\r"
+                                         "Condiciones del Suelo: MALAS.\rIndice de Condiciones del Suelo = 0.55";
+        QTest::newRow("suelo severo") << 3 << 0 << Calificaciones{{17, 0}, {18, 4}}
+                                      << "Problemas geotécnicos ponen en peligro la estabilidad estructural.\rRiesgo Geotécnico: MUY ALTO.\r"
+                                         "Condiciones del Suelo: MUY MALAS.\rIndice de Condiciones del Suelo = 0.76";
     }
     void botones()
     {
         QFETCH(int, boton);
         QFETCH(int, sistema);
         QFETCH(Calificaciones, calificaciones);
-        QFETCH(QStringList, mensajes);
+        QFETCH(QString, mensaje);
         const TablasPesos pesos = LeerTablasPesos(QDir(Prueba::CarpetaDatos()).filePath(QStringLiteral("ORV.sqlite")));
         EstadoEvaluacion e = Estado(sistema, calificaciones);
         QStringList (*const botones[])(EstadoEvaluacion &, const TablasPesos &) = {
             BotonEvaluarEstructural, BotonEvaluarNoEstructural, BotonEvaluarPreexistente, BotonEvaluarSuelo};
-        QCOMPARE(botones[boton](e, pesos), mensajes);
+        QCOMPARE(botones[boton](e, pesos), QStringList{mensaje});
     }
 
     // The other elements add a first message, never change the level.
-    void botonNoEstructuralConOtros()
+    void otrosElementos()
     {
+        EstadoEvaluacion e;
+        e.NivelOtroGrave = {4, 4, 4, 4};  // from an earlier building
+        e.OtrosNoEstructurales = {OtroCalificado{Cubierta, 3}, OtroCalificado{CieloRasos, 2},
+                                  OtroCalificado{TanquesElevados, 4}, OtroCalificado{}};
+        CopiarOtrosGraves(e);
+        QCOMPARE(e.NivelOtroGrave, (std::array<int16_t, 4>{0, 0, 3, 4}));
+
         TablasPesos pesos;
         pesos.noEst = {0.6, 1, 0.8};
-        EstadoEvaluacion e = Estado(0, {{14, 1}, {15, 1}, {16, 1}});
+        e = Estado(0, {{14, 1}, {15, 1}, {16, 1}});
         e.OtrosElegidos = 1;
         e.OtrosNoEstructurales[0] = {Cubierta, 3};
         const QStringList mensajes = BotonEvaluarNoEstructural(e, pesos);

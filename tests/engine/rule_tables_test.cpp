@@ -1,26 +1,15 @@
 // Override rules and combination tables.
 
 #include "engine/rule_tables.h"
+#include "engine/fixture.h"
 #include "test_support.h"
 
 #include <QTest>
 
 namespace {
 
-using Calificaciones = QList<QPair<int, int>>;  // (code, level) in slot order
-
-EstadoEvaluacion Estado(int sistema, const Calificaciones &calificaciones)
-{
-    EstadoEvaluacion e;
-    e.Reiniciar();
-    e.TipoEstructura = static_cast<int16_t>(sistema);
-    for (const auto &[codigo, nivel] : calificaciones) {
-        ++e.UltimaVariable;
-        e.Variables[e.UltimaVariable].Codigo = static_cast<int16_t>(codigo);
-        e.Variables[e.UltimaVariable].Nivel = static_cast<int16_t>(nivel);
-    }
-    return e;
-}
+using Fixture::Calificaciones;
+using Fixture::Estado;
 
 // The four tables as printed for the evaluators, rows separated by "/".
 const char *const DannoEdificio = "0 1 1 2 2 / 1 1 2 2 2 / 2 2 2 3 3 / 3 3 4 4 4 / 4 4 4 4 4";

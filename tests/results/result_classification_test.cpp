@@ -2,7 +2,7 @@
 
 #include "data/record_set.h"
 #include "engine/evaluation_driver.h"
-#include "engine/sqlite_fixture.h"
+#include "engine/fixture.h"
 #include "results/result_classification.h"
 #include "test_support.h"
 
