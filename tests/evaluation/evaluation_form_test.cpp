@@ -263,109 +263,27 @@ private slots:
         QCOMPARE(f.Boton("btnTanques")->pos(), QPoint(Twips(4200), Twips(2280)));
     }
 
-    void botonesDeElementoReservanYPreguntan()
+    // A first rating closed without "Aceptar" gives its slot back; the next
+    // first rating takes it.
+    void dialogoCerradoLiberaLaReserva()
     {
         EstadoEvaluacion estado;
         Form1 f(estado);
         Elegir(f.findChild<QComboBox *>(QStringLiteral("cboTipoEstructura")), "Pórticos en concreto reforzado");
         f.show();
-
-        QString titulo;
-        Prueba::AlAbrirseModal([&](QWidget *w) {
-            titulo = w->findChild<QLabel *>(QStringLiteral("lblVariable"))->text();
-            Mensaje::encolarRespuesta(Respuesta::Aceptar);
-            w->findChild<QPushButton *>(QStringLiteral("btnAceptar"))->click();
-        });
         f.MPNuevo()->setCurrentIndex(1);
-        Pulsar(f, "btnColumnas");
-        QCOMPARE(titulo, QStringLiteral("COLUMNAS"));
-        QCOMPARE(estado.UltimaVariable, int16_t(0));
-        QCOMPARE(estado.IndiceVariable, int16_t(0));
-        QCOMPARE(estado.CarpetaFoto, QStringLiteral("Columnas"));
-        QCOMPARE(estado.PrefijoFoto, QStringLiteral("Columna"));
-        QVERIFY(!EsNegrita(f.Boton("btnColumnas")));
-        QVERIFY(EsNegrita(f.Boton("btnVigas")));
-
-        AceptarDialogo();
-        Pulsar(f, "btnVigas");
-        QCOMPARE(estado.UltimaVariable, int16_t(1));
-
-        // Second press: No leaves the table as it was and opens nothing.
-        Mensaje::encolarRespuesta(Respuesta::No);
-        Pulsar(f, "btnColumnas");
-        QCOMPARE(Mensaje::textosMostrados().last(),
-                 QStringLiteral("Ud ya ingresó la calificación de esta variable. Desea calificarla nuevamente ?"));
-        QCOMPARE(estado.UltimaVariable, int16_t(1));
-        QCOMPARE(estado.CalificarVariable, int16_t(0));
-
-        // Yes re-rates slot 0.
-        Mensaje::encolarRespuesta(Respuesta::Si);
         AceptarDialogo();
         Pulsar(f, "btnColumnas");
-        QVERIFY(Prueba::ModalAtendido());
-        QCOMPARE(estado.IndiceVariable, int16_t(0));
-        QCOMPARE(estado.UltimaVariable, int16_t(1));
-
-        // A first rating closed without "Aceptar" gives its slot back.
         CerrarDialogo();
         Pulsar(f, "btnNudos");
         QVERIFY(Prueba::ModalAtendido());
-        QCOMPARE(estado.UltimaVariable, int16_t(1));
-        QCOMPARE(estado.Variables[2].Codigo, int16_t(-1));
+        QCOMPARE(estado.UltimaVariable, int16_t(0));
+        QCOMPARE(estado.Variables[1].Codigo, int16_t(-1));
+        QVERIFY(!EsNegrita(f.Boton("btnNudos")));  // visited, even without a rating
         AceptarDialogo();
         Pulsar(f, "btnEntrepiso");
-        QCOMPARE(estado.Variables[2].Codigo, int16_t(13));
-    }
-
-    void botonesCualitativosYOtros_data()
-    {
-        QTest::addColumn<QString>("boton");
-        QTest::addColumn<QString>("titulo");
-        QTest::addColumn<QString>("marco");
-        QTest::addColumn<QString>("opcion3");
-        QTest::addColumn<QString>("carpeta");
-        QTest::newRow("divisorios") << "btnDivisorios" << "MUROS DIVISORIOS" << "Calificación del Daño" << "Fuerte" << "Divisorios";
-        QTest::newRow("taludes") << "btnDeslizamGrietas" << "FALLAS EN TALUDES O MOVIMIENTOS DE MASA" << "Nivel de Afectación" << "Fuerte" << "GrietDesli";
-        QTest::newRow("asentamiento") << "btnAsentamLicuac" << "ASENTAMIENTO, SUBSIDENCIA Y LICUACION DEL SUELO" << "Nivel de Afectación" << "Grave" << "LicAsent";
-        QTest::newRow("calidad") << "btnCalidad" << "CALIDAD DE LOS MATERIALES" << "Calificación" << "Mala" << "Calidad";
-        QTest::newRow("planta") << "btnIrregularidadPlanta" << "IRREGULARIDAD EN PLANTA" << "Calificación" << "Alta" << "IrregPlanta";
-        QTest::newRow("tanques") << "btnTanques" << "TANQUES ELEVADOS" << "Calificación del Daño" << "Fuerte" << "Tanques";
-    }
-
-    void botonesCualitativosYOtros()
-    {
-        QFETCH(QString, boton);
-        QFETCH(QString, titulo);
-        QFETCH(QString, marco);
-        QFETCH(QString, opcion3);
-        QFETCH(QString, carpeta);
-        EstadoEvaluacion estado;
-        Form1 f(estado);
-        Mensaje::encolarRespuesta(Respuesta::Aceptar);
-        f.btnOtrosArquitectonicos_Click();
-        QStringList vistos;
-        Prueba::AlAbrirseModal([&](QWidget *w) {
-            vistos << w->findChild<QLabel *>(QStringLiteral("lblTipo"))->text()
-                   << w->findChild<QWidget *>(QStringLiteral("frmCalificacion"))->property("title").toString()
-                   << w->findChild<QRadioButton *>(QStringLiteral("Option1(3)"))->text();
-            w->findChild<QRadioButton *>(QStringLiteral("Option1(3)"))->setChecked(true);
-            w->findChild<QPushButton *>(QStringLiteral("btnAceptar"))->click();
-        });
-        f.PulsarElemento(boton);
-        QCOMPARE(vistos, (QStringList{titulo, marco, opcion3}));
-        QCOMPARE(estado.CarpetaFoto, carpeta);
-        if (boton == QLatin1String("btnTanques")) {
-            QCOMPARE(estado.OtrosNoEstructurales[0].Codigo, int16_t(3));
-            QCOMPARE(estado.OtrosNoEstructurales[0].Nivel, int16_t(3));
-            QCOMPARE(estado.UltimaVariable, int16_t(-1));
-            // A second press asks its own question; No opens nothing.
-            Mensaje::encolarRespuesta(Respuesta::No);
-            f.PulsarElemento(boton);
-            QCOMPARE(Mensaje::textosMostrados().last(), QStringLiteral("Ud ya calificó este elemento. Desea calificarlo nuevamente ?"));
-            QCOMPARE(estado.UltimoOtro, int16_t(0));
-        } else {
-            QCOMPARE(estado.Variables[0].Nivel, int16_t(3));
-        }
+        QCOMPARE(estado.Variables[1].Codigo, int16_t(13));
+        QCOMPARE(estado.UltimaVariable, int16_t(1));
     }
 
     void cadaBotonDeElemento_data()
@@ -436,11 +354,15 @@ private slots:
             estado.Variables[0].Codigo = codigo == 14 ? 15 : 14;
         }
 
-        QString dialogo, tituloVisto;
+        QString dialogo, tituloVisto, marcoVisto, opcionVista;
         auto aceptar = [&](QWidget *w) {
             dialogo = w->objectName();
             auto *l = w->findChild<QLabel *>(dialogo == QLatin1String("Form5") ? QStringLiteral("lblVariable") : QStringLiteral("lblTipo"));
             tituloVisto = l->text();
+            if (dialogo == QLatin1String("Form9")) {
+                marcoVisto = w->findChild<QWidget *>(QStringLiteral("frmCalificacion"))->property("title").toString();
+                opcionVista = w->findChild<QRadioButton *>(QStringLiteral("Option1(3)"))->text();
+            }
             if (dialogo == QLatin1String("Form5"))
                 Mensaje::encolarRespuesta(Respuesta::Aceptar);
             w->findChild<QPushButton *>(QStringLiteral("btnAceptar"))->click();
@@ -450,6 +372,16 @@ private slots:
         QVERIFY(Prueba::ModalAtendido());
         QCOMPARE(dialogo, QString(codigo <= 13 && !otro ? "Form5" : "Form9"));
         QCOMPARE(tituloVisto, titulo);
+        if (dialogo == QLatin1String("Form9")) {
+            // Frame caption and the caption of option 3 tell the scale apart.
+            const QPair<QString, QString> escala = otro || codigo <= 16 ? qMakePair(QStringLiteral("Calificación del Daño"), QStringLiteral("Fuerte"))
+                                                   : codigo == 17       ? qMakePair(QStringLiteral("Nivel de Afectación"), QStringLiteral("Fuerte"))
+                                                   : codigo == 18       ? qMakePair(QStringLiteral("Nivel de Afectación"), QStringLiteral("Grave"))
+                                                   : codigo == 19 || codigo == 22 ? qMakePair(QStringLiteral("Calificación"), QStringLiteral("Mala"))
+                                                                                  : qMakePair(QStringLiteral("Calificación"), QStringLiteral("Alta"));
+            QCOMPARE(marcoVisto, escala.first);
+            QCOMPARE(opcionVista, escala.second);
+        }
         QCOMPARE(estado.CarpetaFoto, carpetaFoto);
         QCOMPARE(estado.PrefijoFoto, prefijoFoto);
         QVERIFY(!EsNegrita(b));
