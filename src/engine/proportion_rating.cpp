@@ -6,17 +6,18 @@
 
 namespace {
 // Critical elements: when the shares in Fuerte and Severo together reach the
-// threshold, the element's level is fixed without the fuzzy scale.
-double UmbralCritico(int codigo)
+// threshold (in tenths: 3 is 0.3), the element's level is fixed without the
+// fuzzy scale.
+int UmbralCriticoDecimos(int codigo)
 {
     switch (codigo) {
     case Columnas: case Nudos: case Muros: case MurosConfinados: case MurosSinConfinar:
     case MurosBahareque: case ConexionesAcero: case ConexionesMadera:
-        return 0.3;
+        return 3;
     case ColumnasAcero: case ColumnasMadera:
-        return 0.4;
+        return 4;
     default:
-        return -1.0;
+        return 0;
     }
 }
 
@@ -52,15 +53,28 @@ CalificacionProporcion DerivarNivelProporcion(int codigo, const std::array<int, 
             p /= suma;
 
     c.grupo = GrupoProporcion(codigo);
-    for (int k = 0; k < 5; ++k)
-        c.porcentajes[k] = static_cast<int16_t>(std::nearbyint(c.proporciones[k] * 100.0));
+    // Share x 100 to the nearest whole percentage, halves to even, computed
+    // exactly on the bar values.
+    for (int k = 0; k < 5; ++k) {
+        if (suma == 0)
+            continue;
+        const int q = 100 * barras[k];
+        int n = q / suma;
+        const int resto = q % suma;
+        if (2 * resto > suma || (2 * resto == suma && n % 2 == 1))
+            ++n;
+        c.porcentajes[k] = static_cast<int16_t>(n);
+    }
 
-    const double p3 = c.proporciones[3];
-    const double p4 = c.proporciones[4];
-    const double umbral = UmbralCritico(codigo);
-    if (umbral > 0.0 && p3 + p4 >= umbral) {
+    // The shares are whole bar values over their sum, so the comparisons are
+    // made exactly on the bar values: p3 + p4 >= t/10 is 10 (b3 + b4) >= t s,
+    // and p4 >= p3 + 0.1 is 10 b4 >= 10 b3 + s. In floating point a share lying
+    // exactly on a threshold (0.2 + 0.1 against 0.3) could fall on either side.
+    const int b3 = barras[3], b4 = barras[4];
+    const int umbral = UmbralCriticoDecimos(codigo);
+    if (umbral > 0 && suma != 0 && 10 * (b3 + b4) >= umbral * suma) {
         c.elementoCritico = true;
-        if (p4 >= p3 + 0.1) {
+        if (10 * b4 >= 10 * b3 + suma) {
             c.nivel = 4;
             c.valor = 0.76;
         } else {

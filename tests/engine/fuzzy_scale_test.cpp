@@ -112,6 +112,11 @@ private slots:
             {13, {50, 50, 50, 50, 50}, 3, false, {20, 20, 20, 20, 20}},
             {4, {1, 1, 1, 0, 0}, 1, false, {33, 33, 33, 0, 0}},
             {2, {0, 0, 0, 0, 0}, 0, false, {0, 0, 0, 0, 0}},
+            // Shares exactly on a threshold take the rule's side (in floating
+            // point 0.2 + 0.1 lies above 0.3).
+            {11, {50, 0, 0, 20, 30}, 4, true, {50, 0, 0, 20, 30}},
+            {8, {60, 0, 0, 30, 10}, 3, true, {60, 0, 0, 30, 10}},
+            {13, {1, 0, 0, 0, 199}, 4, false, {0, 0, 0, 0, 100}},  // 0.5 and 99.5: halves to even
         };
         for (const Caso &caso : casos) {
             const CalificacionProporcion c = DerivarNivelProporcion(caso.codigo, caso.barras);
