@@ -17,6 +17,32 @@ QString nombre(int nivel, const QString (&nombres)[N])
         return QString();
     return nombres[nivel];
 }
+
+using CincoNombres = QString[5];  // a list shared by two scales
+
+// The soil and the pre-existing conditions are named alike.
+const CincoNombres &NombresCondiciones()
+{
+    static const QString nombres[] = {
+        QStringLiteral("Muy Buenas"),
+        QStringLiteral("Buenas"),
+        QStringLiteral("Regulares"),
+        QStringLiteral("Malas"),
+        QStringLiteral("Muy Malas")};
+    return nombres;
+}
+
+// The structural and the geotechnical risk are named alike.
+const CincoNombres &NombresRiesgoMuyAlto()
+{
+    static const QString nombres[] = {
+        QStringLiteral("Bajo"),
+        QStringLiteral("Bajo"),
+        QStringLiteral("Bajo, después de medidas"),
+        QStringLiteral("Alto"),
+        QStringLiteral("Muy Alto")};
+    return nombres;
+}
 }  // namespace
 
 double PendienteRecta(double x1, double y1, double x2, double y2)
@@ -118,24 +144,12 @@ QString NombreEstadoGlobal(int n)
 
 QString NombreCondicionesPreexistentes(int n)
 {
-    static const QString nombres[] = {
-        QStringLiteral("Muy Buenas"),
-        QStringLiteral("Buenas"),
-        QStringLiteral("Regulares"),
-        QStringLiteral("Malas"),
-        QStringLiteral("Muy Malas")};
-    return nombre(n, nombres);
+    return nombre(n, NombresCondiciones());
 }
 
 QString NombreCondicionesSuelo(int n)
 {
-    static const QString nombres[] = {
-        QStringLiteral("Muy Buenas"),
-        QStringLiteral("Buenas"),
-        QStringLiteral("Regulares"),
-        QStringLiteral("Malas"),
-        QStringLiteral("Muy Malas")};
-    return nombre(n, nombres);
+    return nombre(n, NombresCondiciones());
 }
 
 QString NombreHabitabilidad(int n)
@@ -160,13 +174,7 @@ QString NombreReparabilidad(int n)
 
 QString NombreRiesgoEstructural(int n)
 {
-    static const QString nombres[] = {
-        QStringLiteral("Bajo"),
-        QStringLiteral("Bajo"),
-        QStringLiteral("Bajo, después de medidas"),
-        QStringLiteral("Alto"),
-        QStringLiteral("Muy Alto")};
-    return nombre(n, nombres);
+    return nombre(n, NombresRiesgoMuyAlto());
 }
 
 QString NombreRiesgoNoEstructural(int n)
@@ -182,13 +190,7 @@ QString NombreRiesgoNoEstructural(int n)
 
 QString NombreRiesgoGeotecnico(int n)
 {
-    static const QString nombres[] = {
-        QStringLiteral("Bajo"),
-        QStringLiteral("Bajo"),
-        QStringLiteral("Bajo, después de medidas"),
-        QStringLiteral("Alto"),
-        QStringLiteral("Muy Alto")};
-    return nombre(n, nombres);
+    return nombre(n, NombresRiesgoMuyAlto());
 }
 
 qint64 IndiceDiezmilesimas(double valor)
