@@ -4,12 +4,11 @@
 // with "Siguiente Foto".
 
 #include "evaluation/evaluation_state.h"
+#include "rating/viewer_support.h"
 
 #include <QDialog>
 
-class CuadroFoto;
 class QLabel;
-class QPushButton;
 
 class Form14 : public QDialog {
     Q_OBJECT
@@ -31,18 +30,12 @@ public:
     QString RutaFoto(int i) const;
 
 private:
-    void CargarFoto(const QString &ruta);
-    void SinFotos();
-
     EstadoEvaluacion &estado_;
     QString descripcionCondicion_;
     int fotoActual_ = 1;
     QLabel *lblDanno_ = nullptr;
     QLabel *lblDescripcion_ = nullptr;
-    CuadroFoto *imgFotos_ = nullptr;
-    QLabel *lblNoHay_ = nullptr;
-    QPushButton *btnMasFotos_ = nullptr;
-    QPushButton *Command1_ = nullptr;
+    VisorFotos::PanelFotos fotos_;
 };
 
 // Opens the condition viewer modally: photo table "Suelo" or "Preexistentes".

@@ -4,13 +4,11 @@
 #include "app/widget_support.h"
 #include "data/data_paths.h"
 #include "data/record_set.h"
-#include "rating/photo_box.h"
 #include "rating/photo_keys.h"
 #include "rating/viewer_support.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -35,30 +33,15 @@ QColor ColorNivel(int nivel)
 
 Form10::Form10(EstadoEvaluacion &estado, QWidget *padre) : QDialog(padre), estado_(estado)
 {
-    setObjectName(QStringLiteral("Form10"));
-    setWindowTitle(QStringLiteral("ORV - Quenbria"));
-    setModal(true);
-
-    auto *raiz = new QVBoxLayout(this);
-    // frmDanno stands 120 twips from the left and 80 from the top and follows the form's size.
-    raiz->setContentsMargins(Twips(120), Twips(80), Twips(120), Twips(120));
-
-    auto *frmDanno = new QGroupBox(QStringLiteral("DESCRIPCIONES DE LOS NIVELES DE DAÑO"), this);
-    Nombrar(frmDanno, QStringLiteral("frmDanno"), QStringLiteral("Descripciones de los niveles de daño"));
-    raiz->addWidget(frmDanno);
-    auto *contenido = new QVBoxLayout(frmDanno);
-    contenido->setSpacing(8);
-
-    lblDanno_ = VisorFotos::CrearTitulo(QStringLiteral("Nivel"), frmDanno);
-    contenido->addWidget(lblDanno_);
-
-    auto *cuerpo = new QHBoxLayout;
-    cuerpo->setSpacing(10);
-    contenido->addLayout(cuerpo, 1);
+    const VisorFotos::Marco marco = VisorFotos::CrearMarco(
+        this, QStringLiteral("Form10"), QStringLiteral("DESCRIPCIONES DE LOS NIVELES DE DAÑO"),
+        QStringLiteral("Descripciones de los niveles de daño"), QStringLiteral("Nivel"));
+    lblDanno_ = marco.lblDanno;
+    QWidget *frmDanno = marco.frmDanno;
 
     auto *izquierda = new QVBoxLayout;
     izquierda->setSpacing(8);
-    cuerpo->addLayout(izquierda);
+    marco.cuerpo->addLayout(izquierda);
 
     // The level choice stands on a dark panel: the level colours (dark green
     // to yellow) are readable only there.
@@ -95,32 +78,10 @@ Form10::Form10(EstadoEvaluacion &estado, QWidget *padre) : QDialog(padre), estad
     lblDescripcion_ = VisorFotos::CrearDescripcion(frmDanno);
     izquierda->addWidget(lblDescripcion_, 1);
 
-    auto *derecha = new QVBoxLayout;
-    derecha->setSpacing(6);
-    cuerpo->addLayout(derecha, 1);
-    derecha->addWidget(VisorFotos::CrearAreaFoto(frmDanno, &imgFotos_, &lblNoHay_), 1);
-
-    auto *filaFotos = new QHBoxLayout;
-    filaFotos->addStretch(1);
-    btnMasFotos_ = new QPushButton(QStringLiteral("Siguiente Foto"), frmDanno);
-    Nombrar(btnMasFotos_, QStringLiteral("btnMasFotos"), QStringLiteral("Siguiente Foto"));
-    btnMasFotos_->setAutoDefault(false);
-    btnMasFotos_->setMinimumWidth(130);
-    filaFotos->addWidget(btnMasFotos_);
-    derecha->addLayout(filaFotos);
-
-    auto *filaAceptar = new QHBoxLayout;
-    filaAceptar->addStretch(1);
-    Command1_ = new QPushButton(QStringLiteral("Aceptar"), frmDanno);
-    Nombrar(Command1_, QStringLiteral("Command1"), QStringLiteral("Aceptar"));
-    Command1_->setDefault(true);
-    Command1_->setMinimumWidth(110);
-    filaAceptar->addWidget(Command1_);
-    contenido->addLayout(filaAceptar);
+    fotos_.Construir(this, marco);
 
     connect(grupo_, &QButtonGroup::idClicked, this, &Form10::ElegirNivel);
-    connect(btnMasFotos_, &QPushButton::clicked, this, &Form10::SiguienteFoto);
-    connect(Command1_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(fotos_.btnMasFotos(), &QPushButton::clicked, this, &Form10::SiguienteFoto);
 
     // Form_Load: the element's descriptions, no photo yet.
     descripcionNivel_ = DescripcionesNivel(estado_);
@@ -185,48 +146,21 @@ void Form10::ElegirNivel(int indice)
 
     lblDescripcion_->setText(descripcionNivel_[indice]);
     fotoActual_ = 1;
-    if (estado_.NumFotosNivel[nivel] == 0) {
-        SinFotos();
-        btnMasFotos_->setEnabled(false);
-        return;
-    }
-    estado_.RutaFoto = RutaFoto(nivel, 1);
-    CargarFoto(estado_.RutaFoto);
-    btnMasFotos_->setEnabled(true);
+    const QString primera =
+        fotos_.Empezar(estado_.NumFotosNivel[nivel], [this, nivel](int i) { return RutaFoto(nivel, i); });
+    if (!primera.isEmpty())
+        estado_.RutaFoto = primera;
 }
 
 void Form10::SiguienteFoto()
 {
-    ++fotoActual_;
     const int indice = NivelElegido();
-    if (indice < 0)
+    if (indice < 0) {
+        ++fotoActual_;
         return;
+    }
     const int nivel = indice + 1;
-    const int n = estado_.NumFotosNivel[nivel];
-    if (fotoActual_ == n + 1) {
-        fotoActual_ = 1;
-        CargarFoto(RutaFoto(nivel, 1));
-    } else if (fotoActual_ <= n) {
-        CargarFoto(RutaFoto(nivel, fotoActual_));
-    }
-}
-
-void Form10::CargarFoto(const QString &ruta)
-{
-    // A counted photo that is missing or unreadable shows the notice instead.
-    if (!imgFotos_->cargar(ruta)) {
-        SinFotos();
-        return;
-    }
-    lblNoHay_->hide();
-    imgFotos_->show();
-}
-
-void Form10::SinFotos()
-{
-    imgFotos_->vaciar();
-    imgFotos_->hide();
-    lblNoHay_->show();
+    fotos_.Siguiente(fotoActual_, estado_.NumFotosNivel[nivel], [this, nivel](int i) { return RutaFoto(nivel, i); });
 }
 
 void AbrirVisorNiveles(QWidget *padre, EstadoEvaluacion &estado, const QString &tabla, const QString &titulo)

@@ -5,15 +5,14 @@
 
 #include "evaluation/evaluation_state.h"
 #include "rating/damage_descriptions.h"
+#include "rating/viewer_support.h"
 
 #include <QColor>
 #include <QDialog>
 #include <array>
 
-class CuadroFoto;
 class QButtonGroup;
 class QLabel;
-class QPushButton;
 class QRadioButton;
 
 // Text colour of damage level 0..4 (dark green, dark green, yellow, orange, red).
@@ -44,8 +43,6 @@ public:
 
 private:
     int NivelElegido() const;
-    void CargarFoto(const QString &ruta);
-    void SinFotos();
 
     EstadoEvaluacion &estado_;
     DescripcionesNiveles descripcionNivel_;
@@ -54,10 +51,7 @@ private:
     std::array<QRadioButton *, 5> optDanno_{};
     QButtonGroup *grupo_ = nullptr;
     QLabel *lblDescripcion_ = nullptr;
-    CuadroFoto *imgFotos_ = nullptr;
-    QLabel *lblNoHay_ = nullptr;
-    QPushButton *btnMasFotos_ = nullptr;
-    QPushButton *Command1_ = nullptr;
+    VisorFotos::PanelFotos fotos_;
 };
 
 // Opens the level viewer modally for the current element: photo table
