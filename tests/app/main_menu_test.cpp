@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -121,6 +122,41 @@ private slots:
         QVERIFY(!menu.isVisible());
         QVERIFY(!menu.fondo()->isVisible());
         QVERIFY(Mensaje::textosMostrados().isEmpty());
+    }
+
+    // The real box: title "ORV", a carriage return shown as a new line,
+    // Spanish buttons, the button pressed returned.
+    void cajaDeMensajeReal()
+    {
+        Mensaje::activarModoPrueba(false);
+        QString texto, titulo;
+        QStringList botones;
+        Prueba::AlAbrirseModal([&](QWidget *w) {
+            auto *caja = qobject_cast<QMessageBox *>(w);
+            QVERIFY(caja);
+            texto = caja->text();
+            titulo = caja->windowTitle();
+            for (QAbstractButton *b : caja->buttons())
+                botones << b->text();
+            for (QAbstractButton *b : caja->buttons())
+                if (b->text() == QStringLiteral("Sí"))
+                    b->click();
+        });
+        const auto r = Mensaje::mostrar(nullptr, QStringLiteral("Primera línea\rSegunda línea"), Mensaje::Botones::SiNo);
+        Mensaje::activarModoPrueba(true);
+        QCOMPARE(r, Respuesta::Si);
+        QCOMPARE(texto, QStringLiteral("Primera línea\nSegunda línea"));
+        QCOMPARE(titulo, QStringLiteral("ORV"));
+        botones.sort();
+        QCOMPARE(botones, (QStringList{"No", "Sí"}));
+
+        // Escape on a question answers No; on an OK/Cancel box, Cancelar.
+        Mensaje::activarModoPrueba(false);
+        Prueba::AlAbrirseModal([](QWidget *w) { QTest::keyClick(w, Qt::Key_Escape); });
+        const auto r2 = Mensaje::mostrar(nullptr, QStringLiteral("¿Seguro?"), Mensaje::Botones::AceptarCancelar,
+                                         QStringLiteral("Guardar Información"));
+        Mensaje::activarModoPrueba(true);
+        QCOMPARE(r2, Respuesta::Cancelar);
     }
 
     void textosDeQtEnEspannol()
