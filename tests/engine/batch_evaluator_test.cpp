@@ -18,14 +18,16 @@ namespace {
 
 const QString Faltan = QStringLiteral("Ingrese toda la información. Todos los elementos no han sido calificados.");
 
-// A data folder: the shipped weights and a comment database in which every
-// text names its code, with a quote, a tab and a line break to escape.
+// Every text of the test's comment database names its code, with a quote, a
+// tab and a line break to escape.
+QString Comentario(const QString &codigo) { return QStringLiteral("«%1» dice \"ñ\"\ty\nsigue").arg(codigo); }
+
+// A data folder: the shipped weights and a comment database of a few codes.
 QString CrearCarpetaDatos(const QTemporaryDir &dir)
 {
     const QString carpeta = dir.filePath(QStringLiteral("datos"));
     QDir().mkpath(carpeta);
     QFile::copy(QDir(Prueba::CarpetaDatos()).filePath(QStringLiteral("ORV.sqlite")), carpeta + QStringLiteral("/ORV.sqlite"));
-    const QString archivo = carpeta + QStringLiteral("/Comentarios.sqlite");
     const QList<QPair<const char *, QStringList>> tablas = {
         {"Daño Edificio", {"DE 00", "DE 30", "DEOA 01"}}, {"Estado Global", {"EE 00", "EE 30"}},
         {"Habitabilidad", {"H 00", "H 30"}},              {"Reparabilidad", {"R 00", "R 20"}},
@@ -33,13 +35,11 @@ QString CrearCarpetaDatos(const QTemporaryDir &dir)
     for (const auto &[tabla, codigos] : tablas) {
         QList<QVariantList> filas;
         for (const QString &c : codigos)
-            filas << QVariantList{c, QStringLiteral("«%1» dice \"ñ\"\ty\nsigue").arg(c)};
-        Fixture::CrearTabla(archivo, QString::fromUtf8(tabla), filas);
+            filas << QVariantList{c, Comentario(c)};
+        Fixture::CrearTabla(carpeta + QStringLiteral("/Comentarios.sqlite"), QString::fromUtf8(tabla), filas);
     }
     return carpeta;
 }
-
-QString Comentario(const QString &codigo) { return QStringLiteral("«%1» dice \"ñ\"\ty\nsigue").arg(codigo); }
 
 // Concrete frames, everything relevant, every variable rated `nivel`.
 QJsonObject Porticos(int nivel)
@@ -50,32 +50,21 @@ QJsonObject Porticos(int nivel)
     return QJsonObject{{"id", "A-1"}, {"sistema", 0}, {"variables", variables}};
 }
 
-QJsonValue Valor(const QJsonObject &o, const char *objeto, const char *clave)
-{
-    return o.value(QLatin1String(objeto)).toObject().value(QLatin1String(clave));
-}
-
 QByteArray Linea(const QJsonObject &o) { return QJsonDocument(o).toJson(QJsonDocument::Compact); }
 
-// Every output line: an object with "id" and either the results or "error".
-bool SalidaValida(const QByteArray &linea, QString &motivo)
+// What is wrong with an output line, empty when it is an object with "id" and
+// either the results or "error".
+QString Defecto(const QByteArray &linea)
 {
     QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(linea, &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject()) {
-        motivo = QStringLiteral("no es un objeto JSON: ") + QString::fromUtf8(linea.left(200));
-        return false;
-    }
-    const QJsonObject o = doc.object();
+    const QJsonObject o = QJsonDocument::fromJson(linea, &error).object();
     const QStringList resultados = {"estructural", "no_estructural", "suelo", "preexistente", "edificio",
                                     "estado_global", "habitabilidad", "reparabilidad", "codigos", "comentarios"};
-    const bool conError = o.value(QLatin1String("error")).isString() && !o.value(QLatin1String("error")).toString().isEmpty();
+    const bool conError = !o.value(QLatin1String("error")).toString().isEmpty();
     const bool conResultados = std::all_of(resultados.begin(), resultados.end(), [&](const QString &k) { return o.value(k).isObject(); });
-    if (!o.contains(QLatin1String("id")) || conError == conResultados) {
-        motivo = QStringLiteral("ni resultados ni error: ") + QString::fromUtf8(linea.left(200));
-        return false;
-    }
-    return true;
+    if (error.error == QJsonParseError::NoError && o.contains(QLatin1String("id")) && conError != conResultados)
+        return {};
+    return QStringLiteral("ni resultados ni error: ") + QString::fromUtf8(linea.left(200));
 }
 
 }  // namespace
@@ -92,8 +81,7 @@ class PruebaLotes : public QObject {
         QByteArray salida;
         const bool ok = ProcesarLinea(linea, datos_, salida);
         [&] { QCOMPARE(ok, evaluada); }();
-        QString motivo;
-        [&] { QVERIFY2(SalidaValida(salida, motivo), qPrintable(motivo)); }();
+        [&] { QVERIFY2(Defecto(salida).isEmpty(), qPrintable(Defecto(salida))); }();
         return QJsonDocument::fromJson(salida).object();
     }
 
@@ -154,10 +142,10 @@ private slots:
         // Undamaged, built 1983-1997: the year remark follows the reparability comment.
         QJsonObject entrada = Porticos(0);
         entrada[QLatin1String("anno")] = 2;
-        QJsonObject o = Procesar(Linea(entrada), true);
-        QCOMPARE(Valor(o, "comentarios", "reparabilidad").toString(), Comentario("R 00") + QLatin1Char(' ') + Comentario("RANNO2"));
-        QCOMPARE(Valor(o, "codigos", "RANNO").toString(), QStringLiteral("RANNO2"));
-        QCOMPARE(Valor(o, "comentarios", "habitabilidad").toString(), Comentario("H 00"));
+        const QJsonObject o = Procesar(Linea(entrada), true);
+        QCOMPARE(o["comentarios"]["reparabilidad"].toString(), Comentario("R 00") + QLatin1Char(' ') + Comentario("RANNO2"));
+        QCOMPARE(o["codigos"]["RANNO"].toString(), QStringLiteral("RANNO2"));
+        QCOMPARE(o["comentarios"]["habitabilidad"].toString(), Comentario("H 00"));
 
         // Nothing relevant but the building, other elements chosen: the "OA" set.
         entrada = QJsonObject{{"id", 7}, {"sistema", 4}, {"relevancia", 3},
@@ -167,57 +155,46 @@ private slots:
                                                        QJsonObject{{"codigo", 15}, {"nivel", 1}},
                                                        QJsonObject{{"codigo", 16}, {"nivel", 1}}}},
                               {"otros", QJsonArray{QJsonObject{{"codigo", 3}, {"nivel", 4}}}}};
-        o = Procesar(Linea(entrada), true);
-        QCOMPARE(o["id"].toInt(), 7);
-        QCOMPARE(o["suelo"].toObject(), (QJsonObject{{"nivel", 0}, {"condiciones", "No Aplica"}, {"riesgo", "No Aplica"}, {"indice", 0}}));
-        QCOMPARE(o["preexistente"].toObject(), (QJsonObject{{"nivel", 0}, {"condiciones", "No Aplica"}, {"indice", 0}}));
-        QCOMPARE(Valor(o, "codigos", "DE").toString(), QStringLiteral("DEOA 01"));
-        QCOMPARE(Valor(o, "comentarios", "danno_edificio").toString(), Comentario("DEOA 01"));
-        QCOMPARE(Valor(o, "comentarios", "estado_global").toString(), QString());  // no record: empty
+        const QJsonObject oa = Procesar(Linea(entrada), true);
+        QCOMPARE(oa["id"].toInt(), 7);
+        QCOMPARE(oa["suelo"].toObject(), (QJsonObject{{"nivel", 0}, {"condiciones", "No Aplica"}, {"riesgo", "No Aplica"}, {"indice", 0}}));
+        QCOMPARE(oa["preexistente"].toObject(), (QJsonObject{{"nivel", 0}, {"condiciones", "No Aplica"}, {"indice", 0}}));
+        QCOMPARE(oa["codigos"]["DE"].toString(), QStringLiteral("DEOA 01"));
+        QCOMPARE(oa["comentarios"]["danno_edificio"].toString(), Comentario("DEOA 01"));
+        QCOMPARE(oa["comentarios"]["estado_global"].toString(), QString());  // no record: empty
     }
 
-    void rechazos_data()
-    {
-        QTest::addColumn<QByteArray>("linea");
-        QTest::addColumn<QString>("mensaje");
-        QTest::addColumn<QJsonValue>("id");
-        QTest::newRow("JSON roto") << QByteArray(R"({"id": 1, "sistema": )") << "no es JSON válido" << QJsonValue();
-        QTest::newRow("vacía") << QByteArray() << "no es JSON válido" << QJsonValue();
-        QTest::newRow("lista") << QByteArray("[1,2]") << "debe ser un objeto JSON" << QJsonValue();
-        QTest::newRow("sin sistema") << QByteArray(R"({"id":"x","variables":[]})") << "Falta la clave \"sistema\"" << QJsonValue("x");
-        QTest::newRow("sistema 15") << QByteArray(R"({"id":2,"sistema":15})") << "\"sistema\" debe ser un número entero entre 0 y 14" << QJsonValue(2);
-        QTest::newRow("sistema texto") << QByteArray(R"({"sistema":"0"})") << "\"sistema\" debe ser un número entero" << QJsonValue();
-        QTest::newRow("relevancia 4") << QByteArray(R"({"sistema":0,"relevancia":4})") << "\"relevancia\" debe ser" << QJsonValue();
-        QTest::newRow("clave desconocida") << QByteArray(R"({"sistema":0,"relevanca":1})") << "Clave desconocida \"relevanca\"" << QJsonValue();
-        QTest::newRow("variables no lista") << QByteArray(R"({"sistema":0,"variables":{}})") << "\"variables\" debe ser una lista" << QJsonValue();
-        QTest::newRow("variable no objeto") << QByteArray(R"({"sistema":0,"variables":[3]})") << "debe ser un objeto (elemento 1)" << QJsonValue();
-        QTest::newRow("código 23") << QByteArray(R"({"sistema":0,"variables":[{"codigo":23,"nivel":0}]})")
-                                   << "\"codigo\" en el elemento 1 de \"variables\" debe ser un número entero entre 0 y 22" << QJsonValue();
-        QTest::newRow("nivel 5") << QByteArray(R"({"sistema":0,"variables":[{"codigo":0,"nivel":5}]})") << "\"nivel\" de la variable de código 0" << QJsonValue();
-        QTest::newRow("nivel y proporciones") << QByteArray(R"({"sistema":0,"variables":[{"codigo":0,"nivel":1,"proporciones":[0,0,0,0,1]}]})")
-                                              << "una de las dos" << QJsonValue();
-        QTest::newRow("proporciones cualitativas") << QByteArray(R"({"sistema":0,"variables":[{"codigo":14,"proporciones":[1,0,0,0,0]}]})")
-                                                   << "solo se admite para los elementos estructurales" << QJsonValue();
-        QTest::newRow("cuatro barras") << QByteArray(R"({"sistema":0,"variables":[{"codigo":1,"proporciones":[1,0,0,0]}]})")
-                                       << "cinco números enteros entre 0 y 100" << QJsonValue();
-        QTest::newRow("código repetido") << QByteArray(R"({"sistema":0,"variables":[{"codigo":1,"nivel":0},{"codigo":1,"nivel":2}]})")
-                                         << "El código 1 está repetido en \"variables\"" << QJsonValue();
-        QTest::newRow("clave de variable") << QByteArray(R"({"sistema":0,"variables":[{"codigo":1,"nivle":0}]})")
-                                           << "Clave desconocida \"nivle\" en el elemento 1 de \"variables\"" << QJsonValue();
-        QTest::newRow("otro 4") << QByteArray(R"({"sistema":0,"otros":[{"codigo":4,"nivel":0}]})") << "entre 0 y 3" << QJsonValue();
-        QTest::newRow("otro repetido") << QByteArray(R"({"sistema":0,"otros":[{"codigo":2,"nivel":0},{"codigo":2,"nivel":1}]})")
-                                       << "El código 2 está repetido en \"otros\"" << QJsonValue();
-        QTest::newRow("faltan, con id objeto") << QByteArray(R"({"id":{"calle":"7"},"sistema":5,"variables":[{"codigo":3,"nivel":1}]})")
-                                               << Faltan << QJsonValue(QJsonObject{{"calle", "7"}});
-    }
+    // Each fault of a line gets its own message; "id" is echoed whenever the line has one.
     void rechazos()
     {
-        QFETCH(QByteArray, linea);
-        QFETCH(QString, mensaje);
-        QFETCH(QJsonValue, id);
-        const QJsonObject o = Procesar(linea, false);
-        QVERIFY2(o["error"].toString().contains(mensaje), qPrintable(o["error"].toString()));
-        QCOMPARE(o.value(QLatin1String("id")), id.isUndefined() ? QJsonValue(QJsonValue::Null) : id);
+        const std::pair<const char *, QString> casos[] = {
+            {R"({"id": 1, "sistema": )", "no es JSON válido"},
+            {"", "no es JSON válido"},
+            {"[1,2]", "debe ser un objeto JSON"},
+            {R"({"id":"x","variables":[]})", "Falta la clave \"sistema\""},
+            {R"({"id":2,"sistema":15})", "\"sistema\" debe ser un número entero entre 0 y 14"},
+            {R"({"sistema":"0"})", "\"sistema\" debe ser un número entero"},
+            {R"({"sistema":0,"relevancia":4})", "\"relevancia\" debe ser"},
+            {R"({"sistema":0,"relevanca":1})", "Clave desconocida \"relevanca\""},
+            {R"({"sistema":0,"variables":{}})", "\"variables\" debe ser una lista"},
+            {R"({"sistema":0,"variables":[3]})", "debe ser un objeto (elemento 1)"},
+            {R"({"sistema":0,"variables":[{"codigo":23,"nivel":0}]})", "\"codigo\" en el elemento 1 de \"variables\" debe ser un número entero entre 0 y 22"},
+            {R"({"sistema":0,"variables":[{"codigo":0,"nivel":5}]})", "\"nivel\" de la variable de código 0"},
+            {R"({"sistema":0,"variables":[{"codigo":0,"nivel":1,"proporciones":[0,0,0,0,1]}]})", "una de las dos"},
+            {R"({"sistema":0,"variables":[{"codigo":14,"proporciones":[1,0,0,0,0]}]})", "solo se admite para los elementos estructurales"},
+            {R"({"sistema":0,"variables":[{"codigo":1,"proporciones":[1,0,0,0]}]})", "cinco números enteros entre 0 y 100"},
+            {R"({"sistema":0,"variables":[{"codigo":1,"nivel":0},{"codigo":1,"nivel":2}]})", "El código 1 está repetido en \"variables\""},
+            {R"({"sistema":0,"variables":[{"codigo":1,"nivle":0}]})", "Clave desconocida \"nivle\" en el elemento 1 de \"variables\""},
+            {R"({"sistema":0,"otros":[{"codigo":4,"nivel":0}]})", "entre 0 y 3"},
+            {R"({"sistema":0,"otros":[{"codigo":2,"nivel":0},{"codigo":2,"nivel":1}]})", "El código 2 está repetido en \"otros\""},
+            {R"({"id":{"calle":"7"},"sistema":5,"variables":[{"codigo":3,"nivel":1}]})", Faltan},
+        };
+        for (const auto &[linea, mensaje] : casos) {
+            const QJsonObject o = Procesar(linea, false);
+            QVERIFY2(o["error"].toString().contains(mensaje), qPrintable(QString::fromUtf8(linea) + ": " + o["error"].toString()));
+            const QJsonValue id = QJsonDocument::fromJson(linea).object().value(QLatin1String("id"));
+            QCOMPARE(o.value(QLatin1String("id")), id.isUndefined() ? QJsonValue(QJsonValue::Null) : id);
+        }
     }
 
     void faltanEnOrden()
@@ -230,6 +207,7 @@ private slots:
 
     void ejecutable()
     {
+        const QString datos = QStringLiteral("--datos");
         const QByteArray buena = Linea(Porticos(1)) + '\n';
         const QString archivo = dir_.filePath(QStringLiteral("entrada.jsonl"));
         QFile f(archivo);
@@ -238,27 +216,26 @@ private slots:
         f.close();
 
         QByteArray salida, errores;
-        QCOMPARE(Ejecutar({QStringLiteral("--datos"), carpeta_, archivo}, {}, &salida), 0);
+        QCOMPARE(Ejecutar({datos, carpeta_, archivo}, {}, &salida), 0);
         QList<QByteArray> lineas = salida.split('\n');
         QCOMPARE(lineas.size(), 4);
         QVERIFY(lineas.takeLast().isEmpty());
         QCOMPARE(QJsonDocument::fromJson(lineas[2])["estructural"]["nivel"].toInt(), 2);
 
         // From the standard input, a rejected line among good ones.
-        QCOMPARE(Ejecutar({QStringLiteral("--datos"), carpeta_}, buena + "{no\r\n" + buena, &salida), 1);
+        QCOMPARE(Ejecutar({datos, carpeta_}, buena + "{no\r\n" + buena, &salida), 1);
         lineas = salida.split('\n');
         QCOMPARE(lineas.size(), 4);
         QVERIFY(QJsonDocument::fromJson(lineas[1])["error"].isString());
         QVERIFY(QJsonDocument::fromJson(lineas[2])["estructural"].isObject());
 
-        QCOMPARE(Ejecutar({QStringLiteral("--datos"), dir_.filePath(QStringLiteral("no existe"))}, buena, &salida, &errores), 2);
+        QCOMPARE(Ejecutar({datos, dir_.filePath(QStringLiteral("no existe"))}, buena, &salida, &errores), 2);
         QVERIFY(salida.isEmpty());
         QVERIFY2(errores.contains("ORV.sqlite"), errores.constData());
-        QCOMPARE(Ejecutar({QStringLiteral("--datos"), dir_.path()}, buena), 2);  // no databases there
-        QCOMPARE(Ejecutar({QStringLiteral("--datos"), carpeta_, dir_.filePath(QStringLiteral("falta.jsonl"))}, {}), 2);
-        QCOMPARE(Ejecutar({QStringLiteral("--rapido")}, buena), 2);
-        QCOMPARE(Ejecutar({QStringLiteral("--datos")}, buena), 2);
-        QCOMPARE(Ejecutar({QStringLiteral("--datos"), carpeta_, archivo, archivo}, {}), 2);
+        // No databases there, a missing input file, an unknown option, a missing folder, two files.
+        for (const QStringList &argumentos : {QStringList{datos, dir_.path()}, QStringList{datos, carpeta_, archivo + "x"},
+                                              QStringList{"--rapido"}, QStringList{datos}, QStringList{datos, carpeta_, archivo, archivo}})
+            QVERIFY2(Ejecutar(argumentos, buena) == 2, qPrintable(argumentos.join(u' ')));
     }
 
     // Random and damaged lines: one valid object per line, never a crash.
@@ -301,25 +278,20 @@ private slots:
             lineas << l;
             todo += l + '\n';
         }
+        // Each line alone, then all of them through orv-evaluar: the same lines, in order.
         int evaluadas = 0;
+        QByteArray esperado;
         for (const QByteArray &l : lineas) {
             QByteArray salida;
             evaluadas += ProcesarLinea(l, datos_, salida) ? 1 : 0;
-            QString motivo;
-            QVERIFY2(SalidaValida(salida, motivo), qPrintable(motivo));
+            QVERIFY2(Defecto(salida).isEmpty(), qPrintable(Defecto(salida)));
+            esperado += salida + '\n';
         }
         QVERIFY(evaluadas > 0 && evaluadas < lineas.size());
-
         QByteArray salida, errores;
         QCOMPARE(Ejecutar({QStringLiteral("--datos"), carpeta_}, todo, &salida, &errores), 1);
         QVERIFY2(errores.isEmpty(), errores.constData());
-        QList<QByteArray> respuestas = salida.split('\n');
-        QVERIFY(respuestas.takeLast().isEmpty());
-        QCOMPARE(respuestas.size(), lineas.size());
-        for (const QByteArray &r : respuestas) {
-            QString motivo;
-            QVERIFY2(SalidaValida(r, motivo), qPrintable(motivo));
-        }
+        QVERIFY(salida == esperado);
     }
 };
 

@@ -4,7 +4,6 @@
 #include "engine/evaluation_driver.h"
 #include "engine/fixture.h"
 #include "engine/fuzzy_scale.h"
-#include "engine/rule_tables.h"
 #include "results/result_classification.h"
 #include "test_support.h"
 
@@ -57,24 +56,21 @@ private slots:
 
     void faltantes()
     {
-        // The structural buttons each system shows, as codes.
+        // Nothing rated: every code the system needs, its structural buttons first.
         const QList<QList<int16_t>> botones = {{0, 1, 2}, {4}, {4}, {5}, {6}, {0, 1, 2, 3}, {7, 8, 9}, {10, 11, 12},
                                                {0, 1, 2, 3}, {0, 1, 2}, {7, 8, 9}, {10, 11, 12}, {6}, {7, 8, 9}, {6}};
+        const QList<int16_t> resto = {13, 14, 15, 16, 17, 18, 19, 20, 21, 22};
         for (int16_t s = 0; s < 15; ++s)
-            QCOMPARE(ElementosEstructuralesDelSistema(s), botones[s]);
+            QCOMPARE(CodigosFaltantes(Fixture::Estado(s, {}), s, 0), botones[s] + resto);
 
         struct Caso {
             int sistema, caso;
-            QList<int> codigos;
-            QList<int16_t> faltan;
+            QList<int16_t> codigos, faltan;
         };
-        const QList<int> resto = {13, 14, 15, 16, 17, 18, 19, 20, 21, 22};
         const Caso casos[] = {
-            {0, 0, QList<int>{0, 1, 2} + resto, {}},
-            {0, 0, QList<int>{0, 1} + resto, {2}},
+            {0, 0, QList<int16_t>{0, 1, 2} + resto, {}},
             // A rating of a button hidden by a change of system does not stand in for one of this system.
-            {0, 0, QList<int>{0, 1, 3} + resto, {2}},
-            {8, 0, {}, {0, 1, 2, 3, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22}},
+            {0, 0, QList<int16_t>{0, 1, 3} + resto, {2}},
             {1, 2, {4, 13, 14, 15, 16, 19, 20, 21, 22}, {}},
             {14, 3, {6, 13, 14, 15, 16}, {}},
             {6, 1, {7, 8, 13, 14, 15, 16, 18}, {9, 17}},
@@ -118,7 +114,6 @@ private slots:
                                              "0.0582", "Muy Buenas", "0.0582", "Muy Leve", "Muy Bueno", "Habitable",
                                              "Ninguna o Menor"}));
         QCOMPARE(e.IndiceEstructural, 0.0582);
-        QVERIFY(!et.inactivoES && !et.inactivoCP && et.habilitadoES && et.habilitadoCP);
         QCOMPARE(e.CodRefAnno, QStringLiteral("RANNO0"));
 
         e.Variables[1].Nivel = 4;  // Columnas Severo
@@ -131,9 +126,12 @@ private slots:
         QCOMPARE(e.CodRefAnno, QString());
 
         e.Variables[1].Nivel = 0;  // re-rated lower: no saturation left
-        Evaluar(e);
-        QCOMPARE(e.NivelSaturacion, int16_t(0));
-        QCOMPARE(e.NivelDannoEstructural, int16_t(0));
+        QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Colombia));
+        et = Evaluar(e);
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE((QList<int16_t>{e.NivelSaturacion, e.NivelDannoEstructural}), (QList<int16_t>{0, 0}));
+        QCOMPARE(et.lblIndiceNoestructural, QStringLiteral("0,0582"));  // the evaluator's decimal separator
+        QCOMPARE(e.IndiceNoEstructural, 0.0582);
     }
 
     // Memberships (0.5, 0, 0, 0, 0.5): level 3 in both categories; only the
@@ -154,18 +152,16 @@ private slots:
     void relevancia_data()
     {
         QTest::addColumn<int>("caso");
-        QTest::addColumn<bool>("suelo");
-        QTest::addColumn<bool>("preexistente");
-        QTest::newRow("todo relevante") << 0 << true << true;
-        QTest::newRow("sin preexistentes") << 1 << true << false;
-        QTest::newRow("sin suelo") << 2 << false << true;
-        QTest::newRow("sin ninguno") << 3 << false << false;
+        QTest::addColumn<QList<int16_t>>("niveles");  // building, soil, pre-existing, global, habitability, reparability
+        QTest::newRow("todo relevante") << 0 << QList<int16_t>{2, 3, 4, 4, 2, 3};
+        QTest::newRow("sin preexistentes") << 1 << QList<int16_t>{2, 3, 0, 4, 2, 3};
+        QTest::newRow("sin suelo") << 2 << QList<int16_t>{2, 0, 4, 2, 1, 2};
+        QTest::newRow("sin ninguno") << 3 << QList<int16_t>{2, 0, 0, 2, 1, 1};
     }
     void relevancia()
     {
         QFETCH(int, caso);
-        QFETCH(bool, suelo);
-        QFETCH(bool, preexistente);
+        QFETCH(QList<int16_t>, niveles);
         // Moderate building, Taludes Fuerte and CalidadMateriales Muy Mala,
         // rated before the categories were declared not relevant; a first
         // evaluation with everything relevant leaves its levels behind.
@@ -177,13 +173,12 @@ private slots:
         e.CasoRelevancia = e.InfoNoRelevante = static_cast<int16_t>(caso);
         const EtiquetasResultados et = Evaluar(e);
 
-        const int16_t G = suelo ? 3 : 0, P = preexistente ? 4 : 0, B = 2;  // B = ReglaDannoEdificio(2, 2)
-        const int16_t E = suelo ? ReglaEstadoGlobal(B, G) : B;
+        const bool suelo = caso < 2, preexistente = caso % 2 == 0;
         QCOMPARE((QList<int16_t>{e.NivelDannoEdificio, e.NivelSuelo, e.NivelPreexistente, e.NivelEstadoGlobal,
                                  e.NivelHabitabilidad, e.NivelReparabilidad}),
-                 (QList<int16_t>{B, G, P, E, ReglaHabitabilidad(B, G), ReglaReparabilidad(E, P)}));
-        QCOMPARE(e.CodReparabilidad, QStringLiteral("R %1%2").arg(E).arg(P));
-        QCOMPARE(e.CodMedidasSeguridad, QStringLiteral("MS 22%1").arg(G));
+                 niveles);
+        QCOMPARE(e.CodReparabilidad, QStringLiteral("R %1%2").arg(niveles[3]).arg(niveles[2]));
+        QCOMPARE(e.CodMedidasSeguridad, QStringLiteral("MS 22%1").arg(niveles[1]));
 
         const QString noAplica = QStringLiteral("No Aplica");
         QCOMPARE((QStringList{et.lblES, et.lblRiesgoGeotec, et.lblIndiceSuelo, e.TextoSuelo}),
@@ -199,10 +194,11 @@ private slots:
         QCOMPARE(e.Variables[9].Nivel, int16_t(4));  // the rating itself is kept
     }
 
+    // ConfiguracionEstructural alone at Moderado fixes the pre-existing index.
     void preexistenteModerado()
     {
         Calificaciones c = Porticos(0);
-        c[12].second = 2;  // ConfiguracionEstructural stands alone at 2
+        c[12].second = 2;
         EstadoEvaluacion e = Fixture::Estado(0, c);
         const EtiquetasResultados et = Evaluar(e);
         QCOMPARE(e.NivelPreexistente, int16_t(2));
@@ -211,6 +207,7 @@ private slots:
         QCOMPARE(e.CodReparabilidad, QStringLiteral("R 02"));
     }
 
+    // The other elements choose the comment set, from their current ratings.
     void otrosElementos()
     {
         Calificaciones c = Porticos(0);
@@ -245,16 +242,6 @@ private slots:
         Evaluar(e, &pesos);
         QCOMPARE(e.PropEstructural, (Membresias{0.5 / 1.5, 0, 1 / 1.5, 0, 0}));
         QCOMPARE(e.NivelDannoEstructural, int16_t(2));  // value 0.289201
-    }
-
-    void separadorDecimal()
-    {
-        QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Colombia));
-        EstadoEvaluacion e = Fixture::Estado(0, Porticos(0));
-        const EtiquetasResultados et = Evaluar(e);
-        QLocale::setDefault(QLocale::c());
-        QCOMPARE(et.lblIndiceNoestructural, QStringLiteral("0,0582"));
-        QCOMPARE(e.IndiceNoEstructural, 0.0582);
     }
 };
 

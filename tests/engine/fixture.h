@@ -30,51 +30,45 @@ inline EstadoEvaluacion Estado(int sistema, const Calificaciones &calificaciones
     return e;
 }
 
-// Creates `tabla` in the SQLite file `archivo` (made if missing) with
-// `columnas` columns (default: as many as the first row has values) and
-// appends the rows in order, every value bound.
-inline void CrearTabla(const QString &archivo, const QString &tabla, const QList<QVariantList> &filas,
-                       int columnas = -1)
+// Runs the statements, each with its bound values, on the SQLite file
+// `archivo` (made if missing) in one transaction.
+inline void Ejecutar(const QString &archivo, const QList<QPair<QString, QVariantList>> &sentencias)
 {
-    if (columnas < 0)
-        columnas = filas.isEmpty() ? 1 : static_cast<int>(filas.first().size());
     const QString conexion = QStringLiteral("fixture");
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conexion);
         db.setDatabaseName(archivo);
-        QVERIFY2(db.open(), qPrintable(db.lastError().text()));
-        QStringList definiciones, marcas;
-        for (int i = 0; i < columnas; ++i) {
-            definiciones << QStringLiteral("c%1").arg(i);
-            marcas << QStringLiteral("?");
-        }
+        QVERIFY2(db.open() && db.transaction(), qPrintable(db.lastError().text()));
         QSqlQuery q(db);
-        QVERIFY2(q.exec(QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(tabla, definiciones.join(u','))),
-                 qPrintable(q.lastError().text()));
-        for (const QVariantList &fila : filas) {
-            q.prepare(QStringLiteral("INSERT INTO \"%1\" VALUES (%2)").arg(tabla, marcas.join(u',')));
-            for (const QVariant &v : fila)
+        for (const auto &[sql, valores] : sentencias) {
+            q.prepare(sql);
+            for (const QVariant &v : valores)
                 q.addBindValue(v);
-            QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+            QVERIFY2(q.exec(), qPrintable(sql + QStringLiteral(": ") + q.lastError().text()));
         }
+        QVERIFY(db.commit());
         db.close();
     }
     QSqlDatabase::removeDatabase(conexion);
 }
 
-// Runs one SQL statement on the SQLite file `archivo`.
-inline void Ejecutar(const QString &archivo, const QString &sql)
+// Creates `tabla` with `columnas` columns (default: as many as the first row
+// has values) and appends the rows in order.
+inline void CrearTabla(const QString &archivo, const QString &tabla, const QList<QVariantList> &filas,
+                       int columnas = -1)
 {
-    const QString conexion = QStringLiteral("fixture");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conexion);
-        db.setDatabaseName(archivo);
-        QVERIFY2(db.open(), qPrintable(db.lastError().text()));
-        QSqlQuery q(db);
-        QVERIFY2(q.exec(sql), qPrintable(q.lastError().text()));
-        db.close();
+    if (columnas < 0)
+        columnas = filas.isEmpty() ? 1 : static_cast<int>(filas.first().size());
+    QStringList definiciones, marcas;
+    for (int i = 0; i < columnas; ++i) {
+        definiciones << QStringLiteral("c%1").arg(i);
+        marcas << QStringLiteral("?");
     }
-    QSqlDatabase::removeDatabase(conexion);
+    QList<QPair<QString, QVariantList>> sentencias = {
+        {QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(tabla, definiciones.join(u',')), {}}};
+    for (const QVariantList &fila : filas)
+        sentencias.append({QStringLiteral("INSERT INTO \"%1\" VALUES (%2)").arg(tabla, marcas.join(u',')), fila});
+    Ejecutar(archivo, sentencias);
 }
 
 }  // namespace Fixture
