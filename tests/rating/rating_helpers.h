@@ -1,9 +1,15 @@
 #pragma once
-// What the rating tests share: preparing the state the way an element button
-// does before it opens a dialog, and moving a scroll bar from the keyboard.
+// What the rating tests share: a fresh state, preparing it the way an element
+// button does before it opens a dialog, and driving the widgets.
 
+#include "app/widget_support.h"
 #include "evaluation/evaluation_state.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -11,32 +17,53 @@
 
 namespace Calificacion {
 
-// A first rating of a variable of the main table: its slot is the next free one.
-inline void PrepararVariable(EstadoEvaluacion &e, int codigo, const QString &carpeta = QString(),
-                             const QString &prefijo = QString())
+inline EstadoEvaluacion EstadoNuevo()
+{
+    EstadoEvaluacion e;
+    e.Reiniciar();
+    return e;
+}
+
+// A first rating of a variable of the main table, or of an other
+// non-structural element: its record is the next free one of its table.
+inline void PrepararVariable(EstadoEvaluacion &e, int codigo, const QString &carpeta = QString())
 {
     e.VariableActual = static_cast<int16_t>(codigo);
     e.OtroActual = -1;
     e.CarpetaFoto = carpeta;
-    e.PrefijoFoto = prefijo;
-    e.UltimaVariable = static_cast<int16_t>(e.UltimaVariable + 1);
-    e.IndiceVariable = e.UltimaVariable;
+    e.IndiceVariable = ++e.UltimaVariable;
     e.CalificarVariable = 1;
 }
-
-// A first rating of an other non-structural element.
-inline void PrepararOtro(EstadoEvaluacion &e, int codigo, const QString &carpeta = QString(),
-                         const QString &prefijo = QString())
+inline void PrepararOtro(EstadoEvaluacion &e, int codigo, const QString &carpeta = QString())
 {
     e.OtroActual = static_cast<int16_t>(codigo);
     e.VariableActual = -1;
     e.CarpetaFoto = carpeta;
-    e.PrefijoFoto = prefijo;
-    e.UltimoOtro = static_cast<int16_t>(e.UltimoOtro + 1);
-    e.IndiceOtro = e.UltimoOtro;
-    e.OtrosElegidos = 1;
-    e.CalificarOtro = 1;
+    e.IndiceOtro = ++e.UltimoOtro;
+    e.OtrosElegidos = e.CalificarOtro = 1;
 }
+
+// A click on the left end of a button, where an option's indicator sits.
+inline void Clic(QAbstractButton *b) { QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, QPoint(8, b->height() / 2)); }
+
+// Shows a form and gives it the keyboard.
+inline bool Activar(QWidget *f)
+{
+    f->show();
+    QApplication::setActiveWindow(f);
+    return QTest::qWaitForWindowActive(f);
+}
+
+inline void Teclas(Qt::Key tecla, int veces = 1)
+{
+    for (int i = 0; i < veces; ++i)
+        QTest::keyClick(QApplication::focusWidget(), tecla);
+}
+
+inline QString Texto(QWidget *f, const QString &etiqueta) { return Buscar<QLabel>(f, etiqueta)->text(); }
+inline QPushButton *Boton(QWidget *f, const char *nombre) { return Buscar<QPushButton>(f, QString::fromLatin1(nombre)); }
+// Level option k (0..4) of the level viewer.
+inline QRadioButton *Nivel(QWidget *f, int k) { return Buscar<QRadioButton>(f, NombreElemento(QStringLiteral("optDanno"), k)); }
 
 // Brings a bar from 0 to `valor` with Page Up (5 points) and Right (1 point).
 inline void PonerBarra(QScrollBar *barra, int valor)
