@@ -15,8 +15,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <utility>
+#include <vector>
 
 namespace Conducir {
+
+inline QStringList Lista(std::initializer_list<const char *> textos)
+{
+    QStringList l;
+    for (const char *s : textos)
+        l << QString::fromUtf8(s);
+    return l;
+}
 
 inline QLineEdit *Caja(QWidget *forma, const QString &nombre)
 {
@@ -26,8 +36,26 @@ inline QLineEdit *Caja(QWidget *forma, const QString &nombre)
     return caja;
 }
 
+// The text boxes of the form and the two use lists, by name, with the part
+// of `id` each one shows.
+inline std::vector<std::pair<QString, QString *>> CajasDe(IdentificacionEvaluacion &id)
+{
+    std::vector<std::pair<QString, QString *>> cajas;
+    for (const auto &[nombre, texto] : std::initializer_list<std::pair<const char *, QString *>>{
+             {"txtNombre", &id.txtNombre},     {"txtDuenno", &id.txtDuenno},     {"txtTelefono", &id.txtTelefono},
+             {"txtEvaluador", &id.txtEvaluador}, {"txtCodigComi", &id.txtCodigComi}, {"txtAvaluo", &id.txtAvaluo},
+             {"txtNomBarrio", &id.txtNomBarrio}, {"txtComuna1", &id.txtComuna1},   {"txtComuna2", &id.txtComuna2},
+             {"txtsector", &id.txtsector},     {"txtManzana", &id.txtManzana},   {"txtPredio", &id.txtPredio},
+             {"txtMejoraPH", &id.txtMejoraPH}, {"txtNumCalle", &id.txtNumCalle}, {"txtAvenida", &id.txtAvenida},
+             {"txtOtro", &id.txtOtro},         {"txtNumero", &id.txtNumero},     {"cboGrupo", &id.cboGrupo},
+             {"cboUsoBaja", &id.cboUsoBaja}})
+        cajas.emplace_back(QString::fromLatin1(nombre), texto);
+    return cajas;
+}
+
 // Types `texto` key by key. Characters outside ASCII arrive as the text of
-// one key event each, the way a keyboard layout or input method sends them.
+// one key event each, a pair of surrogates together, the way a keyboard
+// layout or input method sends them.
 inline void Teclear(QWidget *control, const QString &texto)
 {
     for (qsizetype i = 0; i < texto.size(); ++i) {
@@ -36,35 +64,25 @@ inline void Teclear(QWidget *control, const QString &texto)
             QTest::keyClick(control, static_cast<char>(c.unicode()));
             continue;
         }
-        QString unidad(c);
-        if (c.isHighSurrogate() && i + 1 < texto.size())
-            unidad += texto.at(++i);
-        QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, unidad, Qt::NoModifier);
+        const qsizetype largo = c.isHighSurrogate() && i + 1 < texto.size() ? 2 : 1;
+        QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, texto.mid(i, largo), Qt::NoModifier);
+        i += largo - 1;
     }
 }
 
-inline void BorrarCaja(QLineEdit *caja)
+// Replaces what the box holds by typing it, or by pasting it from the clipboard.
+inline void Escribir(QWidget *forma, const QString &nombre, const QString &texto, bool pegar = false)
 {
+    QLineEdit *caja = Caja(forma, nombre);
     QTest::mouseClick(caja, Qt::LeftButton);
     QTest::keyClick(caja, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(caja, Qt::Key_Delete);
-}
-
-// Replaces what the box holds by typing.
-inline void Escribir(QWidget *forma, const QString &nombre, const QString &texto)
-{
-    QLineEdit *caja = Caja(forma, nombre);
-    BorrarCaja(caja);
-    Teclear(caja, texto);
-}
-
-// Replaces what the box holds by pasting from the clipboard.
-inline void Pegar(QWidget *forma, const QString &nombre, const QString &texto)
-{
-    QLineEdit *caja = Caja(forma, nombre);
-    BorrarCaja(caja);
-    QGuiApplication::clipboard()->setText(texto);
-    QTest::keyClick(caja, Qt::Key_V, Qt::ControlModifier);
+    if (pegar) {
+        QGuiApplication::clipboard()->setText(texto);
+        QTest::keyClick(caja, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        Teclear(caja, texto);
+    }
 }
 
 // Picks an item of a use list with the arrow keys.
@@ -75,10 +93,8 @@ inline void ElegirUso(QWidget *forma, const QString &lista, const QString &texto
     if (destino < 0)
         qFatal("la lista %s no tiene \"%s\"", qPrintable(lista), qPrintable(texto));
     combo->setFocus();
-    while (combo->currentIndex() < destino)
-        QTest::keyClick(combo, Qt::Key_Down);
-    while (combo->currentIndex() > destino)
-        QTest::keyClick(combo, Qt::Key_Up);
+    while (combo->currentIndex() != destino)
+        QTest::keyClick(combo, combo->currentIndex() < destino ? Qt::Key_Down : Qt::Key_Up);
 }
 
 inline void ElegirVia(QWidget *forma, int indice)
@@ -97,40 +113,28 @@ inline void Pulsar(QWidget *forma, const QString &boton)
 inline void Guardar(QWidget *forma) { Pulsar(forma, QStringLiteral("btnGuardaInf(0)")); }
 inline void Cancelar(QWidget *forma) { Pulsar(forma, QStringLiteral("btnGuardaInf(1)")); }
 
-// Types a date and time into the picker, section by section.
-inline void PonerFecha(QWidget *forma, const QDateTime &fecha)
-{
-    auto *picker = Buscar<QDateTimeEdit>(forma, QStringLiteral("DTEvaluacion"));
-    picker->setFocus();
-    QTest::keyClick(picker, Qt::Key_Home);
-    QTest::keyClick(picker, Qt::Key_Delete);
-    QTest::keyClick(picker, Qt::Key_Delete);
-    QTest::keyClicks(picker, fecha.toString(QStringLiteral("ddMMyyyyHHmmss")));
-}
-
 // Fills the whole form with `id`: street kind first (its click writes "--"
-// into the other street boxes), then every box that is enabled.
-inline void Llenar(QWidget *forma, const IdentificacionEvaluacion &id)
+// into the other street boxes), then every box that is enabled, the use
+// lists and, section by section, the date.
+inline void Llenar(QWidget *forma, IdentificacionEvaluacion id)
 {
     ElegirVia(forma, id.Option1);
-    const std::pair<const char *, const QString *> cajas[] = {
-        {"txtNombre", &id.txtNombre},     {"txtDuenno", &id.txtDuenno},     {"txtTelefono", &id.txtTelefono},
-        {"txtEvaluador", &id.txtEvaluador}, {"txtCodigComi", &id.txtCodigComi}, {"txtAvaluo", &id.txtAvaluo},
-        {"txtNomBarrio", &id.txtNomBarrio}, {"txtComuna1", &id.txtComuna1},   {"txtComuna2", &id.txtComuna2},
-        {"txtsector", &id.txtsector},     {"txtManzana", &id.txtManzana},   {"txtPredio", &id.txtPredio},
-        {"txtMejoraPH", &id.txtMejoraPH}, {"txtNumCalle", &id.txtNumCalle}, {"txtAvenida", &id.txtAvenida},
-        {"txtOtro", &id.txtOtro},         {"txtNumero", &id.txtNumero}};
-    for (const auto &[nombre, texto] : cajas) {
-        QLineEdit *caja = Caja(forma, QString::fromLatin1(nombre));
-        if (caja->isEnabled())
-            Escribir(forma, QString::fromLatin1(nombre), *texto);
+    for (const auto &[nombre, texto] : CajasDe(id)) {
+        if (nombre.startsWith(QLatin1String("cbo"))) {
+            if (!texto->isEmpty())
+                ElegirUso(forma, nombre, *texto);
+        } else if (Caja(forma, nombre)->isEnabled()) {
+            Escribir(forma, nombre, *texto);
+        }
     }
-    if (!id.cboGrupo.isEmpty())
-        ElegirUso(forma, QStringLiteral("cboGrupo"), id.cboGrupo);
-    if (!id.cboUsoBaja.isEmpty())
-        ElegirUso(forma, QStringLiteral("cboUsoBaja"), id.cboUsoBaja);
-    if (id.DTEvaluacion.isValid())
-        PonerFecha(forma, id.DTEvaluacion);
+    if (id.DTEvaluacion.isValid()) {
+        auto *picker = Buscar<QDateTimeEdit>(forma, QStringLiteral("DTEvaluacion"));
+        picker->setFocus();
+        QTest::keyClick(picker, Qt::Key_Home);
+        QTest::keyClick(picker, Qt::Key_Delete);
+        QTest::keyClick(picker, Qt::Key_Delete);
+        QTest::keyClicks(picker, id.DTEvaluacion.toString(QStringLiteral("ddMMyyyyHHmmss")));
+    }
 }
 
 }  // namespace Conducir

@@ -15,10 +15,18 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QVariant>
 #include <QVariantList>
+#include <algorithm>
+#include <iterator>
 
 namespace Ejemplo {
+
+// The damage levels of the example, as rated and as stored.
+inline constexpr int16_t Proporciones[25] = {10, 20, 30, 25, 15, 0,  5,  15, 30, 50, 100, 0, 0,
+                                             0,  0,  40, 30, 20, 10, 0, 35, 35, 20, 5,   5};
+inline constexpr int16_t Cualitativos[13] = {0, 1, 2, 3, 4, 4, 3, 2, 1, 0, 2, 4, 1};
 
 // A finished evaluation of a reinforced-concrete frame building.
 inline void LlenarEstado(EstadoEvaluacion &e)
@@ -29,13 +37,8 @@ inline void LlenarEstado(EstadoEvaluacion &e)
     e.Localizacion = QStringLiteral("Libre por un costado");
     e.CasoRelevancia = 0;
     e.InfoNoRelevante = 0;
-    const int16_t proporciones[25] = {10, 20, 30, 25, 15,  0, 5, 15, 30, 50,  100, 0, 0, 0, 0,
-                                      40, 30, 20, 10, 0,   35, 35, 20, 5, 5};
-    for (int i = 0; i < 25; ++i)
-        e.NivelesProporcion[i] = proporciones[i];
-    const int16_t cualitativos[13] = {0, 1, 2, 3, 4, 4, 3, 2, 1, 0, 2, 4, 1};
-    for (int i = 0; i < 13; ++i)
-        e.NivelesCualitativos[i] = cualitativos[i];
+    std::copy(std::begin(Proporciones), std::end(Proporciones), e.NivelesProporcion.begin());
+    std::copy(std::begin(Cualitativos), std::end(Cualitativos), e.NivelesCualitativos.begin());
     e.TextoRiesgoEstructural = QStringLiteral("Alto");
     e.TextoDannoEstructural = QStringLiteral("Fuerte");
     e.IndiceEstructural = 0.6123;
@@ -115,15 +118,36 @@ inline QVariantList Campos()
       << t("Parcial") << t("Bajo, después de adecuaciones") << t("1950 a 1982") << t("Libre por un costado")
       << n(4) << n(1) << n(5) << n(2)
       << t("Pórticos en concreto reforzado") << t("Teja de barro") << t("Placa aligerada") << n(0);
-    for (qlonglong v : {10, 20, 30, 25, 15, 0, 5, 15, 30, 50, 100, 0, 0, 0, 0, 40, 30, 20, 10, 0, 35, 35, 20, 5, 5})
+    for (int16_t v : Proporciones)
         c << n(v);
-    for (qlonglong v : {0, 1, 2, 3, 4, 4, 3, 2, 1, 0, 2, 4, 1})
+    for (int16_t v : Cualitativos)
         c << n(v);
     c << t("Alto") << t("Fuerte") << QVariant(0.6123) << t("Bajo, después de medidas") << t("Moderado")
       << QVariant(0.4512) << t("Bajo") << t("Buenas") << QVariant(0.17) << t("Regulares") << QVariant(0.33)
       << t("Fuerte") << t("Grave") << t("No Habitable") << t("Refuerzo")
       << t("DE 32") << t("EG 31") << t("HA 2") << t("MS 401") << t("RE 2");
     return c;
+}
+
+// Runs `leer` on a connection of its own to the registry file; returns the
+// database's message when the file cannot be opened.
+template <typename F>
+QString ConArchivo(const QString &archivo, F leer)
+{
+    const QString nombre = QStringLiteral("lectura de prueba");
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nombre);
+        db.setDatabaseName(archivo);
+        if (db.open()) {
+            QSqlQuery q(db);
+            leer(q);
+        } else {
+            error = db.lastError().text();
+        }
+    }
+    QSqlDatabase::removeDatabase(nombre);
+    return error;
 }
 
 // Every record of the registry file, in stored order (none when the file
@@ -133,13 +157,18 @@ inline QList<QVariantList> LeerRegistro(const QString &archivo)
     QList<QVariantList> registros;
     if (!QFile::exists(archivo))
         return registros;
-    ConjuntoRegistros rs(archivo, RegistroEvaluaciones::Tabla);
-    for (rs.moverPrimero(); !rs.finDeTabla(); rs.moverSiguiente()) {
-        QVariantList campos;
-        for (int i = 0; i < rs.numeroCampos(); ++i)
-            campos << rs.campo(i);
-        registros << campos;
-    }
+    ConArchivo(archivo, [&](QSqlQuery &q) {
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("SELECT * FROM Evaluaciones ORDER BY rowid")))
+            qFatal("no se puede leer el registro: %s", qPrintable(q.lastError().text()));
+        const int n = q.record().count();
+        while (q.next()) {
+            QVariantList campos;
+            for (int i = 0; i < n; ++i)
+                campos << q.value(i);
+            registros << campos;
+        }
+    });
     return registros;
 }
 
@@ -148,21 +177,11 @@ inline QList<QVariantList> LeerRegistro(const QString &archivo)
 inline QString Integridad(const QString &archivo)
 {
     QString resultado;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("integridad"));
-        db.setDatabaseName(archivo);
-        if (!db.open()) {
-            resultado = db.lastError().text();
-        } else {
-            QSqlQuery q(db);
-            resultado = q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next() ? q.value(0).toString()
-                                                                                     : q.lastError().text();
-            q.finish();
-            db.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("integridad"));
-    return resultado;
+    const QString error = ConArchivo(archivo, [&](QSqlQuery &q) {
+        resultado = q.exec(QStringLiteral("PRAGMA integrity_check")) && q.next() ? q.value(0).toString()
+                                                                                 : q.lastError().text();
+    });
+    return error.isEmpty() ? resultado : error;
 }
 
 }  // namespace Ejemplo
