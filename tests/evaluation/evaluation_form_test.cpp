@@ -304,6 +304,8 @@ private slots:
         QTest::newRow("btnConfinada") << "btnConfinada" << "Mampostería confinada" << false << 4 << "MUROS PORTANTES" << "Mamposteria" << "Mamp";
         QTest::newRow("btnSinConfinar") << "btnSinConfinar" << "Mampostería no reforzada" << false << 5 << "MUROS PORTANTES" << "Mamposteria" << "Mamp";
         QTest::newRow("btnBahareque") << "btnBahareque" << "Muros en bahareque encementado" << false << 6 << "MUROS PORTANTES" << "Bahareque" << "Bahareque";
+        QTest::newRow("btnBahareque no encementado") << "btnBahareque" << "Muros en bahareque no encementado" << false << 6 << "MUROS PORTANTES" << "Bahareque" << "Bahareque";
+        QTest::newRow("btnBahareque tapia") << "btnBahareque" << "Muros en tapia o adobe" << false << 6 << "MUROS PORTANTES" << "Tapia" << "Tapia";
         QTest::newRow("btnVigasAcero") << "btnVigasAcero" << a << false << 7 << "VIGAS DE ACERO" << "Metalicas" << "Metal";
         QTest::newRow("btnColumnasAcero") << "btnColumnasAcero" << a << false << 8 << "COLUMNAS DE ACERO" << "Metalicas" << "Metal";
         QTest::newRow("btnUnionAcero") << "btnUnionAcero" << a << false << 9 << "C0NEXIONES EN ACERO" << "Metalicas" << "Metal";
@@ -418,21 +420,6 @@ private slots:
         QVERIFY(Prueba::ModalAtendido());
         QCOMPARE(otro ? estado.IndiceOtro : estado.IndiceVariable, int16_t(otro ? 0 : 1));
         QCOMPARE(otro ? estado.UltimoOtro : estado.UltimaVariable, int16_t(otro ? 0 : 1));
-    }
-
-    void baharequeTomaLasFotosDelSistema()
-    {
-        EstadoEvaluacion estado;
-        Form1 f(estado);
-        auto *cbo = f.findChild<QComboBox *>(QStringLiteral("cboTipoEstructura"));
-        for (const auto &[sistema, palabra] : QList<QPair<QString, QString>>{{"Muros en tapia o adobe", "Tapia"},
-                                                                             {"Muros en bahareque no encementado", "Bahareque"}}) {
-            Elegir(cbo, sistema);
-            CerrarDialogo();
-            f.PulsarElemento(QStringLiteral("btnBahareque"));
-            QCOMPARE(estado.CarpetaFoto, palabra);
-            QCOMPARE(estado.PrefijoFoto, palabra);
-        }
     }
 
     void revisionDePisos_data()
