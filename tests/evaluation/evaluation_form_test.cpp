@@ -256,7 +256,7 @@ private slots:
         Pulsar(f, "btnOtrosArquitectonicos");
         QCOMPARE(estado.OtrosElegidos, int16_t(1));
         QVERIFY(f.Boton("btnOtrosArquitectonicos")->isHidden());
-        for (const QString &b : {"btnCieloLumin", "btnInstalaciones", "btnCubiertaBaha", "btnTanques"})
+        for (const char *b : {"btnCieloLumin", "btnInstalaciones", "btnCubiertaBaha", "btnTanques"})
             QVERIFY(!f.Boton(b)->isHidden());
         QCOMPARE(f.Boton("btnDivisorios")->x(), Twips(720));
         QCOMPARE(f.Boton("btnCieloLumin")->pos(), QPoint(Twips(720), Twips(3120)));
