@@ -9,6 +9,7 @@
 #include "data/record_set.h"
 #include "data/registry_store.h"
 #include "registry/record_writer.h"
+#include "registry/sample_evaluation.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,61 +25,6 @@
 
 namespace {
 
-void Evaluacion(IdentificacionEvaluacion &id, EstadoEvaluacion &e, DatosEdificacion &d)
-{
-    id.txtNombre = QStringLiteral("Edificio Álamo");
-    id.txtDuenno = QStringLiteral("Marta Núñez");
-    id.txtTelefono = QStringLiteral("604 555 0199");
-    id.txtEvaluador = QStringLiteral("Ing. Pérez");
-    id.txtCodigComi = QStringLiteral("C-17");
-    id.DTEvaluacion = QDateTime(QDate(2026, 12, 6), QTime(14, 56, 40));
-    id.cboGrupo = QStringLiteral("Comercial");
-    id.cboUsoBaja = QStringLiteral("Bodegas");
-    id.txtAvaluo = QStringLiteral("01");
-    id.txtNomBarrio = QStringLiteral("San Martín");
-    id.txtComuna1 = QStringLiteral("05");
-    id.txtComuna2 = QStringLiteral("1234567890");
-    id.txtsector = QStringLiteral("12");
-    id.txtManzana = QStringLiteral("0034");
-    id.txtPredio = QStringLiteral("0056");
-    id.txtMejoraPH = QStringLiteral("001");
-    id.Option1 = 1;
-    id.txtNumCalle = QStringLiteral("45B");
-    id.txtAvenida = QStringLiteral("--");
-    id.txtOtro = QStringLiteral("--");
-    id.txtNumero = QStringLiteral("12-30");
-    e.Inspeccion = QStringLiteral("Parcial");
-    e.EstabilidadEvaluador = QStringLiteral("Alto");
-    e.AnnoConstruccion = QStringLiteral("1950 a 1982");
-    e.Localizacion = QStringLiteral("Esquina");
-    for (int i = 0; i < 25; ++i)
-        e.NivelesProporcion[i] = static_cast<int16_t>((i % 5) * 10);
-    for (int i = 0; i < 13; ++i)
-        e.NivelesCualitativos[i] = static_cast<int16_t>(i % 5);
-    e.TextoRiesgoEstructural = e.TextoRiesgoNoEstructural = e.TextoRiesgoGeotecnico = QStringLiteral("Alto");
-    e.TextoDannoEstructural = e.TextoDannoNoEstructural = e.TextoDannoEdificio = QStringLiteral("Fuerte");
-    e.TextoSuelo = e.TextoPreexistente = QStringLiteral("Regulares");
-    e.TextoEstadoGlobal = QStringLiteral("Grave");
-    e.TextoHabitabilidad = QStringLiteral("No Habitable");
-    e.TextoReparabilidad = QStringLiteral("Refuerzo");
-    e.IndiceEstructural = 0.6123;
-    e.IndiceNoEstructural = 0.4512;
-    e.IndiceSuelo = 0.17;
-    e.IndicePreexistente = 0.33;
-    e.CodDannoEdificio = QStringLiteral("DE 32");
-    e.CodEstadoGlobal = QStringLiteral("EG 31");
-    e.CodHabitabilidad = QStringLiteral("HA 2");
-    e.CodMedidasSeguridad = QStringLiteral("MS 401");
-    e.CodReparabilidad = QStringLiteral("RE 2");
-    d.txtNPisos = QStringLiteral("4");
-    d.txtNSotanos = QStringLiteral("1");
-    d.txtPisosTotal = QStringLiteral("5");
-    d.txtPMayorDanno = QStringLiteral("2");
-    d.cboTipoEstructura = QStringLiteral("Pórticos en concreto reforzado");
-    d.cboCubierta = QStringLiteral("Teja de barro");
-    d.cboEntrepiso = QStringLiteral("Placa aligerada");
-}
-
 struct Medidas {
     QList<double> ms;
     void imprimir(const char *que) const
@@ -93,10 +39,11 @@ struct Medidas {
 
 double GuardarUna(const QString &archivo, int32_t esperado)
 {
-    IdentificacionEvaluacion id;
+    // The complete example evaluation of the registry tests.
+    const IdentificacionEvaluacion id = Ejemplo::Identificacion();
     EstadoEvaluacion e;
-    DatosEdificacion d;
-    Evaluacion(id, e, d);
+    Ejemplo::LlenarEstado(e);
+    const DatosEdificacion d = Ejemplo::Datos();
     QElapsedTimer reloj;
     reloj.start();
     const int32_t numero = AgregarEvaluacion(archivo, id, e, d);
