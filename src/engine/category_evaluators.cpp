@@ -81,10 +81,18 @@ int16_t ValorYNivel(EstadoEvaluacion &e, int categoria, const Membresias &prop)
     return e.NivelCalculado;
 }
 
+}  // namespace
+
 void TextosEstructurales(EstadoEvaluacion &e)
 {
     e.TextoDannoEstructural = NombreNivelDanno(e.NivelDannoEstructural);
     e.TextoRiesgoEstructural = NombreRiesgoEstructural(e.NivelDannoEstructural);
+}
+
+void TextosNoEstructurales(EstadoEvaluacion &e)
+{
+    e.TextoDannoNoEstructural = NombreNivelDanno(e.NivelDannoNoEstructural);
+    e.TextoRiesgoNoEstructural = NombreRiesgoNoEstructural(e.NivelDannoNoEstructural);
 }
 
 void TextosSuelo(EstadoEvaluacion &e)
@@ -93,7 +101,13 @@ void TextosSuelo(EstadoEvaluacion &e)
     e.TextoRiesgoGeotecnico = NombreRiesgoGeotecnico(e.NivelSuelo);
 }
 
-}  // namespace
+bool OtrosMasGravesQueNoEstructural(const EstadoEvaluacion &e)
+{
+    for (int16_t nivel : e.NivelOtroGrave)
+        if (nivel > e.NivelDannoNoEstructural)
+            return true;
+    return false;
+}
 
 TablasPesos LeerTablasPesos(const QString &archivoReferencia)
 {
@@ -200,17 +214,10 @@ QStringList EvaluarNoEstructural(EstadoEvaluacion &e)
         CopiarOtrosGraves(e);
     ProporcionesNoEstructurales(e);
     e.NivelDannoNoEstructural = ValorYNivel(e, CatNoEstructural, e.PropNoEstructural);
-    if (e.OtrosElegidos == 1) {
-        for (int16_t nivel : e.NivelOtroGrave) {
-            if (nivel > e.NivelDannoNoEstructural) {
-                mensajes << QStringLiteral("Algunos elementos no estructurales como los cielo rasos y luminarias, "
-                                           "instalaciones, tanques elevados o cubiertas se encuentran en grave estado.");
-                break;
-            }
-        }
-    }
-    e.TextoDannoNoEstructural = NombreNivelDanno(e.NivelDannoNoEstructural);
-    e.TextoRiesgoNoEstructural = NombreRiesgoNoEstructural(e.NivelDannoNoEstructural);
+    if (e.OtrosElegidos == 1 && OtrosMasGravesQueNoEstructural(e))
+        mensajes << QStringLiteral("Algunos elementos no estructurales como los cielo rasos y luminarias, "
+                                   "instalaciones, tanques elevados o cubiertas se encuentran en grave estado.");
+    TextosNoEstructurales(e);
     mensajes << QStringLiteral("Riesgo No Estructural: ") + e.TextoRiesgoNoEstructural + QLatin1Char('.') + SaltoLinea
                     + QStringLiteral("Daño No Estructural: ") + e.TextoDannoNoEstructural + QLatin1Char('.')
                     + SaltoLinea + QStringLiteral("Indice de Daño No Estructural = ")

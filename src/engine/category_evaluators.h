@@ -35,6 +35,14 @@ void ProporcionesSuelo(EstadoEvaluacion &estado);
 // else 0 (also 0 for an element without a record).
 void CopiarOtrosGraves(EstadoEvaluacion &estado);
 
+// Level names and risk texts of a category from its level.
+void TextosEstructurales(EstadoEvaluacion &estado);
+void TextosNoEstructurales(EstadoEvaluacion &estado);
+void TextosSuelo(EstadoEvaluacion &estado);
+// True when an other non-structural element (NivelOtroGrave) is graver than
+// the non-structural level.
+bool OtrosMasGravesQueNoEstructural(const EstadoEvaluacion &estado);
+
 // The category evaluations; each returns the messages to show, in order.
 QStringList EvaluarEstructural(EstadoEvaluacion &estado);
 QStringList EvaluarNoEstructural(EstadoEvaluacion &estado);

@@ -187,8 +187,7 @@ void EvaluarEdificacion(EstadoEvaluacion &e, const TablasPesos &pesos, const Tab
         e.NivelDannoEstructural = NivelMasCercanoDe(e.ValorCategoria[0]);
         FijarIndice(e.ValorCategoria[0], e.IndiceEstructural, et.lblIndiceEstructura, punto);
     }
-    e.TextoDannoEstructural = NombreNivelDanno(e.NivelDannoEstructural);
-    e.TextoRiesgoEstructural = NombreRiesgoEstructural(e.NivelDannoEstructural);
+    TextosEstructurales(e);
     if (const double fijo = IndiceFijo(e.NivelDannoEstructural, false); fijo >= 0.0)
         FijarIndice(fijo, e.IndiceEstructural, et.lblIndiceEstructura, punto);
     et.lblDE = e.TextoDannoEstructural;
@@ -201,12 +200,10 @@ void EvaluarEdificacion(EstadoEvaluacion &e, const TablasPesos &pesos, const Tab
     e.NivelDannoNoEstructural = NivelMasCercanoDe(e.ValorCategoria[1]);
     if (e.OtrosElegidos == 1) {
         CopiarOtrosGraves(e);
-        for (int16_t nivel : e.NivelOtroGrave)
-            if (nivel > e.NivelDannoNoEstructural)
-                e.OtrosMasGraves = 1;
+        if (OtrosMasGravesQueNoEstructural(e))
+            e.OtrosMasGraves = 1;
     }
-    e.TextoDannoNoEstructural = NombreNivelDanno(e.NivelDannoNoEstructural);
-    e.TextoRiesgoNoEstructural = NombreRiesgoNoEstructural(e.NivelDannoNoEstructural);
+    TextosNoEstructurales(e);
     FijarIndice(e.ValorCategoria[1], e.IndiceNoEstructural, et.lblIndiceNoestructural, punto);
     et.lblDNE = e.TextoDannoNoEstructural;
     et.lblRiesgoNoEstruct = e.TextoRiesgoNoEstructural;
@@ -220,8 +217,7 @@ void EvaluarEdificacion(EstadoEvaluacion &e, const TablasPesos &pesos, const Tab
         } else {
             FijarIndice(IndiceFijo(e.NivelSuelo, false), e.IndiceSuelo, et.lblIndiceSuelo, punto);
         }
-        e.TextoSuelo = NombreCondicionesSuelo(e.NivelSuelo);
-        e.TextoRiesgoGeotecnico = NombreRiesgoGeotecnico(e.NivelSuelo);
+        TextosSuelo(e);
         et.lblES = e.TextoSuelo;
         et.lblRiesgoGeotec = e.TextoRiesgoGeotecnico;
     } else {
