@@ -7,7 +7,7 @@
 // The files go to a temporary folder, or to CARPETA (to measure another disk).
 
 #include "data/record_set.h"
-#include "data/registry_store.h"
+#include "registry/local_registry.h"
 #include "registry/record_writer.h"
 #include "registry/sample_evaluation.h"
 
@@ -62,7 +62,7 @@ void Llenar(const QString &archivo, int cantidad)
     GuardarUna(archivo, 1);
     QStringList columnas;
     for (int i = 1; i < RegistroEvaluaciones::NumCampos; ++i)
-        columnas << QStringLiteral("e.") + CitarIdentificador(RegistroEvaluaciones::nombresCampos().at(i));
+        columnas << QStringLiteral("e.") + CitarIdentificador(RegistroEvaluaciones::Campo(i).columna);
     bool ok = false;
     QString error;
     {

@@ -5,7 +5,7 @@
 #include "app/widget_support.h"
 #include "data/data_paths.h"
 #include "data/record_set.h"
-#include "data/registry_store.h"
+#include "registry/local_registry.h"
 #include "engine/category_evaluators.h"
 #include "evaluation/evaluation_form.h"
 

@@ -1,5 +1,7 @@
 #include "evaluation/evaluation_form.h"
 
+#include "evaluation/building_options.h"
+
 #include "app/message_box.h"
 #include "app/widget_support.h"
 #include "data/data_paths.h"
@@ -48,35 +50,6 @@ protected:
         p.drawText(rect().adjusted(6, 2, -6, -2), Qt::AlignCenter | Qt::TextWordWrap, text().simplified());
     }
 };
-
-const QStringList Sistemas = {
-    QStringLiteral("Pórticos en concreto reforzado"), QStringLiteral("Pórticos con muros estructurales en concreto"),
-    QStringLiteral("Sistema Dual"), QStringLiteral("Prefabricado en Concreto"), QStringLiteral("Mampostería confinada"),
-    QStringLiteral("Mampostería reforzada"), QStringLiteral("Mampostería no reforzada"),
-    QStringLiteral("Pórticos en acero arriostrados"), QStringLiteral("Pórticos en acero no arriostrados"),
-    QStringLiteral("Pórticos de acero en celosía"), QStringLiteral("Pórticos y paneles en madera"),
-    QStringLiteral("Pórticos en madera y paneles en otros materiales"), QStringLiteral("Muros en bahareque encementado"),
-    QStringLiteral("Muros en bahareque no encementado"), QStringLiteral("Muros en tapia o adobe")};
-
-// System texts in code order 0..14: the choice is recognised by its text.
-const QStringList SistemasPorCodigo = {
-    QStringLiteral("Pórticos en concreto reforzado"), QStringLiteral("Mampostería confinada"),
-    QStringLiteral("Mampostería reforzada"), QStringLiteral("Mampostería no reforzada"),
-    QStringLiteral("Muros en bahareque encementado"), QStringLiteral("Pórticos con muros estructurales en concreto"),
-    QStringLiteral("Pórticos en acero arriostrados"), QStringLiteral("Pórticos y paneles en madera"),
-    QStringLiteral("Sistema Dual"), QStringLiteral("Prefabricado en Concreto"),
-    QStringLiteral("Pórticos en acero no arriostrados"), QStringLiteral("Pórticos en madera y paneles en otros materiales"),
-    QStringLiteral("Muros en tapia o adobe"), QStringLiteral("Pórticos de acero en celosía"),
-    QStringLiteral("Muros en bahareque no encementado")};
-
-const QStringList Entrepisos = {
-    QStringLiteral("Placa maciza"), QStringLiteral("Placa aligerada"), QStringLiteral("Reticular celulado"),
-    QStringLiteral("Vigas en acero de alma llena con conectores"), QStringLiteral("Vigas en acero de alma llena sin conectores"),
-    QStringLiteral("Cerchas en acero"), QStringLiteral("Vigas en madera"), QStringLiteral("Mixta"), QStringLiteral("Otros")};
-
-const QStringList Cubiertas = {QStringLiteral("Placa en concreto"), QStringLiteral("Teja de barro"),
-                               QStringLiteral("Asbesto-cemento"), QStringLiteral("Cubierta metálica"),
-                               QStringLiteral("Cubierta plástica"), QStringLiteral("Otros")};
 
 // Buttons shown per system, besides btnEntrepiso, in code order.
 const char *const OrdenVisibilidad[] = {"btnVigas", "btnColumnas", "btnNudos", "btnMuros", "btnSinConfinar",
@@ -185,9 +158,9 @@ Form1::Form1(EstadoEvaluacion &estado, QWidget *padre) : QDialog(padre), estado_
     estado_.ReiniciarPrimeraParte();
     mpNuevo_->setCurrentIndex(0);
     estado_.ReiniciarSegundaParte();
-    cboTipoEstructura_->addItems(Sistemas);
-    cboEntrepiso_->addItems(Entrepisos);
-    cboCubierta_->addItems(Cubiertas);
+    cboTipoEstructura_->addItems(OpcionesEdificacion::Sistemas());
+    cboEntrepiso_->addItems(OpcionesEdificacion::Entrepisos());
+    cboCubierta_->addItems(OpcionesEdificacion::Cubiertas());
     for (QComboBox *c : {cboTipoEstructura_, cboEntrepiso_, cboCubierta_})
         c->setCurrentIndex(-1);
     for (const char *b : {"btnDivisorios", "btnFachada", "btnEscaleras", "btnOtrosArquitectonicos"})
@@ -261,17 +234,13 @@ void Form1::ConstruirIdentificacion(QWidget *carpeta)
         return marco;
     };
     capa->addWidget(grupo(QStringLiteral("Localización en la cuadra"), QStringLiteral("optLocalizacion"),
-                          {QStringLiteral("Esquina"), QStringLiteral("Intermedia"), QStringLiteral("Libre por un costado"),
-                           QStringLiteral("Libre por dos costados")}, optLocalizacion_), 0, 1);
+                          OpcionesEdificacion::Localizacion(), optLocalizacion_), 0, 1);
     capa->addWidget(grupo(QStringLiteral("Año de construcción"), QStringLiteral("OptAnno"),
-                          {QStringLiteral("Antes de 1950"), QStringLiteral("1950 a 1982"), QStringLiteral("1983 a 1997"),
-                           QStringLiteral("A partir de 1998")}, optAnno_), 0, 2);
+                          OpcionesEdificacion::Anno(), optAnno_), 0, 2);
     capa->addWidget(grupo(QStringLiteral("Inspección de la edificación"), QStringLiteral("optInspeccion"),
-                          {QStringLiteral("Exterior solamente"), QStringLiteral("Parcial"),
-                           QStringLiteral("Completa interior y exterior")}, optInspeccion_), 1, 1);
+                          OpcionesEdificacion::Inspeccion(), optInspeccion_), 1, 1);
     capa->addWidget(grupo(QStringLiteral("Riesgo por estabilidad global"), QStringLiteral("optEstabEvaluador"),
-                          {QStringLiteral("Bajo"), QStringLiteral("Bajo, después de adecuaciones"), QStringLiteral("Alto"),
-                           QStringLiteral("Muy Alto")}, optEstabEvaluador_), 1, 2);
+                          OpcionesEdificacion::Estabilidad(), optEstabEvaluador_), 1, 2);
 
     auto *listas = new QFormLayout;
     auto lista = [&](QComboBox *&cbo, const QString &nombre, const QString &leyenda) {
@@ -425,7 +394,7 @@ void Form1::ConstruirPreexistentes(QWidget *carpeta)
 
 void Form1::cboTipoEstructura_Click()
 {
-    const int codigo = SistemasPorCodigo.indexOf(cboTipoEstructura_->currentText());
+    const int codigo = OpcionesEdificacion::SistemasPorCodigo().indexOf(cboTipoEstructura_->currentText());
     if (codigo < 0)
         return;
     estado_.TipoEstructura = static_cast<int16_t>(codigo);

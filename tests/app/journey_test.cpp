@@ -7,7 +7,7 @@
 #include "app/message_box.h"
 #include "data/data_paths.h"
 #include "data/record_set.h"
-#include "data/registry_store.h"
+#include "registry/local_registry.h"
 #include "test_support.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 
 #include "data/data_paths.h"
 #include "data/record_set.h"
-#include "data/registry_store.h"
+#include "registry/local_registry.h"
 #include "engine/rule_tables.h"
 #include "test_support.h"
 
@@ -241,16 +241,17 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ErrorDatos, rs.campo(0));
     }
 
-    void registroNuevoTieneNoventaYUnCampos()
+    void registroNuevoTieneTodosSusCampos()
     {
         QTemporaryDir carpeta;
         const QString archivo = carpeta.filePath(QStringLiteral("sub/Registro de Evaluaciones.sqlite"));
         RegistroEvaluaciones::asegurar(archivo);
         RegistroEvaluaciones::asegurar(archivo);  // a second run finds it
         ConjuntoRegistros rs(archivo, RegistroEvaluaciones::Tabla, ConjuntoRegistros::Modo::Escritura);
-        QCOMPARE(rs.numeroCampos(), 91);
-        QCOMPARE(RegistroEvaluaciones::nombresCampos().size(), 91);
-        QStringList nombres = RegistroEvaluaciones::nombresCampos();
+        QCOMPARE(rs.numeroCampos(), RegistroEvaluaciones::NumCampos);
+        QStringList nombres;
+        for (const auto &c : RegistroEvaluaciones::Campos())
+            nombres << c.columna;
         QCOMPARE(nombres.removeDuplicates(), 0);
         rs.moverUltimo();
         QVERIFY(rs.finDeTabla());

@@ -1,5 +1,5 @@
 // Saving an evaluation from the additional information form: the checks and
-// their messages, the placeholders, the 91 fields of the record, the
+// their messages, the placeholders, the fields of the record, the
 // numbering, awkward texts, and a registry that cannot be written.
 
 #include "form_driver.h"
@@ -311,10 +311,9 @@ private slots:
         QCOMPARE(r.size(), 1);
         QVariantList esperado = Ejemplo::Campos();
         esperado[0] = qlonglong(1);
-        QCOMPARE(r.at(0).size(), 91);
-        QCOMPARE(esperado.size(), 91);
-        const QStringList tipos = RegistroEvaluaciones::tiposCampos();
-        for (int i = 0; i < 91; ++i) {
+        QCOMPARE(r.at(0).size(), RegistroEvaluaciones::NumCampos);
+        QCOMPARE(esperado.size(), RegistroEvaluaciones::NumCampos);
+        for (int i = 0; i < RegistroEvaluaciones::NumCamposAnteriores; ++i) {
             const QVariant &leido = r.at(0).at(i);
             const QVariant &e = esperado.at(i);
             const bool real = e.typeId() == QMetaType::Double;
@@ -324,7 +323,7 @@ private slots:
                                     .arg(i)
                                     .arg(QString::fromLatin1(leido.typeName()), leido.toString())));
             const char *tipo = real ? "REAL" : e.typeId() == QMetaType::LongLong ? "INTEGER" : "TEXT";
-            QCOMPARE(tipos.at(i), QString::fromLatin1(tipo));
+            QCOMPARE(RegistroEvaluaciones::TipoSqlite(RegistroEvaluaciones::Campo(i).tipo), QString::fromLatin1(tipo));
         }
         QCOMPARE(estado.NumeroEvaluacion, 1);
 
@@ -375,8 +374,11 @@ private slots:
         AgregarEvaluacion(registro, id, vacio, DatosEdificacion());
         const QList<QVariantList> r = registros();
         QCOMPARE(r.size(), 1);
-        for (int i = 0; i < 91; ++i)
+        for (int i = 0; i < RegistroEvaluaciones::NumCamposAnteriores; ++i)
             QVERIFY2(!r.at(0).at(i).isNull(), qPrintable(QString::number(i)));
+        // Coordinates not given stay empty.
+        QVERIFY(r.at(0).at(RegistroEvaluaciones::Pos::Latitud).isNull());
+        QVERIFY(r.at(0).at(RegistroEvaluaciones::Pos::Longitud).isNull());
         QCOMPARE(Textos(r.at(0), {1, 13, 18}), Lista({"-", "Casa", ""}));
     }
 

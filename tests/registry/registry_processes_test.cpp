@@ -38,7 +38,8 @@ QString Incompleto(const QVariantList &r)
     for (int i = 1; i < esperado.size(); ++i) {
         if (i == 13)
             continue;
-        if (r.at(i).typeId() != esperado.at(i).typeId() || r.at(i) != esperado.at(i))
+        if (esperado.at(i).isNull() ? !r.at(i).isNull()
+                                    : r.at(i).typeId() != esperado.at(i).typeId() || r.at(i) != esperado.at(i))
             return QStringLiteral("campo %1: \"%2\"").arg(i).arg(r.at(i).toString());
     }
     return QString();

@@ -1,6 +1,6 @@
 #pragma once
 // One complete evaluation used by the registry tests and by the helper
-// program that saves evaluations from another process, with the 91 values
+// program that saves evaluations from another process, with the values
 // its record must hold; and reading a registry file back.
 
 #include "evaluation/evaluation_state.h"
@@ -8,7 +8,7 @@
 #include "registry/record_writer.h"
 
 #include "data/record_set.h"
-#include "data/registry_store.h"
+#include "registry/local_registry.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -125,7 +125,8 @@ inline QVariantList Campos()
     c << t("Alto") << t("Fuerte") << QVariant(0.6123) << t("Bajo, después de medidas") << t("Moderado")
       << QVariant(0.4512) << t("Bajo") << t("Buenas") << QVariant(0.17) << t("Regulares") << QVariant(0.33)
       << t("Fuerte") << t("Grave") << t("No Habitable") << t("Refuerzo")
-      << t("DE 32") << t("EG 31") << t("HA 2") << t("MS 401") << t("RE 2");
+      << t("DE 32") << t("EG 31") << t("HA 2") << t("MS 401") << t("RE 2")
+      << QVariant() << QVariant();  // no coordinates given
     return c;
 }
 
