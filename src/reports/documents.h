@@ -1,0 +1,31 @@
+#pragma once
+// The registry's printed documents: the placard posted at the building's
+// entrance (one A4 page per building, to be read from a few metres) and the
+// evaluation report (one or two A4 pages). Drawn once for paper and PDF:
+// the device is a QPrinter or a QPdfWriter. No widgets.
+
+#include "registry/evaluation_record.h"
+#include "results/result_classification.h"
+
+#include <QString>
+#include <QVector>
+
+class QPagedPaintDevice;
+
+namespace Documentos {
+
+// One placard per record, one page each, in the order given.
+void DibujarAvisos(QPagedPaintDevice &dispositivo, const QVector<RegistroEvaluacion> &registros,
+                   const TablasComentarios &comentarios);
+// The report of each record, each starting on a new page.
+void DibujarReportes(QPagedPaintDevice &dispositivo, const QVector<RegistroEvaluacion> &registros,
+                     const TablasComentarios &comentarios);
+
+// The same into a PDF file. The file appears only when it is complete;
+// throws ErrorDatos, naming the file, when it cannot be written.
+void GuardarAvisosPdf(const QString &archivo, const QVector<RegistroEvaluacion> &registros,
+                      const TablasComentarios &comentarios);
+void GuardarReportesPdf(const QString &archivo, const QVector<RegistroEvaluacion> &registros,
+                        const TablasComentarios &comentarios);
+
+}  // namespace Documentos
