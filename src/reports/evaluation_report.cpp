@@ -300,7 +300,7 @@ private:
     {
         seccion(NombreGrupo(GrupoCampo::Identificacion));
         Datos lista = {campo(Pos::NombreEdificacion),
-                       {QStringLiteral("Dirección"), TextoDireccion(r_)},
+                       {QStringLiteral("Dirección"), TextoEscrito(TextoDireccion(r_))},
                        campo(Pos::Barrio),
                        {QStringLiteral("Código catastral"), TextoCodigoCatastral(r_)}};
         for (const CampoRegistro &c : Campos()) {

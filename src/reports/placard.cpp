@@ -126,7 +126,7 @@ void DibujarAviso(QPainter &p, const Pagina &pagina, const RegistroEvaluacion &r
 
     // Where, which building, who and when.
     const QList<Dato> datos = {
-        {QStringLiteral("Dirección"), TextoDireccion(r)},
+        {QStringLiteral("Dirección"), TextoEscrito(TextoDireccion(r))},
         {QStringLiteral("Edificación"), TextoEscrito(r.texto(Pos::NombreEdificacion))},
         {QStringLiteral("Barrio"), TextoEscrito(r.texto(Pos::Barrio))},
         {QStringLiteral("Código catastral"), TextoCodigoCatastral(r)},
