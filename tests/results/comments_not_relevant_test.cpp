@@ -94,10 +94,12 @@ private slots:
     // The rule below tells a statement from a report or a hypothesis.
     void reglaDeAfirmacion()
     {
-        QCOMPARE(Afirmaciones(QStringLiteral("Daño leve; el suelo está en muy buenas condiciones. Basta."), TemaSuelo),
+        QCOMPARE(Afirmaciones(QStringLiteral("Daño leve; el suelo está en muy buenas condiciones. Basta."),
+                              TemaSuelo),
                  QStringList{QStringLiteral("el suelo está en muy buenas condiciones")});
         QCOMPARE(Afirmaciones(QStringLiteral("El terreno no exige ninguna medida."), TemaSuelo).size(), 1);
-        QCOMPARE(Afirmaciones(QStringLiteral("No se señalaron condiciones preexistentes buenas."), TemaPreexistente).size(), 1);
+        QCOMPARE(Afirmaciones(QStringLiteral("No se señalaron condiciones preexistentes buenas."),
+                              TemaPreexistente).size(), 1);
         QVERIFY(Afirmaciones(QStringLiteral("No se identificaron problemas geotécnicos que agraven el daño. Con apoyo "
                                             "geotécnico si el suelo está comprometido."),
                              TemaSuelo)
@@ -110,52 +112,59 @@ private slots:
     // category shown as "No Aplica".
     void ningunComentarioContradiceNoAplica()
     {
-        const QString noAplica = QStringLiteral("No Aplica");
         QSet<QString> contradicciones;
         for (int16_t caso = 1; caso <= 3; ++caso) {
             int evaluacionesNoAplica = 0;
             for (int s = 0; s <= 4; ++s)
                 for (int n = 0; n <= 4; ++n)
-                    // The not-relevant category is rated too, as an evaluator may
-                    // have done before declaring it not relevant.
+                    // The not-relevant category is rated too, as an evaluator
+                    // may have done before declaring it not relevant.
                     for (int condiciones : {0, 2, 4})
                         for (bool otros : {false, true})
-                            for (int anno = 0; anno <= 3; ++anno) {
-                                EstadoEvaluacion e = Estado(caso, s, n, condiciones, otros);
-                                MarcarNoRelevantes(e, caso);
-                                EtiquetasResultados et;
-                                EvaluarEdificacion(e, pesos_, comentarios_, anno, et);
-
-                                QList<QPair<QString, const QRegularExpression *>> temas;
-                                if (e.TextoSuelo == noAplica)
-                                    temas.append({QStringLiteral("suelo"), &TemaSuelo});
-                                if (e.TextoPreexistente == noAplica)
-                                    temas.append({QStringLiteral("condiciones preexistentes"), &TemaPreexistente});
-                                if (!temas.isEmpty())
-                                    ++evaluacionesNoAplica;
-
-                                const QList<QPair<QString, QString>> mostrados = {
-                                    {e.CodDannoEdificio, et.lblComDaEdificio},
-                                    {e.CodEstadoGlobal, et.lblComEstGlobal},
-                                    {e.CodHabitabilidad, et.lblComHabitabilidad},
-                                    {e.CodReparabilidad + QLatin1Char(' ') + e.CodRefAnno, et.lblComReparaciones},
-                                    {e.CodMedidasSeguridad, et.lblComSeguridad}};
-                                for (const auto &[codigo, comentario] : mostrados) {
-                                    QVERIFY2(!comentario.isEmpty(), qPrintable(codigo));
-                                    for (const auto &[categoria, tema] : temas)
-                                        for (const QString &frase : Afirmaciones(comentario, *tema))
-                                            contradicciones.insert(QStringLiteral("%1 (%2 \"No Aplica\"): %3")
-                                                                       .arg(codigo.trimmed(), categoria, frase));
-                                }
-                            }
+                            for (int anno = 0; anno <= 3; ++anno)
+                                evaluacionesNoAplica +=
+                                    Revisar(Estado(caso, s, n, condiciones, otros), anno, contradicciones);
             QVERIFY2(evaluacionesNoAplica > 0, qPrintable(QStringLiteral("caso %1").arg(caso)));
         }
-        QList<QString> lista(contradicciones.begin(), contradicciones.end());
-        std::sort(lista.begin(), lista.end());
+        QStringList lista(contradicciones.begin(), contradicciones.end());
+        lista.sort();
         for (const QString &contradiccion : lista)
             qWarning().noquote() << contradiccion;
         QVERIFY2(lista.isEmpty(), qPrintable(QStringLiteral("%1 frases de los comentarios afirman lo que nadie "
                                                             "observó (arriba)").arg(lista.size())));
+    }
+
+private:
+    // Evaluates; adds "code (category): sentence" for every statement about a
+    // category shown as "No Aplica". True when some category was.
+    bool Revisar(EstadoEvaluacion e, int anno, QSet<QString> &contradicciones)
+    {
+        MarcarNoRelevantes(e, e.CasoRelevancia);
+        EtiquetasResultados et;
+        EvaluarEdificacion(e, pesos_, comentarios_, anno, et);
+
+        const QString noAplica = QStringLiteral("No Aplica");
+        QList<QPair<QString, const QRegularExpression *>> temas;
+        if (e.TextoSuelo == noAplica)
+            temas.append({QStringLiteral("suelo"), &TemaSuelo});
+        if (e.TextoPreexistente == noAplica)
+            temas.append({QStringLiteral("condiciones preexistentes"), &TemaPreexistente});
+
+        const QList<QPair<QString, QString>> mostrados = {
+            {e.CodDannoEdificio, et.lblComDaEdificio},
+            {e.CodEstadoGlobal, et.lblComEstGlobal},
+            {e.CodHabitabilidad, et.lblComHabitabilidad},
+            {e.CodReparabilidad + QLatin1Char(' ') + e.CodRefAnno, et.lblComReparaciones},
+            {e.CodMedidasSeguridad, et.lblComSeguridad}};
+        for (const auto &[codigo, comentario] : mostrados) {
+            if (comentario.isEmpty())
+                contradicciones.insert(codigo + QStringLiteral(": sin comentario"));
+            for (const auto &[categoria, tema] : temas)
+                for (const QString &frase : Afirmaciones(comentario, *tema))
+                    contradicciones.insert(
+                        QStringLiteral("%1 (%2 \"No Aplica\"): %3").arg(codigo.trimmed(), categoria, frase));
+        }
+        return !temas.isEmpty();
     }
 };
 
