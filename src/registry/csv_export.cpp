@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QIODevice>
 #include <QSaveFile>
+#include <functional>
 
 using namespace RegistroEvaluaciones;
 
@@ -63,7 +64,9 @@ void Escribir(QIODevice &salida, QByteArray &bloque, const QString &nombre)
     bloque.clear();
 }
 
-void Volcar(AlmacenRegistro &almacen, const FiltroRegistro &filtro, QIODevice &salida, const QString &nombre)
+// Writes the header, then every record `recorrer` hands to its callback.
+void Volcar(const std::function<void(const std::function<bool(const RegistroEvaluacion &)> &)> &recorrer,
+            QIODevice &salida, const QString &nombre)
 {
     QByteArray bloque;
     constexpr qsizetype Tope = 1 << 16;
@@ -74,7 +77,7 @@ void Volcar(AlmacenRegistro &almacen, const FiltroRegistro &filtro, QIODevice &s
         AgregarCampo(bloque, Campo(i).columna.toUtf8());
     }
     bloque += "\r\n";
-    almacen.recorrer(filtro, OrdenRegistro{Pos::Numero, false}, [&](const RegistroEvaluacion &r) {
+    recorrer([&](const RegistroEvaluacion &r) {
         for (int i = 0; i < NumCampos; ++i) {
             if (i)
                 bloque += ',';
@@ -88,6 +91,34 @@ void Volcar(AlmacenRegistro &almacen, const FiltroRegistro &filtro, QIODevice &s
     Escribir(salida, bloque, nombre);
 }
 
+auto DelAlmacen(AlmacenRegistro &almacen, const FiltroRegistro &filtro)
+{
+    return [&almacen, &filtro](const std::function<bool(const RegistroEvaluacion &)> &cada) {
+        almacen.recorrer(filtro, OrdenRegistro{Pos::Numero, false}, cada);
+    };
+}
+
+auto DeLista(const QVector<RegistroEvaluacion> &registros)
+{
+    return [&registros](const std::function<bool(const RegistroEvaluacion &)> &cada) {
+        for (const RegistroEvaluacion &r : registros)
+            if (!cada(r))
+                break;
+    };
+}
+
+template <typename Recorrer>
+void AArchivo(const Recorrer &recorrer, const QString &archivo)
+{
+    const QString nombre = QStringLiteral("el archivo \"%1\"").arg(QDir::toNativeSeparators(archivo));
+    QSaveFile f(archivo);
+    if (!f.open(QIODevice::WriteOnly))
+        throw ErrorDatos(QStringLiteral("No se puede crear %1: %2.").arg(nombre, f.errorString()));
+    Volcar(recorrer, f, nombre);
+    if (!f.commit())
+        throw ErrorDatos(QStringLiteral("No se puede guardar %1: %2.").arg(nombre, f.errorString()));
+}
+
 }  // namespace
 
 QByteArray CampoCsv(const QVariant &valor)
@@ -99,16 +130,20 @@ QByteArray CampoCsv(const QVariant &valor)
 
 void ExportarCsv(AlmacenRegistro &almacen, const FiltroRegistro &filtro, QIODevice &salida)
 {
-    Volcar(almacen, filtro, salida, QStringLiteral("la exportación"));
+    Volcar(DelAlmacen(almacen, filtro), salida, QStringLiteral("la exportación"));
 }
 
 void ExportarCsvArchivo(AlmacenRegistro &almacen, const FiltroRegistro &filtro, const QString &archivo)
 {
-    const QString nombre = QStringLiteral("el archivo \"%1\"").arg(QDir::toNativeSeparators(archivo));
-    QSaveFile f(archivo);
-    if (!f.open(QIODevice::WriteOnly))
-        throw ErrorDatos(QStringLiteral("No se puede crear %1: %2.").arg(nombre, f.errorString()));
-    Volcar(almacen, filtro, f, nombre);
-    if (!f.commit())
-        throw ErrorDatos(QStringLiteral("No se puede guardar %1: %2.").arg(nombre, f.errorString()));
+    AArchivo(DelAlmacen(almacen, filtro), archivo);
+}
+
+void ExportarCsv(const QVector<RegistroEvaluacion> &registros, QIODevice &salida)
+{
+    Volcar(DeLista(registros), salida, QStringLiteral("la exportación"));
+}
+
+void ExportarCsvArchivo(const QVector<RegistroEvaluacion> &registros, const QString &archivo)
+{
+    AArchivo(DeLista(registros), archivo);
 }

@@ -21,5 +21,9 @@ void ExportarCsv(AlmacenRegistro &almacen, const FiltroRegistro &filtro, QIODevi
 // ErrorDatos naming the file.
 void ExportarCsvArchivo(AlmacenRegistro &almacen, const FiltroRegistro &filtro, const QString &archivo);
 
+// The given records, in the order given, with the same header and quoting.
+void ExportarCsv(const QVector<RegistroEvaluacion> &registros, QIODevice &salida);
+void ExportarCsvArchivo(const QVector<RegistroEvaluacion> &registros, const QString &archivo);
+
 // One CSV field as written, quoted when needed (without separator).
 QByteArray CampoCsv(const QVariant &valor);
