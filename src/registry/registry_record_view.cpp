@@ -2,7 +2,7 @@
 
 #include "app/widget_support.h"
 #include "engine/fuzzy_scale.h"
-#include "evaluation/element_dispatch.h"
+#include "evaluation/rating_captions.h"
 #include "registry/registry_model.h"
 #include "registry/stored_comments.h"
 
@@ -22,15 +22,6 @@ using namespace RegistroEvaluaciones;
 namespace {
 
 const QString SinDato = QStringLiteral("(sin dato)");
-
-// The five option captions of the qualitative level in slot `slot` (0..12).
-QStringList OpcionesDeSlot(int slot)
-{
-    for (int codigo = 14; codigo <= 22; ++codigo)
-        if (SlotCualitativoVariable(codigo) == slot)
-            return OpcionesCualitativas(codigo);
-    return OpcionesCualitativas(-1);  // the other non-structural elements
-}
 
 bool EsIndice(int p)
 {
@@ -88,7 +79,7 @@ QString VistaEvaluacion::TextoValor(const RegistroEvaluacion &r, int p)
     if (p >= Pos::PrimerCualitativo && p < Pos::PrimerCualitativo + NumCualitativos) {
         bool ok = false;
         const int nivel = v.toInt(&ok);
-        const QStringList opciones = OpcionesDeSlot(p - Pos::PrimerCualitativo);
+        const QStringList opciones = OpcionesDeCasillaCualitativa(p - Pos::PrimerCualitativo);
         return ok && nivel >= 0 && nivel < opciones.size() ? opciones.at(nivel) : v.toString();
     }
     if (p >= Pos::PrimeraProporcion && p < Pos::PrimeraProporcion + 5 * NumGruposProporcion)
