@@ -118,6 +118,8 @@ void AccionesRegistro::imprimir(QWidget *padre, Documento documento, const QVect
 QString AccionesRegistro::pedirArchivo(QWidget *padre, const QString &titulo, const QString &sugerido,
                                        const QString &tipo, const QString &sufijo)
 {
+    if (carpeta_.isEmpty() || !QFileInfo(carpeta_).isDir())
+        carpeta_ = QDir::homePath();
     QFileDialog d(padre, titulo, QDir(carpeta_).filePath(sugerido), tipo);
     d.setObjectName(QStringLiteral("dlgArchivo"));
     d.setAcceptMode(QFileDialog::AcceptSave);

@@ -212,7 +212,9 @@ void RegistroForm::actualizar()
         try {
             almacen_ = fabrica_();
         } catch (const ErrorDatos &e) {
-            mostrarFallo(e.mensaje());
+            // Said once the window stands, which stays usable.
+            QMetaObject::invokeMethod(
+                this, [this, m = e.mensaje()] { mostrarFallo(m); }, Qt::QueuedConnection);
         }
         modelo_->establecerAlmacen(almacen_.get());
         modelo_->establecerFiltro(filtroElegido());

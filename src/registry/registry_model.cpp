@@ -3,6 +3,7 @@
 #include "data/record_set.h"
 
 #include <QDateTime>
+#include <cmath>
 
 using namespace RegistroEvaluaciones;
 
@@ -140,7 +141,7 @@ QString ModeloRegistro::TextoFecha(const QString &almacenada)
 QColor ModeloRegistro::ColorHabitabilidad(const QString &h)
 {
     if (h == QLatin1String("Habitable"))
-        return QColor(0x2e, 0x8b, 0x3a);
+        return QColor(0x1e, 0x7b, 0x2e);
     if (h == QLatin1String("Uso Restringido"))
         return QColor(0xff, 0xd4, 0x2a);
     if (h == QLatin1String("No Habitable") || h == QLatin1String("Peligro de Colapso"))
@@ -153,8 +154,12 @@ QColor ModeloRegistro::TextoSobreHabitabilidad(const QString &h)
     const QColor fondo = ColorHabitabilidad(h);
     if (!fondo.isValid())
         return QColor();
-    // Dark text on the light yellow, white on the green and the red.
-    return fondo.lightness() > 150 ? QColor(Qt::black) : QColor(Qt::white);
+    // Black or white, whichever stands out more from the background
+    // (relative luminance above 0.179: black).
+    auto canal = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    const double luminancia =
+        0.2126 * canal(fondo.redF()) + 0.7152 * canal(fondo.greenF()) + 0.0722 * canal(fondo.blueF());
+    return luminancia > 0.179 ? QColor(Qt::black) : QColor(Qt::white);
 }
 
 QVariant ModeloRegistro::data(const QModelIndex &indice, int rol) const
