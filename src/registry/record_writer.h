@@ -14,6 +14,8 @@
 #include <QDateTime>
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -41,6 +43,12 @@ struct IdentificacionEvaluacion {
     QString txtAvenida;
     QString txtOtro;
     QString txtNumero;
+    // Optional position of the building, as typed (txtLatitud, txtLongitud)
+    // and as read by GuardarEvaluacion in decimal degrees.
+    QString txtLatitud;
+    QString txtLongitud;
+    std::optional<double> Latitud;
+    std::optional<double> Longitud;
 };
 
 // Captions of the street kinds, in the order of the option buttons.
@@ -94,11 +102,14 @@ void EscribirCodigos(ConjuntoRegistros &rs, const EstadoEvaluacion &estado);    
 int32_t AgregarEvaluacion(const QString &archivo, const IdentificacionEvaluacion &id,
                           EstadoEvaluacion &estado, const DatosEdificacion &datos);
 
-// "Guardar": checks the identification, fills placeholders into `id` (the
-// form shows them again), applies the not-relevant texts to the evaluation
-// state, asks for confirmation and appends the record to the registry file
-// of RutasDatos. Every question and message goes through Mensaje with
-// `padre`. Returns true only when the record was saved; a database failure
-// is shown to the evaluator and gives false.
+// "Guardar": checks the identification, fills placeholders into `id`,
+// applies the not-relevant texts to the evaluation state, reads the
+// coordinates, asks for confirmation and appends the record to the registry
+// file of RutasDatos. Every question and message goes through Mensaje with
+// `padre`; `mostrar`, when given, receives `id` before each of them, so the
+// form shows under every message what would be stored. Returns true only
+// when the record was saved; a database failure is shown to the evaluator
+// and gives false.
+using MostrarIdentificacion = std::function<void(const IdentificacionEvaluacion &)>;
 bool GuardarEvaluacion(QWidget *padre, IdentificacionEvaluacion &id, EstadoEvaluacion &estado,
-                       const DatosEdificacion &datos);
+                       const DatosEdificacion &datos, const MostrarIdentificacion &mostrar = {});
