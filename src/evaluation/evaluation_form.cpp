@@ -10,6 +10,7 @@
 #include "engine/evaluation_driver.h"
 #include "evaluation/element_dispatch.h"
 #include "evaluation/evaluate_check.h"
+#include "evaluation/wrapping_button.h"
 #include "results/result_classification.h"
 #include "results/results_form.h"
 
@@ -30,26 +31,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// A push button whose caption wraps over several lines, as the long element
-// captions need; text() keeps the caption exactly as written.
-class BotonEnvolvente : public QPushButton {
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        QStyleOptionButton op;
-        initStyleOption(&op);
-        op.text.clear();
-        style()->drawControl(QStyle::CE_PushButton, &op, &p, this);
-        p.setFont(font());
-        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-        p.drawText(rect().adjusted(6, 2, -6, -2), Qt::AlignCenter | Qt::TextWordWrap, text().simplified());
-    }
-};
 
 // Buttons shown per system, besides btnEntrepiso, in code order.
 const char *const OrdenVisibilidad[] = {"btnVigas", "btnColumnas", "btnNudos", "btnMuros", "btnSinConfinar",

@@ -2,6 +2,7 @@
 
 #include "app/message_box.h"
 #include "data/data_paths.h"
+#include "registry/coordinates.h"
 
 #include <algorithm>
 
@@ -76,13 +77,13 @@ void PonerMarcasCatastro(IdentificacionEvaluacion &id, bool soloVacias)
     }
 }
 
-// Location check: placeholders for what may stay unknown, a message when the
-// building cannot be located. Returns whether the check passes.
-bool RevisarUbicacion(QWidget *padre, IdentificacionEvaluacion &id, int16_t catastro, int16_t direccion)
+// Location check: placeholders for what may stay unknown; when the building
+// cannot be located, false and the message for the evaluator in `aviso`.
+bool RevisarUbicacion(IdentificacionEvaluacion &id, int16_t catastro, int16_t direccion, QString &aviso)
 {
     const QString guion = QStringLiteral("-");
     if (catastro == 0 && direccion == 0) {
-        Mensaje::mostrar(padre, TextosRegistro::SinUbicacion);
+        aviso = TextosRegistro::SinUbicacion;
         return false;
     }
     if (catastro == 0 && direccion == 1) {
@@ -116,7 +117,7 @@ bool RevisarUbicacion(QWidget *padre, IdentificacionEvaluacion &id, int16_t cata
     }
     // Partial cadastral data without a complete address, or a partial address
     // without cadastral data: the building cannot be identified.
-    Mensaje::mostrar(padre, TextosRegistro::UbicacionIncompleta);
+    aviso = TextosRegistro::UbicacionIncompleta;
     return false;
 }
 
@@ -168,21 +169,30 @@ int16_t CalcularEstadoDireccion(const IdentificacionEvaluacion &id)
 }
 
 bool GuardarEvaluacion(QWidget *padre, IdentificacionEvaluacion &id, EstadoEvaluacion &estado,
-                       const DatosEdificacion &datos)
+                       const DatosEdificacion &datos, const MostrarIdentificacion &mostrar)
 {
     using Mensaje::Botones;
     using Mensaje::Respuesta;
+    // Every box appears over the form as it would be stored.
+    auto avisar = [&](const QString &texto, Botones botones = Botones::Aceptar,
+                      const QString &titulo = QStringLiteral("ORV")) {
+        if (mostrar)
+            mostrar(id);
+        return Mensaje::mostrar(padre, texto, botones, titulo);
+    };
 
-    // 1. Something must identify the building.
-    const QString *identificacion[] = {&id.txtNombre,   &id.txtDuenno,    &id.txtTelefono, &id.cboGrupo,
-                                       &id.cboUsoBaja,  &id.txtAvenida,   &id.txtOtro,     &id.txtNumCalle,
-                                       &id.txtComuna2,  &id.txtComuna1,   &id.txtNomBarrio, &id.txtsector,
-                                       &id.txtManzana,  &id.txtPredio,    &id.txtMejoraPH, &id.txtAvaluo};
+    // 1. Something must identify the building. Of the three street boxes
+    // only the one of the chosen kind counts: the other two hold the "--"
+    // the form writes into them.
+    const QString *identificacion[] = {&id.txtNombre,   &id.txtDuenno,    &id.txtTelefono,  &id.cboGrupo,
+                                       &id.cboUsoBaja,  &id.txtComuna2,   &id.txtComuna1,   &id.txtNomBarrio,
+                                       &id.txtsector,   &id.txtManzana,   &id.txtPredio,    &id.txtMejoraPH,
+                                       &id.txtAvaluo,   CalleDelTipo(id, id.Option1)};
     bool hayIdentificacion = false;
     for (const QString *c : identificacion)
-        hayIdentificacion = hayIdentificacion || !c->isEmpty();
+        hayIdentificacion = hayIdentificacion || (c && !c->isEmpty());
     if (!hayIdentificacion) {
-        Mensaje::mostrar(padre, TextosRegistro::SinIdentificacion);
+        avisar(TextosRegistro::SinIdentificacion);
         return false;
     }
 
@@ -193,8 +203,7 @@ bool GuardarEvaluacion(QWidget *padre, IdentificacionEvaluacion &id, EstadoEvalu
     for (const QString *c : contacto)
         faltaContacto = faltaContacto || c->isEmpty();
     if (faltaContacto) {
-        contactoOk = Mensaje::mostrar(padre, TextosRegistro::ContactoIncompleto, Botones::AceptarCancelar)
-                     == Respuesta::Aceptar;
+        contactoOk = avisar(TextosRegistro::ContactoIncompleto, Botones::AceptarCancelar) == Respuesta::Aceptar;
         if (contactoOk)
             for (QString *c : contacto)
                 SiVacio(*c, TextosRegistro::InformacionPendiente);
@@ -203,24 +212,34 @@ bool GuardarEvaluacion(QWidget *padre, IdentificacionEvaluacion &id, EstadoEvalu
     // 3. Use of the building and of its ground floor.
     const bool usoOk = !id.cboGrupo.isEmpty() && !id.cboUsoBaja.isEmpty();
     if (!usoOk)
-        Mensaje::mostrar(padre, TextosRegistro::FaltaUso);
+        avisar(TextosRegistro::FaltaUso);
 
     // 4. Address kind; the street boxes of the other kinds get "--".
     estado.DireccionElegida = TiposDireccion().value(id.Option1);
     PonerGuionesOtrasCalles(id);
 
     // 5 to 7. Location.
+    QString avisoUbicacion;
     const bool ubicacionOk =
-        RevisarUbicacion(padre, id, CalcularEstadoCatastro(id), CalcularEstadoDireccion(id));
+        RevisarUbicacion(id, CalcularEstadoCatastro(id), CalcularEstadoDireccion(id), avisoUbicacion);
+    if (!avisoUbicacion.isEmpty())
+        avisar(avisoUbicacion);
 
     // 8. Whatever the checks gave.
     MarcarNoAplica(estado);
 
+    // Position of the building: both coordinates or none.
+    const Coordenadas coordenadas = LeerCoordenadas(id.txtLatitud, id.txtLongitud);
+    id.Latitud = coordenadas.Latitud;
+    id.Longitud = coordenadas.Longitud;
+    const bool coordenadasOk = coordenadas.error.isEmpty();
+    if (!coordenadasOk)
+        avisar(coordenadas.error);
+
     // 9. Confirmation.
-    if (!(contactoOk && usoOk && ubicacionOk))
+    if (!(contactoOk && usoOk && ubicacionOk && coordenadasOk))
         return false;
-    if (Mensaje::mostrar(padre, TextosRegistro::Confirmacion, Botones::AceptarCancelar,
-                         TextosRegistro::TituloGuardar)
+    if (avisar(TextosRegistro::Confirmacion, Botones::AceptarCancelar, TextosRegistro::TituloGuardar)
         != Respuesta::Aceptar)
         return false;
 
@@ -228,9 +247,9 @@ bool GuardarEvaluacion(QWidget *padre, IdentificacionEvaluacion &id, EstadoEvalu
     try {
         AgregarEvaluacion(RutasDatos::archivoRegistro(), id, estado, datos);
     } catch (const ErrorDatos &e) {
-        Mensaje::mostrar(padre, TextosRegistro::NoGuardada + QLatin1Char('\n') + e.mensaje());
+        avisar(TextosRegistro::NoGuardada + QLatin1Char('\n') + e.mensaje());
         return false;
     }
-    Mensaje::mostrar(padre, TextosRegistro::Guardada);
+    avisar(TextosRegistro::Guardada);
     return true;
 }

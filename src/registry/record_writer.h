@@ -10,6 +10,8 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -36,11 +38,14 @@ int16_t CalcularEstadoCatastro(const IdentificacionEvaluacion &id);
 // the other kinds only hold the "--" written for them and do not count.
 int16_t CalcularEstadoDireccion(const IdentificacionEvaluacion &id);
 
-// "Guardar": checks the identification, fills placeholders into `id` (the
-// form shows them again), applies the not-relevant texts to the evaluation
-// state, asks for confirmation and appends the record to the registry file
-// of RutasDatos. Every question and message goes through Mensaje with
-// `padre`. Returns true only when the record was saved; a database failure
-// is shown to the evaluator and gives false.
+// "Guardar": checks the identification, fills placeholders into `id`,
+// applies the not-relevant texts to the evaluation state, reads the
+// coordinates, asks for confirmation and appends the record to the registry
+// file of RutasDatos. Every question and message goes through Mensaje with
+// `padre`; `mostrar`, when given, receives `id` before each of them, so the
+// form shows under every message what would be stored. Returns true only
+// when the record was saved; a database failure is shown to the evaluator
+// and gives false.
+using MostrarIdentificacion = std::function<void(const IdentificacionEvaluacion &)>;
 bool GuardarEvaluacion(QWidget *padre, IdentificacionEvaluacion &id, EstadoEvaluacion &estado,
-                       const DatosEdificacion &datos);
+                       const DatosEdificacion &datos, const MostrarIdentificacion &mostrar = {});
