@@ -77,16 +77,6 @@ QLabel *Rotulo(QWidget *padre, const QString &nombre, const QString &texto, QWid
 
 }  // namespace
 
-const QStringList &GruposDeUso()
-{
-    static const QStringList grupos = {
-        QStringLiteral("Residencial"), QStringLiteral("Comercial"),     QStringLiteral("Educacional"),
-        QStringLiteral("Salud"),       QStringLiteral("Hotelero"),      QStringLiteral("Oficinas"),
-        QStringLiteral("Industrial"),  QStringLiteral("Institucional"), QStringLiteral("Bodegas"),
-        QStringLiteral("Estacionamientos"), QStringLiteral("Otros")};
-    return grupos;
-}
-
 Form23::Form23(EstadoEvaluacion &estado, const DatosEdificacion &datos, QWidget *padre)
     : QDialog(padre), estado_(estado), datos_(datos)
 {

@@ -69,6 +69,3 @@ private:
     // box's street kind is chosen again.
     std::array<QString, 3> calleEscrita_{};
 };
-
-// The eleven use groups offered by both use lists, in their order.
-const QStringList &GruposDeUso();
