@@ -10,9 +10,11 @@
 #include "app/message_box.h"
 #include "data/data_paths.h"
 #include "evaluation/evaluation_form.h"
+#include "registry/csv_export.h"
 #include "registry/local_registry.h"
 #include "registry/record_builder.h"
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -486,8 +488,16 @@ private slots:
         QFile f(archivo);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
-        // The same bytes on standard output.
+        // The same bytes on standard output, and the same as the export
+        // that reads record by record (the registry window's).
         QCOMPARE(Correr({QStringLiteral("--registro"), registro, QStringLiteral("exportar")}).salida, bytes);
+        {
+            QBuffer porRegistros;
+            porRegistros.open(QIODevice::WriteOnly);
+            RegistroLocal local(registro);
+            ExportarCsv(local, FiltroRegistro{}, porRegistros);
+            QCOMPARE(porRegistros.data(), bytes);
+        }
 
         bool bien = false;
         const QList<QStringList> filas = LeerCsv(bytes, bien);

@@ -3,6 +3,7 @@
 #include "registry/cli/commands.h"
 
 #include "registry/csv_export.h"
+#include "registry/csv_export_local.h"
 #include "registry/evaluation_record.h"
 
 #include <QIODevice>
@@ -135,7 +136,13 @@ int Exportar(const QStringList &argumentos, const Opciones &opciones)
         FallaUso(QStringLiteral("-o necesita el nombre de un archivo."));
 
     const auto registro = AbrirRegistro(opciones, Acceso::Leer);
-    Escribir(archivo, [&](QIODevice &salida) { ExportarCsv(*registro, filtro, salida); });
+    Escribir(archivo, [&](QIODevice &salida) {
+        // A file on this machine is read the fast way; any other store record by record.
+        if (auto *local = dynamic_cast<RegistroLocal *>(registro.get()))
+            ExportarCsvLocal(*local, filtro, salida);
+        else
+            ExportarCsv(*registro, filtro, salida);
+    });
     return Exito;
 }
 
