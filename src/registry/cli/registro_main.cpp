@@ -76,6 +76,14 @@ Linea Leer(const QStringList &args)
     return l;
 }
 
+// Qt's own notes (a missing runtime folder of the offscreen platform, font
+// look-ups) are no concern of the user: only failures reach standard error.
+void SoloFallas(QtMsgType tipo, const QMessageLogContext &, const QString &texto)
+{
+    if (tipo == QtCriticalMsg || tipo == QtFatalMsg)
+        ImprimirError(texto);
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -84,6 +92,7 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
 
+    qInstallMessageHandler(SoloFallas);
     Linea linea;
     try {
         linea = Leer(args);

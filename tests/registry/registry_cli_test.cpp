@@ -1,0 +1,732 @@
+// orv-registro as a user runs it: the built program in a process of its own,
+// on registry files made here. Help and errors in Spanish, the listing and
+// its filters, the CSV read back by a parser of this test, and "importar"
+// against the same evaluation typed through the forms.
+
+#include "form_driver.h"
+#include "sample_evaluation.h"
+#include "test_support.h"
+
+#include "app/message_box.h"
+#include "data/data_paths.h"
+#include "evaluation/evaluation_form.h"
+#include "registry/local_registry.h"
+#include "registry/record_builder.h"
+
+#include <QCheckBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QScrollBar>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace RegistroEvaluaciones;
+using Mensaje::Respuesta;
+
+namespace {
+
+struct Resultado {
+    int codigo = -1;
+    QByteArray salida;
+    QString error;
+};
+
+Resultado Correr(const QStringList &argumentos, const QByteArray &entrada = QByteArray())
+{
+    QProcess p;
+    QStringList args = {QStringLiteral("--datos"), Prueba::CarpetaDatos()};
+    p.start(QStringLiteral(ORV_REGISTRO), args + argumentos);
+    if (!p.waitForStarted())
+        return {};
+    p.write(entrada);
+    p.closeWriteChannel();
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+// RFC 4180 read independently of the program: fields separated by commas,
+// records by CR LF (a lone LF is accepted too), quoted fields with doubled
+// quotes inside. Fails the test on a malformed file.
+QList<QStringList> LeerCsv(const QByteArray &bytes, bool &bien)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString t = utf8(bytes);
+    bien = !utf8.hasError();
+    QList<QStringList> filas;
+    QStringList fila;
+    QString campo;
+    bool entreComillas = false, citado = false;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        const QChar c = t.at(i);
+        if (entreComillas) {
+            if (c == QLatin1Char('"')) {
+                if (i + 1 < t.size() && t.at(i + 1) == QLatin1Char('"')) {
+                    campo += c;
+                    ++i;
+                } else {
+                    entreComillas = false;
+                }
+            } else {
+                campo += c;
+            }
+        } else if (c == QLatin1Char('"')) {
+            bien = bien && campo.isEmpty() && !citado;  // a quote only opens a field
+            entreComillas = citado = true;
+        } else if (c == QLatin1Char(',')) {
+            fila << campo;
+            campo.clear();
+            citado = false;
+        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            if (c == QLatin1Char('\r')) {
+                bien = bien && i + 1 < t.size() && t.at(i + 1) == QLatin1Char('\n');
+                ++i;
+            }
+            fila << campo;
+            filas << fila;
+            fila.clear();
+            campo.clear();
+            citado = false;
+        } else {
+            bien = bien && !citado;  // nothing after a closing quote but a separator
+            campo += c;
+        }
+    }
+    bien = bien && !entreComillas && fila.isEmpty() && campo.isEmpty();
+    return filas;
+}
+
+// Records with the example evaluation, varied by the caller.
+struct Variante {
+    QString nombre, barrio, evaluador, fecha, habitabilidad;
+};
+
+RegistroEvaluacion Registro(const Variante &v)
+{
+    EstadoEvaluacion e;
+    Ejemplo::LlenarEstado(e);
+    if (!v.habitabilidad.isEmpty())
+        e.TextoHabitabilidad = v.habitabilidad;
+    IdentificacionEvaluacion id = Ejemplo::Identificacion();
+    if (!v.nombre.isNull())
+        id.txtNombre = v.nombre;
+    if (!v.barrio.isNull())
+        id.txtNomBarrio = v.barrio;
+    if (!v.evaluador.isNull())
+        id.txtEvaluador = v.evaluador;
+    if (!v.fecha.isEmpty())
+        id.DTEvaluacion = QDateTime::fromString(v.fecha, Qt::ISODate);
+    e.DireccionElegida = TiposDireccion().value(id.Option1);
+    return ConstruirRegistro(id, e, Ejemplo::Datos());
+}
+
+QString HacerRegistro(const QTemporaryDir &carpeta, QVector<RegistroEvaluacion> registros)
+{
+    const QString archivo = carpeta.filePath(QStringLiteral("registro.sqlite"));
+    RegistroLocal(archivo).agregar(registros);
+    return archivo;
+}
+
+// The first column of a TSV listing (the numbers), without its title row.
+QStringList Numeros(const QByteArray &tsv)
+{
+    QStringList numeros;
+    const QStringList lineas = QString::fromUtf8(tsv).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (qsizetype i = 1; i < lineas.size(); ++i)
+        numeros << lineas.at(i).section(QLatin1Char('\t'), 0, 0);
+    return numeros;
+}
+
+// --- the forms, driven as a person does ---------------------------------------
+
+void Clic(QWidget *raiz, const QString &nombre)
+{
+    auto *b = raiz->findChild<QAbstractButton *>(nombre);
+    QVERIFY2(b && b->isEnabled(), qPrintable(nombre));
+    const bool opcion = qobject_cast<QRadioButton *>(b) || qobject_cast<QCheckBox *>(b);
+    QTest::mouseClick(b, Qt::LeftButton, {}, opcion ? QPoint(7, b->height() / 2) : b->rect().center());
+}
+
+void Teclear(QWidget *raiz, const QString &caja, const QString &texto)
+{
+    auto *e = raiz->findChild<QLineEdit *>(caja);
+    QVERIFY2(e, qPrintable(caja));
+    e->clear();
+    Prueba::Teclear(e, texto);
+}
+
+void Elegir(QWidget *raiz, const QString &lista, const QString &texto)
+{
+    auto *c = raiz->findChild<QComboBox *>(lista);
+    QVERIFY2(c, qPrintable(lista));
+    c->setFocus();
+    const int destino = c->findText(texto);
+    while (c->currentIndex() != destino)
+        QTest::keyClick(c, c->currentIndex() < destino ? Qt::Key_Down : Qt::Key_Up);
+}
+
+// One rating: the element button, its variable code (or other element
+// code) and the five shares or the level.
+struct Calificacion {
+    const char *carpeta;  // navigation button to the element's folder, or null
+    const char *boton;
+    int codigo;
+    bool otro;
+    QList<int> barras;  // five shares, or one level
+};
+
+void Calificar(QWidget *f1, const Calificacion &c)
+{
+    if (c.carpeta)
+        Clic(f1, QString::fromLatin1(c.carpeta));
+    const QList<int> barras = c.barras;
+    Prueba::AlAbrirseModal([barras](QWidget *w) {
+        if (barras.size() == 5) {
+            const char *nombres[5] = {"HSGrupoI", "HSGrupoII", "HSGrupoIII", "HSGrupoIV", "HSGrupoV"};
+            for (int k = 0; k < 5; ++k) {
+                auto *b = w->findChild<QScrollBar *>(QString::fromLatin1(nombres[k]));
+                b->setFocus();
+                for (int i = 0; i < barras[k] / 5; ++i)
+                    QTest::keyClick(b, Qt::Key_PageUp);
+                for (int i = 0; i < barras[k] % 5; ++i)
+                    QTest::keyClick(b, Qt::Key_Right);
+            }
+            Mensaje::encolarRespuesta(Respuesta::Aceptar);
+        } else {
+            Clic(w, QStringLiteral("Option1(%1)").arg(barras.first()));
+        }
+        Clic(w, QStringLiteral("btnAceptar"));
+    });
+    Clic(f1, QString::fromLatin1(c.boton));
+    QVERIFY2(Prueba::ModalAtendido(), c.boton);
+}
+
+// The building folder as typed, and the same as an import line's "edificacion".
+struct Edificacion {
+    QString pisos, sotanos, mayorDanno, total;
+    int localizacion, inspeccion, estabilidad;
+    QString cubierta, entrepiso;
+
+    QJsonObject json() const
+    {
+        QJsonObject o{{"txtNPisos", pisos},          {"txtNSotanos", sotanos},     {"txtPMayorDanno", mayorDanno},
+                      {"txtPisosTotal", total},      {"optLocalizacion", localizacion},
+                      {"optInspeccion", inspeccion}, {"optEstabEvaluador", estabilidad}};
+        if (!cubierta.isEmpty())
+            o.insert(QStringLiteral("cboCubierta"), cubierta);
+        if (!entrepiso.isEmpty())
+            o.insert(QStringLiteral("cboEntrepiso"), entrepiso);
+        return o;
+    }
+    void teclear(QWidget *f1, int anno) const
+    {
+        Teclear(f1, QStringLiteral("txtNPisos"), pisos);
+        Teclear(f1, QStringLiteral("txtNSotanos"), sotanos);
+        Teclear(f1, QStringLiteral("txtPMayorDanno"), mayorDanno);
+        Teclear(f1, QStringLiteral("txtPisosTotal"), total);
+        Clic(f1, QStringLiteral("optLocalizacion(%1)").arg(localizacion));
+        Clic(f1, QStringLiteral("OptAnno(%1)").arg(anno));
+        Clic(f1, QStringLiteral("optInspeccion(%1)").arg(inspeccion));
+        Clic(f1, QStringLiteral("optEstabEvaluador(%1)").arg(estabilidad));
+        Elegir(f1, QStringLiteral("cboTipoEstructura"), QStringLiteral("Pórticos en concreto reforzado"));
+        if (!cubierta.isEmpty())
+            Elegir(f1, QStringLiteral("cboCubierta"), cubierta);
+        if (!entrepiso.isEmpty())
+            Elegir(f1, QStringLiteral("cboEntrepiso"), entrepiso);
+    }
+};
+
+const Edificacion EdificacionValida{"4", "1", "2", "5", 1, 2, 2, "Teja de barro", "Placa aligerada"};
+
+// Every rating a reinforced-concrete frame building asks for, in the order
+// of its folders.
+const QList<Calificacion> &Calificaciones()
+{
+    static const QList<Calificacion> c = {
+        {"Command1", "btnVigas", 0, false, {40, 40, 20, 0, 0}},
+        {nullptr, "btnColumnas", 1, false, {50, 10, 10, 20, 10}},
+        {nullptr, "btnNudos", 2, false, {70, 20, 10, 0, 0}},
+        {nullptr, "btnEntrepiso", 13, false, {80, 20, 0, 0, 0}},
+        {"Command4", "btnDivisorios", 14, false, {2}},
+        {nullptr, "btnFachada", 15, false, {1}},
+        {nullptr, "btnEscaleras", 16, false, {0}},
+        {nullptr, "btnCubiertaBaha", 2, true, {3}},
+        {"Command6", "btnDeslizamGrietas", 17, false, {0}},
+        {nullptr, "btnAsentamLicuac", 18, false, {1}},
+        {"Command8", "btnCalidad", 19, false, {2}},
+        {nullptr, "btnConfiguracion", 22, false, {1}},
+        {nullptr, "btnIrregularidadPlanta", 20, false, {0}},
+        {nullptr, "btnIrregularidadAltura", 21, false, {4}},
+    };
+    return c;
+}
+
+// The import line of the same evaluation.
+QJsonObject LineaImportar(const Edificacion &ed, int anno, const QList<Calificacion> &calificaciones,
+                          const IdentificacionEvaluacion &id)
+{
+    QJsonArray variables, otros;
+    for (const Calificacion &c : calificaciones) {
+        if (c.otro)
+            otros.append(QJsonObject{{"codigo", c.codigo}, {"nivel", c.barras.first()}});
+        else if (c.barras.size() == 5)
+            variables.append(QJsonObject{{"codigo", c.codigo}, {"proporciones", QJsonArray::fromVariantList(
+                                                                                    {c.barras[0], c.barras[1], c.barras[2],
+                                                                                     c.barras[3], c.barras[4]})}});
+        else
+            variables.append(QJsonObject{{"codigo", c.codigo}, {"nivel", c.barras.first()}});
+    }
+    QJsonObject ident;
+    for (auto &[nombre, texto] : Conducir::CajasDe(const_cast<IdentificacionEvaluacion &>(id)))
+        if (!texto->isEmpty())
+            ident.insert(nombre, *texto);
+    ident.insert(QStringLiteral("Option1"), id.Option1);
+    ident.insert(QStringLiteral("DTEvaluacion"), id.DTEvaluacion.toString(Qt::ISODate));
+    if (!id.txtLatitud.isEmpty())
+        ident.insert(QStringLiteral("Latitud"), id.txtLatitud);
+    if (!id.txtLongitud.isEmpty())
+        ident.insert(QStringLiteral("Longitud"), id.txtLongitud);
+    QJsonObject linea{{"sistema", 0}, {"anno", anno}, {"variables", variables}, {"edificacion", ed.json()},
+                      {"identificacion", ident}};
+    if (!otros.isEmpty())
+        linea.insert(QStringLiteral("otros"), otros);
+    return linea;
+}
+
+QByteArray Jsonl(const QList<QJsonObject> &lineas)
+{
+    QByteArray b;
+    for (const QJsonObject &o : lineas)
+        b += QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
+    return b;
+}
+
+// The messages with only an OK button: those that tell why nothing goes on.
+QStringList Avisos()
+{
+    QStringList t;
+    for (const Mensaje::Mostrado &m : Mensaje::mostrados())
+        if (m.botones == Mensaje::Botones::Aceptar)
+            t << m.texto;
+    return t;
+}
+
+}  // namespace
+
+class PruebaOrdenRegistro : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { Prueba::Preparar(); }
+    void init() { Mensaje::limpiar(); }
+
+    void ayudaEnCastellano()
+    {
+        const Resultado general = Correr({QStringLiteral("--ayuda")});
+        QCOMPARE(general.codigo, 0);
+        const QString texto = QString::fromUtf8(general.salida);
+        QVERIFY(texto.startsWith(QStringLiteral("Uso: orv-registro")));
+        for (const char *orden : {"listar", "exportar", "aviso", "reporte", "importar"}) {
+            QVERIFY2(texto.contains(QStringLiteral("\n  %1 ").arg(QLatin1String(orden))), orden);
+            const Resultado una = Correr({QString::fromLatin1(orden), QStringLiteral("--ayuda")});
+            QCOMPARE(una.codigo, 0);
+            QVERIFY2(QString::fromUtf8(una.salida).startsWith(QStringLiteral("Uso: orv-registro [opciones generales] %1")
+                                                                  .arg(QLatin1String(orden))),
+                     orden);
+            QVERIFY(una.error.isEmpty());
+        }
+        QVERIFY(texto.contains(QStringLiteral("--registro ARCHIVO")));
+    }
+
+    // Every way a command line fails: a Spanish message on standard error,
+    // the exit code, nothing on standard output, no output file, and an
+    // earlier file of that name as it was.
+    void errores_data()
+    {
+        QTest::addColumn<QStringList>("argumentos");
+        QTest::addColumn<int>("codigo");
+        QTest::addColumn<QString>("mensaje");
+        const QString salida = QStringLiteral("SALIDA");
+        QTest::newRow("sin orden") << QStringList{} << 2 << "falta la orden";
+        QTest::newRow("orden desconocida") << QStringList{"borrar"} << 2 << "la orden \"borrar\" no existe";
+        QTest::newRow("opción desconocida") << QStringList{"listar", "--todo"} << 2 << "no conoce la opción \"--todo\"";
+        QTest::newRow("fecha") << QStringList{"listar", "--desde", "2026-13-01"} << 2
+                               << "la fecha de --desde \"2026-13-01\" no es válida";
+        QTest::newRow("fechas al revés") << QStringList{"listar", "--desde", "2026-12-06", "--hasta", "2026-12-01"} << 2
+                                         << "anterior a la de --desde";
+        QTest::newRow("habitabilidad") << QStringList{"listar", "--habitabilidad", "Verde"} << 2
+                                       << "la habitabilidad \"Verde\" no existe";
+        QTest::newRow("formato") << QStringList{"exportar", "--formato", "xls", "-o", salida} << 2
+                                 << "el formato \"xls\" no existe";
+        QTest::newRow("sin registro") << QStringList{"--registro", "NOHAY", "exportar", "-o", salida} << 1
+                                      << "no existe el registro de evaluaciones";
+        QTest::newRow("carpeta inexistente") << QStringList{"exportar", "-o", "NOHAY/x.csv"} << 1
+                                             << "no se puede crear el archivo";
+        QTest::newRow("número desconocido") << QStringList{"aviso", "1", "99", "-o", salida} << 1
+                                            << "no hay ninguna evaluación con el número 99";
+        QTest::newRow("números desconocidos") << QStringList{"reporte", "98", "99", "-o", salida} << 1
+                                              << "no hay evaluaciones con los números 98, 99";
+        QTest::newRow("número mal escrito") << QStringList{"aviso", "uno", "-o", salida} << 2
+                                            << "\"uno\" no es un número de evaluación";
+        QTest::newRow("aviso sin archivo") << QStringList{"aviso", "1"} << 2 << "necesita el archivo PDF";
+        QTest::newRow("aviso sin números") << QStringList{"aviso", "-o", salida} << 2
+                                           << "necesita al menos un número";
+        QTest::newRow("importar sin archivo") << QStringList{"importar"} << 2 << "necesita el archivo de evaluaciones";
+        QTest::newRow("importar archivo inexistente") << QStringList{"importar", "NOHAY.jsonl"} << 1
+                                                      << "no se puede leer el archivo";
+        QTest::newRow("datos inexistentes") << QStringList{"--datos", "NOHAY", "importar", "-"} << 1
+                                            << "la carpeta de datos";
+    }
+    void errores()
+    {
+        QFETCH(QStringList, argumentos);
+        QFETCH(int, codigo);
+        QFETCH(QString, mensaje);
+        QTemporaryDir carpeta;
+        const QString registro = HacerRegistro(carpeta, {Registro({})});
+        const QString salida = carpeta.filePath(QStringLiteral("salida.pdf"));
+        QFile anterior(carpeta.filePath(QStringLiteral("anterior.csv")));
+        QVERIFY(anterior.open(QIODevice::WriteOnly));
+        anterior.write("lo que había\n");
+        anterior.close();
+        for (QString &a : argumentos) {
+            if (a == QLatin1String("SALIDA"))
+                a = argumentos.contains(QStringLiteral("exportar")) ? anterior.fileName() : salida;
+            else if (a.startsWith(QLatin1String("NOHAY")))
+                a = carpeta.filePath(a);
+        }
+        if (!argumentos.contains(QStringLiteral("--registro")) && !argumentos.isEmpty())
+            argumentos.prepend(registro), argumentos.prepend(QStringLiteral("--registro"));
+
+        const Resultado r = Correr(argumentos, "{}\n");
+        QCOMPARE(r.codigo, codigo);
+        QVERIFY2(r.error.startsWith(QStringLiteral("orv-registro: ")) && r.error.contains(mensaje), qPrintable(r.error));
+        QVERIFY2(r.salida.isEmpty(), r.salida.constData());
+        QVERIFY(!QFile::exists(salida));
+        QVERIFY(anterior.open(QIODevice::ReadOnly));
+        QCOMPARE(anterior.readAll(), QByteArray("lo que había\n"));
+        // Only the registry and the earlier file: no temporary file left.
+        QCOMPARE(QDir(carpeta.path()).entryList(QDir::Files).size(), 2);
+    }
+
+    void listarFiltra()
+    {
+        QTemporaryDir carpeta;
+        const QString registro = HacerRegistro(
+            carpeta, {Registro({"Casa Roja", "San Martín", "Ana Ruiz", "2026-12-01T08:00:00", "Habitable"}),
+                      Registro({"Bodega Norte", "Centro", "Luis Mora", "2026-12-03T23:59:59", "No Habitable"}),
+                      Registro({"Colegio", "Centro", "Ana Ruiz", "2026-12-04T00:00:00", "Uso Restringido"}),
+                      Registro({"Torre\tSur\n2", "Las Brisas", "Eva Paz", "2026-12-06T12:00:00", "No Habitable"})});
+        const QStringList base = {QStringLiteral("--registro"), registro, QStringLiteral("listar")};
+        const struct {
+            QStringList filtros;
+            QStringList numeros;
+        } casos[] = {
+            {{}, {"4", "3", "2", "1"}},  // newest first
+            {{"--buscar", "ana ruiz"}, {"3", "1"}},
+            {{"--buscar", "CENTRO"}, {"3", "2"}},
+            {{"--buscar", "Calle 45B"}, {"4", "3", "2", "1"}},  // the address as one text
+            {{"--buscar", "eva p"}, {"4"}},
+            {{"--habitabilidad", "no habitable"}, {"4", "2"}},
+            {{"--desde", "2026-12-03", "--hasta", "2026-12-04"}, {"3", "2"}},
+            {{"--hasta", "2026-12-03"}, {"2", "1"}},
+            {{"--desde", "2026-12-05"}, {"4"}},
+            {{"--buscar", "centro", "--habitabilidad", "Uso Restringido"}, {"3"}},
+            {{"--buscar", "nadie"}, {}},
+        };
+        for (const auto &c : casos) {
+            const Resultado r = Correr(base + c.filtros + QStringList{QStringLiteral("--tsv")});
+            QCOMPARE(r.codigo, 0);
+            QCOMPARE(Numeros(r.salida), c.numeros);
+        }
+        // Every column of the TSV, a tab or line break of a text made a blank.
+        const Resultado tsv = Correr(base + QStringList{QStringLiteral("--tsv"), QStringLiteral("--buscar"),
+                                                        QStringLiteral("brisas")});
+        const QStringList lineas = QString::fromUtf8(tsv.salida).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lineas.size(), 2);
+        QCOMPARE(lineas.at(1).split(QLatin1Char('\t')),
+                 (QStringList{"4", "2026-12-06 12:00", "Calle 45B 12-30", "Las Brisas", "Torre Sur 2", "Eva Paz",
+                              "C-17", "No Habitable"}));
+        // The readable table: one line per evaluation and the count.
+        const Resultado tabla = Correr(base + QStringList{QStringLiteral("--habitabilidad"), QStringLiteral("No Habitable")});
+        const QStringList filas = QString::fromUtf8(tabla.salida).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(filas.size(), 4);
+        QVERIFY(filas.at(0).startsWith(QStringLiteral("Número")));
+        QVERIFY(filas.at(1).startsWith(QStringLiteral("4 ")));
+        QVERIFY(filas.at(2).contains(QStringLiteral("Bodega Norte")));
+        QCOMPARE(filas.at(3), QStringLiteral("2 evaluaciones"));
+    }
+
+    void exportarSeLeeIgual()
+    {
+        const QStringList hostiles = {
+            QStringLiteral("Casa \"La Esperanza\""), QStringLiteral("Bloque A; apto 3, piso 2"),
+            QStringLiteral("Primera línea\nsegunda\r\ntercera"), QStringLiteral("Edificio 🏠 del río 🌊"),
+            QStringLiteral("  con blancos alrededor  "), QStringLiteral("\""), QStringLiteral(""),
+            QStringLiteral("=SUMA(A1)")};
+        QVector<RegistroEvaluacion> registros;
+        for (int i = 0; i < hostiles.size(); ++i) {
+            RegistroEvaluacion r = Registro({hostiles.at(i), hostiles.at((i + 1) % hostiles.size()),
+                                             hostiles.at((i + 2) % hostiles.size()), {}, {}});
+            if (i % 2) {
+                r.establecerCampo(Pos::Latitud, -4.123456789 * i);
+                r.establecerCampo(Pos::Longitud, 74.000001 + i);
+            }
+            r.establecerCampo(Pos::IndiceEstructural, 1.0 / (i + 3));
+            registros << r;
+        }
+        QTemporaryDir carpeta;
+        const QString registro = HacerRegistro(carpeta, registros);
+        const QString archivo = carpeta.filePath(QStringLiteral("registro.csv"));
+        const Resultado r = Correr({QStringLiteral("--registro"), registro, QStringLiteral("exportar"),
+                                    QStringLiteral("--formato"), QStringLiteral("csv"), QStringLiteral("-o"), archivo});
+        QCOMPARE(r.codigo, 0);
+        QFile f(archivo);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        // The same bytes on standard output.
+        QCOMPARE(Correr({QStringLiteral("--registro"), registro, QStringLiteral("exportar")}).salida, bytes);
+
+        bool bien = false;
+        const QList<QStringList> filas = LeerCsv(bytes, bien);
+        QVERIFY(bien);
+        QCOMPARE(filas.size(), registros.size() + 1);
+        QCOMPARE(filas.at(0).size(), NumCampos);
+        for (int j = 0; j < NumCampos; ++j)
+            QCOMPARE(filas.at(0).at(j), Campo(j).columna);
+        const auto guardados = RegistroLocal(registro).pagina({}, OrdenRegistro{Pos::Numero, false}, 0, 100);
+        QCOMPARE(guardados.size(), registros.size());
+        for (int i = 0; i < registros.size(); ++i) {
+            const QStringList &fila = filas.at(i + 1);
+            QCOMPARE(fila.size(), NumCampos);
+            QCOMPARE(fila.at(Pos::Numero), QString::number(i + 1));
+            for (int j = 1; j < NumCampos; ++j) {
+                const QVariant &v = registros.at(i).campo(j);
+                const QString dato = QStringLiteral("registro %1, campo %2: \"%3\"").arg(i + 1).arg(j).arg(fila.at(j));
+                if (v.isNull()) {
+                    QVERIFY2(fila.at(j).isEmpty(), qPrintable(dato));
+                } else if (Campo(j).tipo == TipoCampo::Real) {
+                    bool ok = false;
+                    QCOMPARE(fila.at(j).toDouble(&ok), v.toDouble());  // the C locale: a decimal point
+                    QVERIFY2(ok && !fila.at(j).contains(QLatin1Char(',')), qPrintable(dato));
+                } else {
+                    QVERIFY2(fila.at(j) == v.toString(), qPrintable(dato));
+                }
+            }
+        }
+        QCOMPARE(filas.at(1).at(Pos::Fecha), QStringLiteral("2026-12-06T14:56:40"));  // as stored
+
+        // The filters of listar choose the rows.
+        const Resultado filtrado = Correr({QStringLiteral("--registro"), registro, QStringLiteral("exportar"),
+                                           QStringLiteral("--buscar"), QStringLiteral("🏠")});
+        const QList<QStringList> pocas = LeerCsv(filtrado.salida, bien);
+        QVERIFY(bien);
+        QCOMPARE(pocas.size(), 4);  // the header and the three records that name it
+    }
+
+    // The same evaluation typed through the forms and imported: the same
+    // record, field by field.
+    void importarComoLosFormularios()
+    {
+        QTemporaryDir carpeta;
+        IdentificacionEvaluacion id = Ejemplo::Identificacion();
+        id.txtTelefono.clear();  // "Información pendiente" after the question
+        id.txtLatitud = QStringLiteral("4.6097");
+        id.txtLongitud = QStringLiteral("-74.0817");
+        id.DTEvaluacion = QDateTime(QDate(2026, 11, 30), QTime(9, 5, 7));
+        const int anno = 2;
+
+        // Through the forms.
+        const QString porFormularios = carpeta.filePath(QStringLiteral("formularios.sqlite"));
+        RutasDatos::establecerArchivoRegistro(porFormularios);
+        EstadoEvaluacion estado;
+        Form1 f1(estado);
+        f1.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f1));
+        EdificacionValida.teclear(&f1, anno);
+        for (const Calificacion &c : Calificaciones()) {
+            if (c.otro) {
+                Mensaje::encolarRespuesta(Respuesta::Aceptar);
+                Clic(&f1, QStringLiteral("btnOtrosArquitectonicos"));
+            }
+            Calificar(&f1, c);
+        }
+        bool guardado = false;
+        Mensaje::encolarRespuesta(Respuesta::Si);
+        Prueba::AlAbrirseModal([&](QWidget *f7) {
+            Prueba::AlAbrirseModal([&](QWidget *f23) {
+                Conducir::Llenar(f23, id);
+                Conducir::Escribir(f23, QStringLiteral("txtLatitud"), id.txtLatitud);
+                Conducir::Escribir(f23, QStringLiteral("txtLongitud"), id.txtLongitud);
+                for (int i = 0; i < 3; ++i)  // incomplete contact, confirmation, saved
+                    Mensaje::encolarRespuesta(Respuesta::Aceptar);
+                Conducir::Guardar(f23);
+                guardado = true;
+            });
+            Clic(f7, QStringLiteral("btnAceptar(1)"));
+        });
+        Clic(&f1, QStringLiteral("btnMenu(0)"));
+        QVERIFY(Prueba::ModalAtendido());
+        QVERIFY(guardado);
+        QVERIFY2(Mensaje::inesperados().isEmpty(), qPrintable(Mensaje::inesperados().join('\n')));
+        QCOMPARE(Mensaje::textosMostrados().last(), TextosRegistro::Guardada);
+
+        // Imported.
+        const QString importado = carpeta.filePath(QStringLiteral("importado.sqlite"));
+        const QJsonObject linea = LineaImportar(EdificacionValida, anno, Calificaciones(), id);
+        const Resultado r = Correr({QStringLiteral("--registro"), importado, QStringLiteral("importar"), QStringLiteral("-")},
+                                   Jsonl({linea}));
+        QCOMPARE(r.codigo, 0);
+        QCOMPARE(r.salida, QByteArray("{\"linea\":1,\"numero\":1}\n"));
+
+        const QList<QVariantList> a = Ejemplo::LeerRegistro(porFormularios);
+        const QList<QVariantList> b = Ejemplo::LeerRegistro(importado);
+        QCOMPARE(a.size(), 1);
+        QCOMPARE(b.size(), 1);
+        QCOMPARE(a.at(0).size(), NumCampos);
+        for (int j = 0; j < NumCampos; ++j)
+            QVERIFY2(a.at(0).at(j) == b.at(0).at(j),
+                     qPrintable(QStringLiteral("%1: %2 / %3").arg(Campo(j).columna, a.at(0).at(j).toString(),
+                                                                  b.at(0).at(j).toString())));
+        // What the forms wrote, so the comparison is not of two empty records.
+        QCOMPARE(a.at(0).at(Pos::Telefono).toString(), TextosRegistro::InformacionPendiente);
+        QCOMPARE(a.at(0).at(Pos::Fecha).toString(), QStringLiteral("2026-11-30T09:05:07"));
+        QCOMPARE(a.at(0).at(Pos::Latitud).toDouble(), 4.6097);
+        QVERIFY(!a.at(0).at(Pos::Habitabilidad).toString().isEmpty());
+    }
+
+    // A refused evaluation: the messages the forms show, in the same order.
+    void rechazosComoLosFormularios_data()
+    {
+        QTest::addColumn<int>("caso");
+        QTest::newRow("pisos que no suman") << 0;
+        QTest::newRow("mayor daño sobre el total") << 1;
+        QTest::newRow("sin sótanos ni entrepiso") << 2;
+        QTest::newRow("elementos sin calificar") << 3;
+        QTest::newRow("solo el evaluador") << 4;
+        QTest::newRow("catastro incompleto sin dirección completa") << 5;
+        QTest::newRow("sin uso y una sola coordenada") << 6;
+    }
+    void rechazosComoLosFormularios()
+    {
+        QFETCH(int, caso);
+        Edificacion ed = EdificacionValida;
+        QList<Calificacion> calificaciones = Calificaciones();
+        IdentificacionEvaluacion id = Ejemplo::Identificacion();
+        if (caso == 0)
+            ed.pisos = QStringLiteral("5"), ed.sotanos = QStringLiteral("0"), ed.total = QStringLiteral("6");
+        if (caso == 1)
+            ed.pisos = QStringLiteral("5"), ed.total = QStringLiteral("6"), ed.mayorDanno = QStringLiteral("7");
+        if (caso == 2)
+            ed.sotanos.clear(), ed.entrepiso.clear();
+        if (caso == 3)
+            calificaciones = calificaciones.mid(0, 2);
+        if (caso == 4) {
+            IdentificacionEvaluacion solo;
+            solo.txtEvaluador = QStringLiteral("Ing. Pérez");
+            solo.txtCodigComi = QStringLiteral("C-17");
+            solo.DTEvaluacion = id.DTEvaluacion;
+            id = solo;
+        }
+        if (caso == 5)
+            id.txtManzana.clear(), id.txtNumero.clear();
+        if (caso == 6)
+            id.cboUsoBaja.clear(), id.txtLatitud = QStringLiteral("4,61");
+
+        // Through the forms: the evaluation form, and the additional
+        // information form when "Evaluar" goes through.
+        Mensaje::alInesperado([](const QString &) {});
+        EstadoEvaluacion estado;
+        Form1 f1(estado);
+        f1.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f1));
+        ed.teclear(&f1, 0);
+        for (const Calificacion &c : calificaciones) {
+            if (c.otro) {
+                Mensaje::encolarRespuesta(Respuesta::Aceptar);
+                Clic(&f1, QStringLiteral("btnOtrosArquitectonicos"));
+            }
+            Calificar(&f1, c);
+        }
+        Mensaje::limpiar();
+        QStringList vistos;
+        if (caso >= 4) {
+            Mensaje::encolarRespuesta(Respuesta::Si);  // "Todos los datos ingresados son correctos?"
+            Prueba::AlAbrirseModal([&](QWidget *f7) {
+                Prueba::AlAbrirseModal([&](QWidget *f23) {
+                    Conducir::Llenar(f23, id);
+                    Conducir::Escribir(f23, QStringLiteral("txtLatitud"), id.txtLatitud);
+                    Mensaje::limpiar();
+                    Conducir::Guardar(f23);
+                    vistos = Avisos();
+                    Mensaje::encolarRespuesta(Respuesta::Aceptar);  // leave without saving
+                    f23->close();
+                });
+                Clic(f7, QStringLiteral("btnAceptar(1)"));
+                Mensaje::encolarRespuesta(Respuesta::Si);
+                Clic(f7, QStringLiteral("btnAceptar(0)"));
+            });
+        }
+        Clic(&f1, QStringLiteral("btnMenu(0)"));
+        if (caso < 4)
+            vistos = Avisos();
+        Mensaje::alInesperado([](const QString &d) { QTest::qFail(qPrintable(d), __FILE__, __LINE__); });
+        Mensaje::limpiar();
+        QVERIFY(!vistos.isEmpty());
+
+        QTemporaryDir carpeta;
+        const Resultado r = Correr({QStringLiteral("--registro"), carpeta.filePath(QStringLiteral("r.sqlite")),
+                                    QStringLiteral("importar"), QStringLiteral("-")},
+                                   Jsonl({LineaImportar(ed, 0, calificaciones, id)}));
+        QCOMPARE(r.codigo, 1);
+        const QJsonObject respuesta = QJsonDocument::fromJson(r.salida).object();
+        QCOMPARE(respuesta.value(QStringLiteral("linea")).toInt(), 1);
+        QStringList errores;
+        for (const QJsonValue &v : respuesta.value(QStringLiteral("errores")).toArray())
+            errores << v.toString();
+        QCOMPARE(errores, vistos);
+        QVERIFY(Ejemplo::LeerRegistro(carpeta.filePath(QStringLiteral("r.sqlite"))).isEmpty());
+    }
+
+    // Several lines: answers in input order, numbers in order, refused
+    // lines in between; what the line itself gets wrong is told too.
+    void importarVariasLineas()
+    {
+        IdentificacionEvaluacion id = Ejemplo::Identificacion();
+        const QJsonObject buena = LineaImportar(EdificacionValida, 1, Calificaciones(), id);
+        QJsonObject clave = buena;
+        clave.insert(QStringLiteral("edificaion"), QJsonObject{});
+        QJsonObject lista = buena;
+        QJsonObject ed = EdificacionValida.json();
+        ed.insert(QStringLiteral("cboCubierta"), QStringLiteral("Paja"));
+        lista.insert(QStringLiteral("edificacion"), ed);
+        QJsonObject fecha = buena;
+        QJsonObject ident = fecha.value(QStringLiteral("identificacion")).toObject();
+        ident.insert(QStringLiteral("DTEvaluacion"), QStringLiteral("ayer"));
+        fecha.insert(QStringLiteral("identificacion"), ident);
+        QByteArray entrada = Jsonl({buena, clave}) + "\n{no\n" + Jsonl({buena, lista, fecha, buena});
+
+        QTemporaryDir carpeta;
+        const QString registro = HacerRegistro(carpeta, {Registro({}), Registro({})});
+        const Resultado r = Correr({QStringLiteral("--registro"), registro, QStringLiteral("importar"), QStringLiteral("-")},
+                                   entrada);
+        QCOMPARE(r.codigo, 1);
+        const QList<QByteArray> lineas = r.salida.split('\n');
+        QCOMPARE(lineas.size(), 8);  // seven answers (the blank line has none) and the end
+        QCOMPARE(lineas.at(0), QByteArray("{\"linea\":1,\"numero\":3}"));
+        QVERIFY(lineas.at(1).startsWith("{\"linea\":2,\"errores\":[\"Clave desconocida \\\"edificaion\\\""));
+        QVERIFY(lineas.at(2).startsWith("{\"linea\":4,\"errores\":[\"La línea no es JSON válido"));
+        QCOMPARE(lineas.at(3), QByteArray("{\"linea\":5,\"numero\":4}"));
+        QVERIFY(lineas.at(4).startsWith("{\"linea\":6,\"errores\":[\"\\\"cboCubierta\\\" de \\\"edificacion\\\" debe ser "
+                                        "uno de los textos de su lista"));
+        QVERIFY(lineas.at(5).startsWith("{\"linea\":7,\"errores\":[\"\\\"DTEvaluacion\\\""));
+        QCOMPARE(lineas.at(6), QByteArray("{\"linea\":8,\"numero\":5}"));
+        QVERIFY(r.error.contains(QStringLiteral("3 evaluaciones guardadas, 4 líneas rechazadas")));
+        QCOMPARE(Ejemplo::LeerRegistro(registro).size(), 5);
+    }
+};
+
+QTEST_MAIN(PruebaOrdenRegistro)
+#include "registry_cli_test.moc"
