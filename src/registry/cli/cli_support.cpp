@@ -4,6 +4,8 @@
 #include "data/record_set.h"
 #include "engine/fuzzy_scale.h"
 #include "registry/local_registry.h"
+#include "registry/registry_config.h"
+#include "registry/server_registry.h"
 
 #include <QDate>
 #include <QFile>
@@ -18,6 +20,18 @@ void FallaEjecucion(const QString &mensaje) { throw Falla{mensaje, ErrorEjecucio
 
 std::unique_ptr<AlmacenRegistro> AbrirRegistro(const Opciones &opciones, Acceso acceso)
 {
+    // The central registry: named by --registro, or as configured (ORV_REGISTRO, the settings).
+    try {
+        if (opciones.registro.startsWith(QLatin1String("postgres")))
+            return std::make_unique<RegistroServidor>(ConexionServidorDe(opciones));
+        if (opciones.registro.isEmpty()) {
+            RegistroConfigurado r = AbrirRegistroConfigurado();
+            if (r.esServidor())
+                return std::move(r.almacen);
+        }
+    } catch (const ErrorDatos &e) {
+        FallaEjecucion(e.mensaje());
+    }
     const QString archivo = opciones.registro.isEmpty() ? RutasDatos::archivoRegistro() : opciones.registro;
     const QFileInfo info(archivo);
     if (acceso == Acceso::Leer && !info.exists())
@@ -25,6 +39,30 @@ std::unique_ptr<AlmacenRegistro> AbrirRegistro(const Opciones &opciones, Acceso 
     if (info.exists() && !info.isFile())
         FallaEjecucion(QStringLiteral("\"%1\" no es un archivo de registro de evaluaciones.").arg(archivo));
     return std::make_unique<RegistroLocal>(archivo);
+}
+
+ConexionServidor ConexionServidorDe(const Opciones &opciones)
+{
+    ConexionServidor c;
+    QString error;
+    if (opciones.registro.startsWith(QLatin1String("postgres"))) {
+        if (!ConexionServidor::desdeUrl(opciones.registro, c, &error))
+            FallaUso(error);
+        return c;
+    }
+    ConfiguracionRegistro conf;
+    try {
+        conf = ConfiguracionRegistro::leer();
+    } catch (const ErrorDatos &e) {
+        FallaUso(e.mensaje());
+    }
+    if (!conf.servidor)
+        FallaUso(QStringLiteral("no hay un registro central configurado: use --registro postgresql://usuario@servidor/base "
+                                "o la variable ORV_REGISTRO."));
+    c = conf.conexion;
+    if (!conf.desdeEntorno)
+        c.clave = ClaveRegistro::leer(c);
+    return c;
 }
 
 QString CarpetaDatos(const Opciones &opciones)

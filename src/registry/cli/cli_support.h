@@ -4,6 +4,7 @@
 // writing an output file that appears only when it is complete.
 
 #include "registry/registry_store.h"
+#include "registry/server_connection.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,7 +17,7 @@ namespace Cli {
 
 // The options given before the command.
 struct Opciones {
-    QString registro;  // --registro ARCHIVO; empty: the user's registry
+    QString registro;  // --registro ARCHIVO or postgresql://...; empty: the configured registry
     QString datos;     // --datos CARPETA; empty: the installation folder
 };
 
@@ -53,6 +54,10 @@ enum class Acceso {
 // The registry the options name; throws Falla naming the file when it
 // cannot be used.
 std::unique_ptr<AlmacenRegistro> AbrirRegistro(const Opciones &opciones, Acceso acceso);
+// The central registry's connection: --registro when it is a
+// postgresql:// address, else the configured one (ORV_REGISTRO, the
+// settings); throws Falla when there is none.
+ConexionServidor ConexionServidorDe(const Opciones &opciones);
 // The reference data folder (ORV.sqlite, Comentarios.sqlite).
 QString CarpetaDatos(const Opciones &opciones);
 

@@ -59,6 +59,19 @@ const QVector<Orden> &Ordenes()
          "con los mensajes cuando no. Una línea se anuncia solo cuando su evaluación ya está guardada.\n"
          "Con «-» se lee la entrada estándar.",
          Importar},
+        {"servidor", "servidor preparar", "prepara el registro central en un servidor PostgreSQL",
+         "Conectado como el superusuario del servidor (o un papel que pueda crear papeles y esquemas), crea\n"
+         "los papeles orv_administrador (dueño del esquema) y orv_evaluador (solo agrega y lee evaluaciones),\n"
+         "el esquema orv y su tabla \"Evaluaciones\" con el disparador que numera las evaluaciones. Repetirla\n"
+         "no cambia nada; una tabla distinta se informa y no se toca. El servidor es el de --registro\n"
+         "postgresql://usuario@servidor:puerto/base, o el de ORV_REGISTRO; la contraseña, la de PGPASSWORD\n"
+         "o ~/.pgpass.",
+         ServidorPreparar},
+        {"enviar", "enviar", "envía al registro central las evaluaciones pendientes de este equipo",
+         "Las evaluaciones guardadas en este equipo mientras el servidor no respondía salen de la bandeja de\n"
+         "salida solo cuando el servidor las ha guardado; enviar dos veces la misma no la duplica. Termina\n"
+         "con 1 si alguna queda pendiente.",
+         Enviar},
     };
     return ordenes;
 }

@@ -10,6 +10,8 @@ int Exportar(const QStringList &argumentos, const Opciones &opciones);
 int Aviso(const QStringList &argumentos, const Opciones &opciones);
 int Reporte(const QStringList &argumentos, const Opciones &opciones);
 int Importar(const QStringList &argumentos, const Opciones &opciones);
+int ServidorPreparar(const QStringList &argumentos, const Opciones &opciones);
+int Enviar(const QStringList &argumentos, const Opciones &opciones);
 
 // Commands that draw documents need Qt's drawing of text (a GUI application,
 // offscreen when there is no display).

@@ -1,0 +1,98 @@
+#pragma once
+// The private PostgreSQL server of the tests (tests/servidor_pg.sh, started
+// by ctest before every server test): a fresh database per case, prepared
+// as "orv-registro servidor preparar" prepares one, and a login user with
+// the evaluator role.
+
+#include "registry/server_registry.h"
+
+#include <QFile>
+#include <QProcessEnvironment>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+#include <QUuid>
+
+namespace ServidorPrueba {
+
+// The superuser's connection to the test server's own database.
+inline ConexionServidor Superusuario()
+{
+    const QString carpeta = qEnvironmentVariable("ORV_PRUEBA_PG");
+    QFile f(carpeta + QStringLiteral("/conexion"));
+    if (carpeta.isEmpty() || !f.open(QIODevice::ReadOnly))
+        qFatal("No hay servidor de prueba: ORV_PRUEBA_PG=\"%s\" (ctest lo inicia con servidor_pg_iniciar)",
+               qPrintable(carpeta));
+    ConexionServidor c;
+    QString error;
+    if (!ConexionServidor::desdeUrl(QString::fromUtf8(f.readAll()).trimmed(), c, &error))
+        qFatal("%s", qPrintable(error));
+    c.modoTls = QStringLiteral("disable");
+    return c;
+}
+
+// Runs `sql` as `c`; returns the server's error text, empty on success.
+inline QString Ejecutar(const ConexionServidor &c, const QString &sql, QVariant *primerValor = nullptr)
+{
+    const QString nombre = Servidor::nuevaConexion("prueba");
+    QString error;
+    {
+        QSqlDatabase db = Servidor::abrir(c, nombre);
+        QSqlQuery q(db);
+        if (!q.exec(sql))
+            error = q.lastError().nativeErrorCode() + QLatin1Char(' ') + q.lastError().databaseText();
+        else if (primerValor && q.next())
+            *primerValor = q.value(0);
+    }
+    Servidor::cerrar(nombre);
+    return error;
+}
+
+inline QVariant Valor(const ConexionServidor &c, const QString &sql)
+{
+    QVariant v;
+    const QString error = Ejecutar(c, sql, &v);
+    if (!error.isEmpty())
+        qFatal("%s: %s", qPrintable(sql), qPrintable(error));
+    return v;
+}
+
+struct Base {
+    ConexionServidor administrador;  // superuser on the new database
+    ConexionServidor evaluador;      // a login with orv_evaluador only
+};
+
+// A new database; prepared unless `preparar` is false.
+inline Base Nueva(bool preparar = true)
+{
+    Base b;
+    const ConexionServidor su = Superusuario();
+    const QString sufijo = QUuid::createUuid().toString(QUuid::Id128).left(12);
+    const QString base = QStringLiteral("orv_") + sufijo;
+    if (const QString e = Ejecutar(su, QStringLiteral("CREATE DATABASE %1").arg(base)); !e.isEmpty())
+        qFatal("CREATE DATABASE: %s", qPrintable(e));
+    b.administrador = su;
+    b.administrador.base = base;
+    if (preparar)
+        PrepararServidor(b.administrador);
+    b.evaluador = b.administrador;
+    b.evaluador.usuario = QStringLiteral("eva_") + sufijo;
+    b.evaluador.clave = QStringLiteral("cl'ave;") + sufijo;
+    // The role may only be granted once it exists.
+    Ejecutar(su, QStringLiteral("DO $$ BEGIN CREATE ROLE orv_evaluador NOLOGIN; EXCEPTION WHEN duplicate_object OR "
+                                "unique_violation THEN NULL; END $$"));
+    if (const QString e = Ejecutar(su, QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD '%2' IN ROLE orv_evaluador")
+                                           .arg(b.evaluador.usuario, QString(b.evaluador.clave).replace("'", "''")));
+        !e.isEmpty())
+        qFatal("CREATE ROLE: %s", qPrintable(e));
+    return b;
+}
+
+// ORV_REGISTRO for `c`, with the password in PGPASSWORD.
+inline void UsarEnEntorno(const ConexionServidor &c)
+{
+    qputenv("ORV_REGISTRO", c.url().toUtf8());
+    qputenv("PGPASSWORD", c.clave.toUtf8());
+}
+
+}  // namespace ServidorPrueba

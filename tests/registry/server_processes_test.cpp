@@ -1,0 +1,223 @@
+// The central registry used by several programs at once, a server that
+// stops in the middle of a run of saves, and a program killed while it sends.
+
+#include "server_fixture.h"
+#include "test_support.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString Auxiliar = QStringLiteral(ORV_SERVIDOR_AUXILIAR);
+const QString Script = QStringLiteral(ORV_SERVIDOR_PG_SH);
+
+void Entorno(QProcess &p, const ConexionServidor &c)
+{
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("ORV_REGISTRO"), c.url());
+    e.insert(QStringLiteral("PGPASSWORD"), c.clave);
+    p.setProcessEnvironment(e);
+}
+
+QStringList Lineas(const QByteArray &salida)
+{
+    QStringList l = QString::fromUtf8(salida).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return l;
+}
+
+// Runs the helper to its end; returns its standard output.
+QString Correr(const ConexionServidor &c, const QStringList &args, int *codigo = nullptr)
+{
+    QProcess p;
+    Entorno(p, c);
+    p.start(Auxiliar, args);
+    p.waitForFinished(600000);
+    if (codigo)
+        *codigo = p.exitCode();
+    const QByteArray error = p.readAllStandardError();
+    if (!error.isEmpty())
+        qInfo("%s", error.constData());
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+// "" when the numbers on the server are exactly 1..n, each once, with n
+// different uuids.
+QString Huecos(const ConexionServidor &c, qint64 n)
+{
+    const QString v = ServidorPrueba::Valor(
+        c, QStringLiteral("SELECT COUNT(*) || ' ' || COUNT(DISTINCT \"NumeroEvaluacion\") || ' ' || "
+                          "COALESCE(MIN(\"NumeroEvaluacion\"), 0) || ' ' || COALESCE(MAX(\"NumeroEvaluacion\"), 0) || "
+                          "' ' || COUNT(DISTINCT uuid) FROM orv.\"Evaluaciones\""))
+                          .toString();
+    const QString esperado = QStringLiteral("%1 %1 1 %1 %1").arg(n);
+    return v == esperado ? QString() : QStringLiteral("filas, distintos, mínimo, máximo, uuids: ") + v;
+}
+
+// A server of the test's own, stopped and removed however the test ends.
+struct ServidorPropio {
+    QString carpeta;
+    explicit ServidorPropio(const QString &c) : carpeta(c)
+    {
+        QProcess p;
+        p.start(Script, {QStringLiteral("iniciar"), carpeta});
+        p.waitForFinished(120000);
+        if (p.exitCode() != 0)
+            qFatal("%s", p.readAllStandardError().constData());
+    }
+    ~ServidorPropio() { orden(QStringLiteral("detener")); }
+    void orden(const QString &o) const
+    {
+        QProcess p;
+        p.start(Script, {o, carpeta});
+        p.waitForFinished(120000);
+    }
+};
+
+}  // namespace
+
+class PruebaServidorProcesos : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { Prueba::Preparar(); }
+
+    // Three laptops saving 300 evaluations each at the same moment.
+    void tresEquiposALaVez()
+    {
+        const ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        QTemporaryDir equipos;
+        QProcess procesos[3];
+        for (int i = 0; i < 3; ++i) {
+            Entorno(procesos[i], b.evaluador);
+            procesos[i].start(Auxiliar, {QStringLiteral("guardar"), equipos.filePath(QString::number(i)),
+                                         QStringLiteral("300"), QStringLiteral("Equipo %1").arg(i)});
+        }
+        QSet<int> todos;
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(procesos[i].waitForFinished(600000));
+            QCOMPARE(procesos[i].exitCode(), 0);
+            const QStringList lineas = Lineas(procesos[i].readAllStandardOutput());
+            QCOMPARE(lineas.size(), 300);
+            int anterior = 0;
+            for (const QString &l : lineas) {
+                bool ok = false;
+                const int n = l.toInt(&ok);
+                QVERIFY2(ok, qPrintable(l));
+                QVERIFY(n > anterior);
+                anterior = n;
+                QVERIFY2(!todos.contains(n), qPrintable(l));
+                todos.insert(n);
+            }
+        }
+        QCOMPARE(todos.size(), 900);
+        QCOMPARE(*std::min_element(todos.begin(), todos.end()), 1);
+        QCOMPARE(*std::max_element(todos.begin(), todos.end()), 900);
+        QCOMPARE(Huecos(b.administrador, 900), QString());
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(ServidorPrueba::Valor(b.administrador, QStringLiteral("SELECT COUNT(*) FROM orv.\"Evaluaciones\" "
+                                                                           "WHERE \"NombreEdificacion\" = 'Equipo %1'")
+                                                                .arg(i))
+                         .toInt(),
+                     300);
+    }
+
+    // The server stops after some of 200 saves: every save succeeds, the
+    // rest wait in the outbox; the server back, one send stores each once.
+    void servidorDetenidoAMitad()
+    {
+        QTemporaryDir carpeta(QStringLiteral("/tmp/orv-pg-propio-XXXXXX"));
+        // The server's user must reach its folder.
+        QFile::setPermissions(carpeta.path(), QFile::permissions(carpeta.path()) | QFile::ExeOther | QFile::ExeGroup);
+        const ServidorPropio servidor(carpeta.path() + QStringLiteral("/pg"));
+        QFile f(servidor.carpeta + QStringLiteral("/conexion"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        ConexionServidor su;
+        QVERIFY(ConexionServidor::desdeUrl(QString::fromUtf8(f.readAll()).trimmed(), su));
+        PrepararServidor(su);
+        ConexionServidor evaluador = su;
+        evaluador.usuario = QStringLiteral("campo");
+        evaluador.clave = QStringLiteral("clave de campo");
+        QCOMPARE(ServidorPrueba::Ejecutar(su, QStringLiteral("CREATE ROLE campo LOGIN PASSWORD 'clave de campo' IN "
+                                                             "ROLE orv_evaluador")),
+                 QString());
+
+        QTemporaryDir equipo;
+        QProcess p;
+        Entorno(p, evaluador);
+        p.start(Auxiliar, {QStringLiteral("guardar"), equipo.path(), QStringLiteral("200"), QStringLiteral("Corte"),
+                           QStringLiteral("15")});
+        QByteArray salida;
+        QElapsedTimer reloj;
+        reloj.start();
+        while (Lineas(salida).size() < 60 && reloj.elapsed() < 300000) {
+            p.waitForReadyRead(1000);
+            salida += p.readAllStandardOutput();
+        }
+        servidor.orden(QStringLiteral("parar"));
+        QVERIFY(p.waitForFinished(600000));
+        QCOMPARE(p.exitCode(), 0);
+        salida += p.readAllStandardOutput();
+        const QStringList lineas = Lineas(salida);
+        QCOMPARE(lineas.size(), 200);
+        const int pendientes = lineas.count(QStringLiteral("pendiente"));
+        qInfo("Guardadas en el servidor: %lld; en la bandeja de salida: %d", lineas.size() - pendientes, pendientes);
+        QVERIFY(pendientes >= 100);
+        QVERIFY(lineas.first() == QLatin1String("1"));
+
+        servidor.orden(QStringLiteral("reiniciar"));
+        int codigo = -1;
+        const QString envio = Correr(evaluador, {QStringLiteral("enviar"), equipo.path()}, &codigo);
+        QCOMPARE(codigo, 0);
+        QVERIFY2(envio.endsWith(QStringLiteral("pendientes 0")), qPrintable(envio));
+        QCOMPARE(Huecos(su, 200), QString());
+        QCOMPARE(ServidorPrueba::Valor(su, QStringLiteral("SELECT COUNT(*) FROM orv.\"Evaluaciones\" WHERE "
+                                                          "\"NombreEdificacion\" = 'Corte'"))
+                     .toInt(),
+                 200);
+        // Sending again finds nothing to send.
+        QCOMPARE(Correr(evaluador, {QStringLiteral("enviar"), equipo.path()}), QStringLiteral("enviados 0 pendientes 0"));
+    }
+
+    // kill -9 while the outbox is being sent: nothing partial on the server,
+    // nothing lost and nothing doubled after the next send.
+    void programaMatadoAlEnviar()
+    {
+        const ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        QTemporaryDir equipo;
+        const int total = 1500;
+        int codigo = -1;
+        Correr(b.evaluador, {QStringLiteral("bandeja"), equipo.path(), QString::number(total), QStringLiteral("Matar")},
+               &codigo);
+        QCOMPARE(codigo, 0);
+
+        QProcess p;
+        Entorno(p, b.evaluador);
+        p.start(Auxiliar, {QStringLiteral("enviar"), equipo.path(), QStringLiteral("20")});
+        QVERIFY(p.waitForStarted());
+        qint64 antes = 0;
+        QElapsedTimer reloj;
+        reloj.start();
+        while (antes == 0 && reloj.elapsed() < 300000 && p.state() == QProcess::Running)
+            antes = ServidorPrueba::Valor(b.administrador, QStringLiteral("SELECT COUNT(*) FROM orv.\"Evaluaciones\""))
+                        .toLongLong();
+        p.kill();
+        p.waitForFinished();
+        QCOMPARE(p.exitStatus(), QProcess::CrashExit);
+        const qint64 despues =
+            ServidorPrueba::Valor(b.administrador, QStringLiteral("SELECT COUNT(*) FROM orv.\"Evaluaciones\"")).toLongLong();
+        qInfo("En el servidor al matar el envío: %lld de %d", despues, total);
+        QVERIFY(despues > 0 && despues < total);
+        // Whole batches only.
+        QCOMPARE(despues % 20, 0);
+
+        const QString envio = Correr(b.evaluador, {QStringLiteral("enviar"), equipo.path()}, &codigo);
+        QCOMPARE(codigo, 0);
+        QVERIFY2(envio.endsWith(QStringLiteral("pendientes 0")), qPrintable(envio));
+        QCOMPARE(Huecos(b.administrador, total), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(PruebaServidorProcesos)
+#include "server_processes_test.moc"
