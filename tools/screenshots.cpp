@@ -6,6 +6,7 @@
 #include "app/spanish_locale.h"
 #include "app/message_box.h"
 #include "data/data_paths.h"
+#include "data/record_set.h"
 #include "engine/category_evaluators.h"
 #include "engine/evaluation_driver.h"
 #include "evaluation/element_dispatch.h"
@@ -15,6 +16,9 @@
 #include "rating/proportion_rating_form.h"
 #include "rating/qualitative_rating_form.h"
 #include "registry/additional_info_form.h"
+#include "registry/stored_comments.h"
+#include "reports/documents.h"
+#include "reports/sample_records.h"
 #include "results/result_classification.h"
 #include "results/results_form.h"
 
@@ -22,6 +26,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -76,6 +81,44 @@ EtiquetasResultados Evaluar(EstadoEvaluacion &e, int danno)
     EvaluarEdificacion(e, LeerTablasPesos(RutasDatos::archivoReferencia()),
                        LeerTablasComentarios(RutasDatos::archivoComentarios()), danno ? 1 : 2, etiquetas);
     return etiquetas;
+}
+
+// The placard of each habitability and both pages of a report, drawn into
+// PDFs and rendered as pdftoppm (poppler-utils) shows them.
+void CapturarDocumentos()
+{
+    const TablasComentarios tablas = LeerTablasComentarios(RutasDatos::archivoComentarios());
+    const QDir salida(carpetaSalida);
+    auto png = [&](const QString &pdf, int pagina, const QString &nombre) {
+        const int codigo = QProcess::execute(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-f"),
+             QString::number(pagina), QStringLiteral("-l"), QString::number(pagina), QStringLiteral("-singlefile"), pdf,
+             salida.filePath(nombre)});
+        if (codigo != 0) {
+            std::fprintf(stderr, "pdftoppm no pudo dibujar %s\n", qPrintable(nombre));
+            ++fallos;
+        }
+    };
+    const QString nombres[4] = {QStringLiteral("habitable"), QStringLiteral("uso-restringido"),
+                                QStringLiteral("no-habitable"), QStringLiteral("peligro-de-colapso")};
+    const QString avisos = salida.filePath(QStringLiteral("avisos.pdf"));
+    const QString reporte = salida.filePath(QStringLiteral("reporte.pdf"));
+    try {
+        QVector<RegistroEvaluacion> registros;
+        for (int clase = 0; clase < 4; ++clase)
+            registros << EjemploDocumentos::Registro(4711 + clase, clase);
+        Documentos::GuardarAvisosPdf(avisos, registros, tablas);
+        for (int clase = 0; clase < 4; ++clase)
+            png(avisos, clase + 1, QStringLiteral("6%1-aviso-%2").arg(clase).arg(nombres[clase]));
+        Documentos::GuardarReportesPdf(reporte, {registros.at(2)}, tablas);
+        png(reporte, 1, QStringLiteral("65-reporte-pagina-1"));
+        png(reporte, 2, QStringLiteral("66-reporte-pagina-2"));
+    } catch (const ErrorDatos &e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.mensaje()));
+        ++fallos;
+    }
+    QFile::remove(avisos);
+    QFile::remove(reporte);
 }
 
 }  // namespace
@@ -193,6 +236,7 @@ int main(int argc, char **argv)
         pregunta.addButton(QStringLiteral("No"), QMessageBox::NoRole);
         Capturar(&pregunta, QStringLiteral("51-pregunta"));
     }
+    CapturarDocumentos();
     std::printf("Capturas escritas en %s\n", qPrintable(carpetaSalida));
     return fallos == 0 ? 0 : 1;
 }

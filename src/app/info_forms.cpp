@@ -132,13 +132,11 @@ Form3::Form3(QWidget *padre) : QDialog(padre)
     setWindowTitle(QStringLiteral("Reconocimientos"));
     auto *capa = new QVBoxLayout(this);
     capa->addWidget(Parrafo(this, QStringLiteral("Label1"),
-        QStringLiteral("El Municipio de Quenbria agradece a los ingenieros estructurales y geotecnistas que aportaron su "
-                       "experiencia en la evaluación de edificaciones después de sismos, a los equipos municipales de "
-                       "atención de emergencias que probaron el programa en simulacros de evaluación, y a las familias "
-                       "que abrieron sus casas para que otros pudieran aprender a evaluarlas.\n\n"
-                       "Los criterios de calificación del daño, las descripciones de los niveles de daño y los "
-                       "comentarios de los resultados fueron revisados por profesionales con experiencia en "
-                       "inspecciones post-sísmicas.")));
+        QStringLiteral("El Municipio de Quenbria agradece a quienes contribuyen, con su trabajo y su experiencia, a "
+                       "que las edificaciones se evalúen de manera segura y ordenada después de un sismo.\n\n"
+                       "Los pesos de calificación, los comentarios de los resultados y las ilustraciones de los niveles "
+                       "de daño son datos de esta instalación. Antes de usar el programa en una emergencia, los "
+                       "ingenieros estructurales del municipio deben revisarlos.")));
     capa->addStretch();
     BotonAceptar(this, QStringLiteral("btnAceptar"), capa);
     resize(520, 320);

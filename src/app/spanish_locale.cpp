@@ -8,9 +8,9 @@
 bool UsarEspannol(QApplication &app)
 {
     // Numbers follow the system's Spanish notation; on a system in another
-    // language, that of Colombia.
+    // language, plain Spanish (decimal comma).
     const QLocale sistema = QLocale::system();
-    QLocale::setDefault(sistema.language() == QLocale::Spanish ? sistema : QLocale(QLocale::Spanish, QLocale::Colombia));
+    QLocale::setDefault(sistema.language() == QLocale::Spanish ? sistema : QLocale(QLocale::Spanish));
     auto *traductor = new QTranslator(&app);
     if (!traductor->load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

@@ -46,7 +46,8 @@ QString TextoFechaHora(const RegistroEvaluacion &r)
 
 QString TextoEscrito(const QString &valor)
 {
-    const QString t = valor.trimmed();
+    // The boxes hold one line: a line break or tab pasted in prints as a blank.
+    const QString t = valor.simplified();
     for (const QChar c : t)
         if (c != QLatin1Char('-') && !c.isSpace())
             return t;

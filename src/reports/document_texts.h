@@ -27,8 +27,9 @@ QString TextoFechaHora(const RegistroEvaluacion &registro);
 // The cadastral code: comuna, valuation kind, sector, block, plot and
 // improvement, the parts given joined by "-".
 QString TextoCodigoCatastral(const RegistroEvaluacion &registro);
-// A typed text as it prints: blanks at the ends dropped, and the placeholder
-// of an empty box ("-", "--") printed as nothing.
+// A typed text as it prints: on one line, blanks at the ends dropped and
+// runs of blanks as one, and the placeholder of an empty box ("-", "--")
+// printed as nothing.
 QString TextoEscrito(const QString &valor);
 // Any field by position, as the report prints it: indices and coordinates in
 // the number notation of the system, integers as typed, texts as typed.

@@ -99,6 +99,10 @@ void DibujarReportes(QPagedPaintDevice &dispositivo, const QVector<RegistroEvalu
     Dibujar(dispositivo, registros, comentarios, MargenReporte, DibujarReporte);
 }
 
+QColor ColorHabitabilidad(const QString &habitabilidad) { return ClaseDeHabitabilidad(habitabilidad).fondo; }
+
+QColor ColorLetraHabitabilidad(const QString &habitabilidad) { return ClaseDeHabitabilidad(habitabilidad).letra; }
+
 void GuardarAvisosPdf(const QString &archivo, const QVector<RegistroEvaluacion> &registros,
                       const TablasComentarios &comentarios)
 {

@@ -2,11 +2,14 @@
 // The registry's printed documents: the placard posted at the building's
 // entrance (one A4 page per building, to be read from a few metres) and the
 // evaluation report (one or two A4 pages). Drawn once for paper and PDF:
-// the device is a QPrinter or a QPdfWriter. No widgets.
+// the device is a QPrinter or a QPdfWriter. No widgets; the text needs a
+// QGuiApplication (without a display, the offscreen platform will do).
+// Drawing sets the device to A4 portrait with the documents' margins.
 
 #include "registry/evaluation_record.h"
 #include "results/result_classification.h"
 
+#include <QColor>
 #include <QString>
 #include <QVector>
 
@@ -27,5 +30,11 @@ void GuardarAvisosPdf(const QString &archivo, const QVector<RegistroEvaluacion> 
                       const TablasComentarios &comentarios);
 void GuardarReportesPdf(const QString &archivo, const QVector<RegistroEvaluacion> &registros,
                         const TablasComentarios &comentarios);
+
+// The placard's colours for a stored habitability ("Habitable" green,
+// "Uso Restringido" yellow, "No Habitable" and "Peligro de Colapso" red, any
+// other text grey) and the colour of letters on it.
+QColor ColorHabitabilidad(const QString &habitabilidad);
+QColor ColorLetraHabitabilidad(const QString &habitabilidad);
 
 }  // namespace Documentos

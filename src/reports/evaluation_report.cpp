@@ -180,7 +180,7 @@ private:
     {
         const double separacion = mm(5);
         const double columna = (area_.width() - (columnas - 1) * separacion) / columnas;
-        const double anchoEtiqueta = columna * (columnas == 2 ? 0.46 : 0.5);
+        const double anchoEtiqueta = columna * (columnas == 2 ? 0.42 : 0.5);
         for (qsizetype i = 0; i < lista.size(); i += columnas) {
             std::vector<std::pair<Parrafo, Parrafo>> celdas;
             double alto = 0;
@@ -211,14 +211,15 @@ private:
     }
 
     // A table row: texts in cells of the given widths, the first left
-    // aligned, the others centred; shaded when `sombra`.
-    double fila(const QStringList &celdas, const QVector<double> &anchos, const QFont &fuente, bool sombra)
+    // aligned, the others centred unless `izquierda`; shaded when `sombra`.
+    double fila(const QStringList &celdas, const QVector<double> &anchos, const QFont &fuente, bool sombra,
+                bool izquierda = false)
     {
         std::vector<Parrafo> parrafos;
         double alto = 0;
         for (int i = 0; i < celdas.size(); ++i) {
             parrafos.emplace_back(pg_, celdas.at(i), fuente, anchos.at(i) - mm(2),
-                                  i == 0 ? Qt::AlignLeft : Qt::AlignHCenter);
+                                  i == 0 || izquierda ? Qt::AlignLeft : Qt::AlignHCenter);
             alto = std::max(alto, parrafos.back().alto());
         }
         alto += mm(1.6);
@@ -248,7 +249,7 @@ private:
         const Parrafo valorNumero(pg_, numero, fuenteNumero, anchoNumero, Qt::AlignRight);
         const double anchoTitulo = ancho - anchoNumero - mm(5);
         const Parrafo municipio(pg_, Municipio.toUpper(), pg_.fuente(11, true), anchoTitulo);
-        const Parrafo titulo(pg_, QStringLiteral("Reporte de evaluación de la edificación"), pg_.fuente(16, true),
+        const Parrafo titulo(pg_, QStringLiteral("Reporte de evaluación de la edificación"), pg_.fuente(14, true),
                              anchoTitulo);
         if (p_) {
             municipio.dibujar(*p_, QPointF(area_.left(), y_), Gris);
@@ -262,7 +263,7 @@ private:
                                        Campo(Pos::CodigoComision).etiqueta};
         const QStringList valores = {TextoFechaHora(r_), TextoEscrito(r_.texto(Pos::Evaluador)),
                                      TextoEscrito(r_.texto(Pos::CodigoComision))};
-        const double anchos[3] = {ancho * 0.25, ancho * 0.5, ancho * 0.25};
+        const double anchos[3] = {ancho * 0.25, ancho * 0.45, ancho * 0.3};
         double alto = 0;
         std::vector<std::pair<Parrafo, Parrafo>> celdas;
         for (int i = 0; i < 3; ++i) {
@@ -299,7 +300,7 @@ private:
     {
         seccion(NombreGrupo(GrupoCampo::Identificacion));
         Datos lista = {campo(Pos::NombreEdificacion),
-                       {QStringLiteral("Dirección"), TextoDireccion(r_)},
+                       {QStringLiteral("Dirección"), TextoEscrito(TextoDireccion(r_))},
                        campo(Pos::Barrio),
                        {QStringLiteral("Código catastral"), TextoCodigoCatastral(r_)}};
         for (const CampoRegistro &c : Campos()) {
@@ -368,7 +369,7 @@ private:
         seccion(NombreGrupo(GrupoCampo::Cualitativos));
         const double ancho = area_.width();
         // Two elements per row.
-        const QVector<double> anchos = {ancho * 0.33, ancho * 0.17, ancho * 0.33, ancho * 0.17};
+        const QVector<double> anchos = {ancho * 0.3, ancho * 0.2, ancho * 0.3, ancho * 0.2};
         for (int i = 0; i < NumCualitativos; i += 2) {
             QStringList celdas;
             for (int j = i; j < i + 2; ++j) {
@@ -383,13 +384,15 @@ private:
                     celdas << QString() << QString();
                 }
             }
-            fila(celdas, anchos, cuerpo_, (i / 2) % 2 == 1);
+            fila(celdas, anchos, cuerpo_, (i / 2) % 2 == 1, true);
         }
     }
 
     // Each kind of result on a row: risk, level and index.
     void resultados()
     {
+        // Kept on one page: six rows of at most two lines of labels.
+        asegurar(mm(5) + pg_.altoLinea(pg_.fuente(11, true)) + 6 * (2 * pg_.altoLinea(cuerpo_) + mm(1.2)));
         seccion(NombreGrupo(GrupoCampo::Resultados));
         const QPair<QString, QString> vacio;
         datos({campo(Pos::RiesgoEstructural), campo(Pos::DannoEstructural), campo(Pos::IndiceEstructural),

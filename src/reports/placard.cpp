@@ -110,7 +110,7 @@ void DibujarAviso(QPainter &p, const Pagina &pagina, const RegistroEvaluacion &r
     y += mm(4);
 
     // The band.
-    const QRectF banda(area.left(), y, ancho, mm(72));
+    const QRectF banda(area.left(), y, ancho, mm(66));
     p.fillRect(banda, clase.fondo);
     DibujarTitulo(p, pagina, banda.adjusted(mm(6), mm(5), -mm(6), -mm(5)), clase);
     y = banda.bottom() + mm(4);
@@ -126,7 +126,7 @@ void DibujarAviso(QPainter &p, const Pagina &pagina, const RegistroEvaluacion &r
 
     // Where, which building, who and when.
     const QList<Dato> datos = {
-        {QStringLiteral("Dirección"), TextoDireccion(r)},
+        {QStringLiteral("Dirección"), TextoEscrito(TextoDireccion(r))},
         {QStringLiteral("Edificación"), TextoEscrito(r.texto(Pos::NombreEdificacion))},
         {QStringLiteral("Barrio"), TextoEscrito(r.texto(Pos::Barrio))},
         {QStringLiteral("Código catastral"), TextoCodigoCatastral(r)},
@@ -178,7 +178,7 @@ void DibujarAviso(QPainter &p, const Pagina &pagina, const RegistroEvaluacion &r
     const QSizeF cajaMedidas(ancho, std::max(cajaAvisos.top() - mm(4) - y, mm(5)));
     // Shrunk as far as needed: the text is never cut.
     const QFont fuenteMedidas = FuenteQueCabe(pagina, medidas, cajaMedidas, 13, 1, false);
-    const Parrafo parrafoMedidas(pagina, medidas, fuenteMedidas, ancho, Qt::AlignJustify);
+    const Parrafo parrafoMedidas(pagina, medidas, fuenteMedidas, ancho);
     parrafoMedidas.dibujar(p, QPointF(area.left(), y), Tinta);
 }
 

@@ -167,6 +167,7 @@ private slots:
         QCOMPARE(QCoreApplication::translate("QLineEdit", "&Undo"), QStringLiteral("&Deshacer"));
         QCOMPARE(QLocale().language(), QLocale::Spanish);
         QCOMPARE(QLocale().monthName(12), QStringLiteral("diciembre"));
+        QCOMPARE(QLocale().decimalPoint(), QStringLiteral(","));  // the tests run under the C locale
         QLocale::setDefault(QLocale::c());
     }
 

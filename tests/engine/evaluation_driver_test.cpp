@@ -126,7 +126,7 @@ private slots:
         QCOMPARE(e.CodRefAnno, QString());
 
         e.Variables[1].Nivel = 0;  // re-rated lower: no saturation left
-        QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Colombia));
+        QLocale::setDefault(QLocale(QLocale::Spanish));
         et = Evaluar(e);
         QLocale::setDefault(QLocale::c());
         QCOMPARE((QList<int16_t>{e.NivelSaturacion, e.NivelDannoEstructural}), (QList<int16_t>{0, 0}));

@@ -50,26 +50,50 @@ QStringList PaginasTexto(const QString &pdf)
     return paginas;
 }
 
-// Every word of a PDF lies inside its page (pdftotext -bbox).
-void VerificarDentroDePagina(const QString &pdf)
+struct Palabra {
+    QString texto;
+    QRectF caja;
+    int pagina;
+};
+
+// Every word of a PDF with its box in points (pdftotext -bbox), each
+// checked to lie inside its page.
+QList<Palabra> PalabrasDentroDePagina(const QString &pdf)
 {
     const QString html = QString::fromUtf8(Ejecutar(QStringLiteral("pdftotext"),
                                                     {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}));
-    const QRegularExpression pagina(QStringLiteral("<page width=\"([0-9.]+)\" height=\"([0-9.]+)\">"));
-    const QRegularExpression palabra(
-        QStringLiteral("<word xMin=\"([-0-9.]+)\" yMin=\"([-0-9.]+)\" xMax=\"([-0-9.]+)\" yMax=\"([-0-9.]+)\">"));
-    const auto mp = pagina.match(html);
-    QVERIFY(mp.hasMatch());
-    const double ancho = mp.captured(1).toDouble(), alto = mp.captured(2).toDouble();
-    int palabras = 0;
-    for (auto it = palabra.globalMatch(html); it.hasNext(); ++palabras) {
+    const QRegularExpression marca(QStringLiteral(
+        "<page width=\"([0-9.]+)\" height=\"([0-9.]+)\">|"
+        "<word xMin=\"([-0-9.]+)\" yMin=\"([-0-9.]+)\" xMax=\"([-0-9.]+)\" yMax=\"([-0-9.]+)\">([^<]*)</word>"));
+    QList<Palabra> palabras;
+    double ancho = 0, alto = 0;
+    int pagina = 0;
+    for (auto it = marca.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
-        const double x0 = m.captured(1).toDouble(), y0 = m.captured(2).toDouble();
-        const double x1 = m.captured(3).toDouble(), y1 = m.captured(4).toDouble();
-        if (x0 < 0 || y0 < 0 || x1 > ancho || y1 > alto)
-            QFAIL(qPrintable(QStringLiteral("palabra fuera de la página: %1").arg(m.captured(0))));
+        if (!m.captured(1).isEmpty()) {
+            ancho = m.captured(1).toDouble();
+            alto = m.captured(2).toDouble();
+            ++pagina;
+            continue;
+        }
+        const QRectF caja(QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()),
+                          QPointF(m.captured(5).toDouble(), m.captured(6).toDouble()));
+        if (caja.left() < 0 || caja.top() < 0 || caja.right() > ancho || caja.bottom() > alto)
+            qWarning("palabra fuera de la página %d: %s", pagina, qPrintable(m.captured(0)));
+        else
+            palabras.append({m.captured(7), caja, pagina});
     }
-    QVERIFY(palabras > 50);
+    if (palabras.size() < 50)
+        qWarning("%s: solo %lld palabras dentro de sus páginas", qPrintable(pdf), qlonglong(palabras.size()));
+    return palabras;
+}
+
+// The number of words of the PDF outside their page (0 when all are in).
+int PalabrasFuera(const QString &pdf)
+{
+    const QString html = QString::fromUtf8(Ejecutar(QStringLiteral("pdftotext"),
+                                                    {QStringLiteral("-bbox"), pdf, QStringLiteral("-")}));
+    return int(html.count(QStringLiteral("<word "))) - int(PalabrasDentroDePagina(pdf).size());
 }
 
 enum class Tono { Verde, Amarillo, Rojo, Gris, Otro };
@@ -175,7 +199,7 @@ private slots:
             if (otro != esperado)
                 QVERIFY2(tonos.value(otro) < (otro == Tono::Gris ? tonos.value(esperado) / 10 : 100),
                          qPrintable(QString::number(tonos.value(otro))));
-        VerificarDentroDePagina(pdf);
+        QCOMPARE(PalabrasFuera(pdf), 0);
     }
 
     // Several placards: one page each, in the order given; a record not yet
@@ -276,7 +300,18 @@ private slots:
         QVERIFY(paginas[0].contains(QStringLiteral("Frase 119 de")));
         QVERIFY(paginas[0].contains(QStringLiteral("FINAL")));
         QVERIFY(paginas[0].contains(Documentos::AvisoOficial()));
-        VerificarDentroDePagina(aviso);
+        QCOMPARE(PalabrasFuera(aviso), 0);
+        // The shrunk comment ends above the warnings' box.
+        const QList<Palabra> palabras = PalabrasDentroDePagina(aviso);
+        double finComentario = 0, inicioAvisos = 1e9;
+        for (const Palabra &p : palabras) {
+            if (p.texto.startsWith(QStringLiteral("FINAL")) || p.texto.startsWith(QStringLiteral("Frase")))
+                finComentario = std::max(finComentario, p.caja.bottom());
+            if (p.texto == QStringLiteral("réplicas") || p.texto == QStringLiteral("retire"))
+                inicioAvisos = std::min(inicioAvisos, p.caja.top());
+        }
+        QVERIFY(finComentario > 0);
+        QVERIFY2(finComentario < inicioAvisos, qPrintable(QStringLiteral("%1 %2").arg(finComentario).arg(inicioAvisos)));
 
         const QString reporte = Archivo(QStringLiteral("hostil-reporte.pdf"));
         Documentos::GuardarReportesPdf(reporte, {r}, tablas);
@@ -288,7 +323,7 @@ private slots:
         QVERIFY(todo.contains(QStringLiteral("Frase 119 de")));
         QVERIFY(todo.contains(QStringLiteral("FINAL")));
         QVERIFY(todo.contains(Normal(Documentos::TextoAdvertencia())));
-        VerificarDentroDePagina(reporte);
+        QCOMPARE(PalabrasFuera(reporte), 0);
     }
 
     // A PDF that cannot be written: a Spanish message naming the file, and
