@@ -75,8 +75,22 @@ void PrepararTabla(QSqlDatabase &db, const QString &archivo)
     exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesFecha\" ON %1 (%2)")
              .arg(CitarIdentificador(Tabla), CitarIdentificador(Campo(Pos::Fecha).columna)),
          "no se puede crear un índice de la tabla");
-    exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesHabitabilidad\" ON %1 (%2)")
-             .arg(CitarIdentificador(Tabla), CitarIdentificador(Campo(Pos::Habitabilidad).columna)),
+    // By habitability in number order: the newest of one habitability are
+    // read first, without sorting them all.
+    exec(QStringLiteral("DROP INDEX IF EXISTS \"EvaluacionesHabitabilidad\""), "no se puede cambiar un índice de la tabla");
+    exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesHabitabilidadNumero\" ON %1 (%2, %3)")
+             .arg(CitarIdentificador(Tabla), CitarIdentificador(Campo(Pos::Habitabilidad).columna),
+                  CitarIdentificador(Campo(Pos::Numero).columna)),
+         "no se puede crear un índice de la tabla");
+    // The columns the window searches and sorts by, so that a search reads
+    // this index instead of the whole table.
+    QStringList busqueda;
+    for (int p : {Pos::Numero, Pos::TipoDireccion, Pos::NumeroCalle, Pos::Avenida, Pos::OtraVia, Pos::NumeroCasa,
+                  Pos::Barrio, Pos::NombreEdificacion, Pos::Evaluador, Pos::CodigoComision, Pos::Fecha,
+                  Pos::Habitabilidad, Pos::DannoEdificio, Pos::EstadoGlobal, Pos::Reparabilidad})
+        busqueda << CitarIdentificador(Campo(p).columna);
+    exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesBusqueda\" ON %1 (%2)")
+             .arg(CitarIdentificador(Tabla), busqueda.join(QStringLiteral(", "))),
          "no se puede crear un índice de la tabla");
     exec(QStringLiteral("COMMIT"), "no se pudo confirmar la escritura");
 }

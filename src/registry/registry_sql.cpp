@@ -4,6 +4,7 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 
 using namespace RegistroEvaluaciones;
 
@@ -82,12 +83,24 @@ QString LectorRegistroSql::condicion(const FiltroRegistro &filtro, QVariantList 
     const QString texto = filtro.texto.trimmed();
     if (!texto.isEmpty()) {
         const QString como = motor_ == Motor::Postgres ? QStringLiteral("ILIKE") : QStringLiteral("LIKE");
-        const QString expresiones[] = {QStringLiteral("CAST(%1 AS TEXT)").arg(Col(Pos::Numero)),
-                                       expresionDireccion(),
-                                       Col(Pos::Barrio),
-                                       Col(Pos::NombreEdificacion),
-                                       Col(Pos::Evaluador),
-                                       Col(Pos::CodigoComision)};
+        QStringList expresiones;
+        // Only digits (and a sign) can be found in a number.
+        if (std::all_of(texto.begin(), texto.end(), [](QChar c) { return c.isDigit() || c == QLatin1Char('-'); }))
+            expresiones << QStringLiteral("CAST(%1 AS TEXT)").arg(Col(Pos::Numero));
+        if (std::any_of(texto.begin(), texto.end(), [](QChar c) { return c.isSpace(); })) {
+            expresiones << expresionDireccion();
+        } else {
+            // A text without blanks lies inside one part of the address when
+            // it lies inside the address: each part is tested as it is,
+            // without building the address row by row.
+            expresiones << Col(Pos::TipoDireccion)
+                        << QStringLiteral("CASE %1 WHEN 'Avenida' THEN %2 WHEN 'Otro' THEN %3 ELSE %4 END")
+                               .arg(Col(Pos::TipoDireccion), Col(Pos::Avenida), Col(Pos::OtraVia),
+                                    Col(Pos::NumeroCalle))
+                        << Col(Pos::NumeroCasa);
+        }
+        expresiones << Col(Pos::Barrio) << Col(Pos::NombreEdificacion) << Col(Pos::Evaluador)
+                    << Col(Pos::CodigoComision);
         QStringList o;
         for (const QString &e : expresiones) {
             o << QStringLiteral("%1 %2 ? ESCAPE '\\'").arg(e, como);
@@ -159,8 +172,12 @@ QVector<RegistroEvaluacion> LectorRegistroSql::pagina(const FiltroRegistro &filt
     const QString donde = condicion(filtro, valores);
     QSqlQuery q(db());
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT %1 FROM %2%3%4 LIMIT ? OFFSET ?")
-                  .arg(listaColumnas(), tablaSql_, donde, orden(o)));
+    // The page's numbers first, from the narrow columns the selection and
+    // the order need (a covering index where the store has one), then the
+    // whole rows of those numbers only.
+    const QString numero = Col(Pos::Numero);
+    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 IN (SELECT %3 FROM %2%4%5 LIMIT ? OFFSET ?)%5")
+                  .arg(listaColumnas(), tablaSql_, numero, donde, orden(o)));
     for (const QVariant &v : std::as_const(valores))
         q.addBindValue(v);
     q.addBindValue(cuantos);
