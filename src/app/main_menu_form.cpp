@@ -7,6 +7,7 @@
 #include "data/record_set.h"
 #include "registry/local_registry.h"
 #include "registry/registry_form.h"
+#include "registry/registry_config_form.h"
 #include "engine/category_evaluators.h"
 #include "evaluation/evaluation_form.h"
 
@@ -17,6 +18,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -77,7 +80,10 @@ Form2::Form2(EstadoEvaluacion &estado, QWidget *padre) : QWidget(padre), estado_
     auto *btnReconoc = BotonMenu(this, QStringLiteral("btnReconocimientos"), QStringLiteral("Reconocimientos"),
                                  QStringLiteral("Reconocimientos"));
     auto *btnSalir = BotonMenu(this, QStringLiteral("btnSalir"), QStringLiteral("Salir"), QStringLiteral("Salir"));
-    for (QPushButton *b : {btnEvaluar, btnRegistro, btnAlcance, btnAcerca, btnReconoc, btnSalir})
+    auto *btnConfiguracion =
+        BotonMenu(this, QStringLiteral("btnConfiguracion"), QStringLiteral("Configuración"),
+                  QStringLiteral("Dónde se guardan las evaluaciones: en este equipo o en el registro central"));
+    for (QPushButton *b : {btnEvaluar, btnRegistro, btnAlcance, btnAcerca, btnReconoc, btnConfiguracion, btnSalir})
         botones->addWidget(b);
     btnEvaluar->setDefault(true);
     centro->addLayout(botones, 0, 1);
@@ -94,6 +100,8 @@ Form2::Form2(EstadoEvaluacion &estado, QWidget *padre) : QWidget(padre), estado_
     connect(btnAcerca, &QPushButton::clicked, this, &Form2::btnAcerca_Click);
     connect(btnReconoc, &QPushButton::clicked, this, &Form2::btnReconocimientos_Click);
     connect(btnSalir, &QPushButton::clicked, this, &Form2::btnSalir_Click);
+    connect(btnConfiguracion, &QPushButton::clicked, this, &Form2::btnConfiguracion_Click);
+    RegistroEnSegundoPlano::InstalarPreguntaDeClave(this);
 
     resize(560, 330);
     // The menu stands centred over the backdrop.
@@ -112,6 +120,8 @@ Form2::Form2(EstadoEvaluacion &estado, QWidget *padre) : QWidget(padre), estado_
 
 Form2::~Form2()
 {
+    if (envio_)
+        envio_->wait();
     delete form4_;
 }
 
@@ -122,7 +132,16 @@ void Form2::showEvent(QShowEvent *evento)
         verificado_ = true;
         // Let the menu paint first; a message about a database then stands over it.
         QMetaObject::invokeMethod(this, &Form2::VerificarBasesDeDatos, Qt::QueuedConnection);
+        // Evaluations saved while the central registry was away leave now,
+        // from a thread of their own: the menu never waits for the network.
+        QTimer::singleShot(0, this, [this] { envio_ = RegistroEnSegundoPlano::EnviarPendientes(this); });
     }
+}
+
+void Form2::btnConfiguracion_Click()
+{
+    ConfiguracionRegistroForm f(this);
+    f.exec();
 }
 
 bool Form2::VerificarBasesDeDatos()

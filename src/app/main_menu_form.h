@@ -3,6 +3,8 @@
 
 #include "evaluation/evaluation_state.h"
 
+#include <QPointer>
+#include <QThread>
 #include <QWidget>
 
 class QPushButton;
@@ -24,6 +26,7 @@ public:
     void btnAcerca_Click();
     void btnReconocimientos_Click();
     void btnSalir_Click();
+    void btnConfiguracion_Click();
 
     Form4 *fondo() const { return form4_; }
 
@@ -36,5 +39,6 @@ private:
     EstadoEvaluacion &estado_;
     Form4 *form4_ = nullptr;
     bool verificado_ = false;
+    QPointer<QThread> envio_;  // the outbox being sent at start-up
     bool saliendo_ = false;
 };

@@ -188,6 +188,9 @@ QVector<RegistroEvaluacion> BandejaSalida::pendientes(int cuantos) const
 void BandejaSalida::quitar(const QVector<QUuid> &uuids)
 {
     ArchivoBandeja &a = this->a();
+    // A removal lost to a power cut only sends those records again, which
+    // stores nothing twice: it need not wait for the disk.
+    a.exec(QStringLiteral("PRAGMA synchronous=NORMAL"), QStringLiteral("no se puede escribir los pendientes"));
     a.exec(QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("el archivo de pendientes está ocupado"));
     QSqlQuery q(a.db());
     q.prepare(QStringLiteral("DELETE FROM %1 WHERE \"uuid\" = ?").arg(CitarIdentificador(TablaPendientes)));
@@ -196,6 +199,7 @@ void BandejaSalida::quitar(const QVector<QUuid> &uuids)
         a.exec(q, QStringLiteral("no se puede quitar de los pendientes una evaluación enviada"));
     }
     a.exec(QStringLiteral("COMMIT"), QStringLiteral("no se pudo confirmar la escritura de los pendientes"));
+    a.exec(QStringLiteral("PRAGMA synchronous=FULL"), QStringLiteral("no se puede escribir los pendientes"));
 }
 
 ResultadoEnvio BandejaSalida::enviar(RegistroServidor &servidor, int porLote)

@@ -2,6 +2,7 @@
 
 #include "app/message_box.h"
 #include "data/data_paths.h"
+#include "registry/registry_config.h"
 
 namespace {
 
@@ -43,12 +44,15 @@ bool GuardarEvaluacion(QWidget *padre, IdentificacionEvaluacion &id, EstadoEvalu
     if (!dialogo.preguntar(TextosRegistro::Confirmacion, TextosRegistro::TituloGuardar))
         return false;
 
+    ResultadoGuardado guardado;
     try {
-        AgregarEvaluacion(RutasDatos::archivoRegistro(), id, estado, datos);
+        RegistroConfigurado registro = AbrirRegistroConfigurado();
+        guardado = AgregarEvaluacion(registro, id, estado, datos);
     } catch (const ErrorDatos &e) {
         dialogo.avisar(TextosRegistro::NoGuardada + QLatin1Char('\n') + e.mensaje());
         return false;
     }
-    dialogo.avisar(TextosRegistro::Guardada);
+    // Waiting for the central registry: saved all the same, and said so.
+    dialogo.avisar(guardado.pendiente ? guardado.mensaje : TextosRegistro::Guardada);
     return true;
 }

@@ -230,3 +230,13 @@ RegistroConfigurado AbrirRegistroConfigurado(const QString &archivoLocal)
 {
     return AbrirRegistro(ConfiguracionRegistro::leer(), archivoLocal);
 }
+
+ResultadoGuardado AgregarEvaluacion(RegistroConfigurado &registro, const IdentificacionEvaluacion &id,
+                                    EstadoEvaluacion &estado, const DatosEdificacion &datos)
+{
+    estado.DireccionElegida = TiposDireccion().value(id.Option1);
+    RegistroEvaluacion r = ConstruirRegistro(id, estado, datos);
+    const ResultadoGuardado g = registro.guardar(r);
+    estado.NumeroEvaluacion = g.numero;
+    return g;
+}

@@ -12,6 +12,7 @@
 // ORV_REGISTRO it comes from PGPASSWORD or ~/.pgpass.
 
 #include "registry/outbox.h"
+#include "registry/record_builder.h"
 #include "registry/registry_store.h"
 #include "registry/server_connection.h"
 
@@ -87,3 +88,9 @@ struct RegistroConfigurado {
 RegistroConfigurado AbrirRegistroConfigurado(const QString &archivoLocal = QString());
 // The same for an explicit configuration.
 RegistroConfigurado AbrirRegistro(const ConfiguracionRegistro &configuracion, const QString &archivoLocal = QString());
+
+// "Guardar" into the configured registry: the record of the evaluation,
+// saved as RegistroConfigurado::guardar saves it. Sets
+// estado.NumeroEvaluacion (0 while pending) and estado.DireccionElegida.
+ResultadoGuardado AgregarEvaluacion(RegistroConfigurado &registro, const IdentificacionEvaluacion &id,
+                                    EstadoEvaluacion &estado, const DatosEdificacion &datos);

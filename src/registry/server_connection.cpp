@@ -123,7 +123,7 @@ QSqlDatabase abrir(const ConexionServidor &c, const QString &nombreConexion)
         QStringLiteral("keepalives=1"), QStringLiteral("keepalives_idle=5"), QStringLiteral("keepalives_interval=2"),
         QStringLiteral("keepalives_count=2"),
         QStringLiteral("tcp_user_timeout=%1").arg(c.esperaSentencia * 1000),
-        QStringLiteral("application_name=orv"),
+        QStringLiteral("application_name=orv"), QStringLiteral("gssencmode=disable"),
         QStringLiteral("options=%1").arg(Citar(QStringLiteral("-c statement_timeout=%1").arg(c.esperaSentencia * 1000)))};
     if (!c.certificadoCa.isEmpty())
         opciones << QStringLiteral("sslrootcert=%1").arg(Citar(c.certificadoCa));

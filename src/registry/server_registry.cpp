@@ -1,5 +1,6 @@
 #include "registry/server_registry.h"
 
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -30,9 +31,10 @@ QString TipoPostgres(TipoCampo tipo)
     return QString();
 }
 
-// INSERT of every field but the number, which the server's trigger gives,
-// and of the identity; a uuid already held stores nothing.
-QString SentenciaInsertar()
+// INSERT of `filas` records: every field but the number, which the
+// server's trigger gives, and the identity; a uuid already held stores
+// nothing. Returns the uuid and the number of each row stored.
+QString SentenciaInsertar(int filas)
 {
     QStringList columnas, marcas;
     for (const CampoRegistro &c : Campos()) {
@@ -45,10 +47,18 @@ QString SentenciaInsertar()
              << QStringLiteral("guardado_en");
     marcas << QStringLiteral("CAST(? AS uuid)") << QStringLiteral("?") << QStringLiteral("?")
            << QStringLiteral("CAST(? AS timestamptz)");
-    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) ON CONFLICT (uuid) DO NOTHING RETURNING %4")
-        .arg(RegistroCentral::TablaSql(), columnas.join(QStringLiteral(", ")), marcas.join(QStringLiteral(", ")),
+    const QString fila = QLatin1Char('(') + marcas.join(QStringLiteral(", ")) + QLatin1Char(')');
+    QStringList valores;
+    for (int i = 0; i < filas; ++i)
+        valores << fila;
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES %3 ON CONFLICT (uuid) DO NOTHING RETURNING uuid::text, %4")
+        .arg(RegistroCentral::TablaSql(), columnas.join(QStringLiteral(", ")), valores.join(QStringLiteral(", ")),
              CitarIdentificador(Campo(Pos::Numero).columna));
 }
+
+// Rows per INSERT statement: few round trips, well under the server's limit
+// of bound values.
+constexpr int FilasPorSentencia = 50;
 
 QString TextoUuid(const QUuid &u) { return u.toString(QUuid::WithoutBraces); }
 
@@ -175,37 +185,50 @@ void RegistroServidor::insertar(QVector<RegistroEvaluacion> &lote)
         fallar(QStringLiteral("no se puede iniciar la escritura"), db.lastError());
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.prepare(SentenciaInsertar()))
-        fallar(QStringLiteral("no se puede preparar la escritura"), q.lastError());
+    int preparadas = 0;
+    QHash<QString, int32_t> numeros;
+    for (qsizetype inicio = 0; inicio < lote.size(); inicio += FilasPorSentencia) {
+        const int filas = static_cast<int>(std::min<qsizetype>(FilasPorSentencia, lote.size() - inicio));
+        if (filas != preparadas) {
+            if (!q.prepare(SentenciaInsertar(filas)))
+                fallar(QStringLiteral("no se puede preparar la escritura"), q.lastError());
+            preparadas = filas;
+        }
+        int i = 0;
+        for (int k = 0; k < filas; ++k) {
+            const RegistroEvaluacion &r = lote.at(inicio + k);
+            for (const CampoRegistro &c : Campos()) {
+                if (c.posicion == Pos::Numero)
+                    continue;
+                q.bindValue(i++, r.campo(c.posicion));
+            }
+            q.bindValue(i++, TextoUuid(r.uuid));
+            q.bindValue(i++, r.equipo);
+            q.bindValue(i++, r.usuario);
+            q.bindValue(i++, r.guardadoEn.toUTC().toString(Qt::ISODateWithMs));
+        }
+        if (!q.exec())
+            fallar(QStringLiteral("no se puede guardar la evaluación"), q.lastError());
+        while (q.next())
+            numeros.insert(q.value(0).toString(), q.value(1).toInt());
+        q.finish();
+    }
+    // Records already received, in an earlier send whose answer was lost.
     QSqlQuery existente(db);
     existente.setForwardOnly(true);
     for (RegistroEvaluacion &r : lote) {
-        int i = 0;
-        for (const CampoRegistro &c : Campos()) {
-            if (c.posicion == Pos::Numero)
-                continue;
-            q.bindValue(i++, r.campo(c.posicion));
-        }
-        q.bindValue(i++, TextoUuid(r.uuid));
-        q.bindValue(i++, r.equipo);
-        q.bindValue(i++, r.usuario);
-        q.bindValue(i++, r.guardadoEn.toUTC().toString(Qt::ISODateWithMs));
-        if (!q.exec())
-            fallar(QStringLiteral("no se puede guardar la evaluación"), q.lastError());
-        if (q.next()) {
-            r.establecerCampo(Pos::Numero, q.value(0).toLongLong());
-        } else {
-            // Already received, in an earlier send whose answer was lost.
+        const QString uuid = TextoUuid(r.uuid);
+        if (!numeros.contains(uuid)) {
             if (!existente.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE uuid = CAST(? AS uuid)")
                                        .arg(CitarIdentificador(Campo(Pos::Numero).columna), RegistroCentral::TablaSql())))
                 fallar(QStringLiteral("no se puede leer la tabla"), existente.lastError());
-            existente.addBindValue(TextoUuid(r.uuid));
+            existente.addBindValue(uuid);
             if (!existente.exec() || !existente.next())
                 fallar(QStringLiteral("no se puede leer la tabla"), existente.lastError());
-            r.establecerCampo(Pos::Numero, existente.value(0).toLongLong());
+            numeros.insert(uuid, existente.value(0).toInt());
+            existente.finish();
         }
-        q.finish();
-        existente.finish();
+        r.establecerCampo(Pos::Numero, numeros.value(uuid));
     }
     if (!db.commit())
         fallar(QStringLiteral("no se pudo confirmar la escritura"), db.lastError());
@@ -339,8 +362,9 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                                         .arg(esperadas.size()),
                                     false);
             }
-            exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesFecha\" ON %1 (%2)")
-                     .arg(tabla, CitarIdentificador(Campo(Pos::Fecha).columna)),
+            // The window sorts by date, then by number.
+            exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesFechaNumero\" ON %1 (%2, %3)")
+                     .arg(tabla, CitarIdentificador(Campo(Pos::Fecha).columna), numero),
                  QStringLiteral("no se puede crear un índice"));
             exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesHabitabilidad\" ON %1 (%2)")
                      .arg(tabla, CitarIdentificador(Campo(Pos::Habitabilidad).columna)),
