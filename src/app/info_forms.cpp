@@ -1,6 +1,7 @@
 #include "app/info_forms.h"
 
 #include "app/widget_support.h"
+#include "reports/document_texts.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -173,10 +174,7 @@ frmAbout::frmAbout(QWidget *padre) : QDialog(padre)
     cabeza->addLayout(textos, 1);
     capa->addLayout(cabeza);
     capa->addWidget(Separador(this));
-    capa->addWidget(Parrafo(this, QStringLiteral("lblDisclaimer"),
-        QStringLiteral("Advertencia: los resultados de este programa son una clasificación preliminar basada en una "
-                       "inspección visual. No reemplazan el estudio detallado de un ingeniero estructural, que es "
-                       "necesario para decidir la rehabilitación definitiva de una edificación.")));
+    capa->addWidget(Parrafo(this, QStringLiteral("lblDisclaimer"), Documentos::TextoAdvertencia()));
     capa->addWidget(Separador(this));
     BotonAceptar(this, QStringLiteral("cmdOK"), capa);
     resize(540, 330);

@@ -6,6 +6,7 @@
 #include "data/data_paths.h"
 #include "data/record_set.h"
 #include "registry/local_registry.h"
+#include "registry/registry_form.h"
 #include "engine/category_evaluators.h"
 #include "evaluation/evaluation_form.h"
 
@@ -67,12 +68,14 @@ Form2::Form2(EstadoEvaluacion &estado, QWidget *padre) : QWidget(padre), estado_
     auto *botones = new QVBoxLayout;
     auto *btnEvaluar = BotonMenu(this, QStringLiteral("btnEvaluar"), QStringLiteral("Nueva Evaluación"),
                                  QStringLiteral("Hacer una nueva evaluación de daños"));
+    auto *btnRegistro = BotonMenu(this, QStringLiteral("btnRegistro"), QStringLiteral("Registro de Evaluaciones"),
+                                  QStringLiteral("Consultar, imprimir y exportar las evaluaciones guardadas"));
     auto *btnAlcance = BotonMenu(this, QStringLiteral("btnAlcanceORV"), QStringLiteral("Alcance"), QString());
     auto *btnAcerca = BotonMenu(this, QStringLiteral("btnAcerca"), QStringLiteral("Acerca de ORV"), QString());
     auto *btnReconoc = BotonMenu(this, QStringLiteral("btnReconocimientos"), QStringLiteral("Reconocimientos"),
                                  QStringLiteral("Reconocimientos"));
     auto *btnSalir = BotonMenu(this, QStringLiteral("btnSalir"), QStringLiteral("Salir"), QStringLiteral("Salir"));
-    for (QPushButton *b : {btnEvaluar, btnAlcance, btnAcerca, btnReconoc, btnSalir})
+    for (QPushButton *b : {btnEvaluar, btnRegistro, btnAlcance, btnAcerca, btnReconoc, btnSalir})
         botones->addWidget(b);
     btnEvaluar->setDefault(true);
     centro->addLayout(botones, 0, 1);
@@ -84,6 +87,7 @@ Form2::Form2(EstadoEvaluacion &estado, QWidget *padre) : QWidget(padre), estado_
     capa->addWidget(pie);
 
     connect(btnEvaluar, &QPushButton::clicked, this, &Form2::btnEvaluar_Click);
+    connect(btnRegistro, &QPushButton::clicked, this, &Form2::btnRegistro_Click);
     connect(btnAlcance, &QPushButton::clicked, this, &Form2::btnAlcanceORV_Click);
     connect(btnAcerca, &QPushButton::clicked, this, &Form2::btnAcerca_Click);
     connect(btnReconoc, &QPushButton::clicked, this, &Form2::btnReconocimientos_Click);
@@ -136,6 +140,12 @@ void Form2::btnEvaluar_Click()
 {
     Form1 evaluacion(estado_, this);
     evaluacion.exec();
+}
+
+void Form2::btnRegistro_Click()
+{
+    RegistroForm registro(RegistroForm::RegistroDeEsteEquipo(), RutasDatos::archivoComentarios(), this);
+    registro.exec();
 }
 
 void Form2::btnAlcanceORV_Click()

@@ -19,6 +19,7 @@ public:
     bool VerificarBasesDeDatos();
 
     void btnEvaluar_Click();
+    void btnRegistro_Click();
     void btnAlcanceORV_Click();
     void btnAcerca_Click();
     void btnReconocimientos_Click();

@@ -3,11 +3,6 @@
 #include "app/message_box.h"
 #include "rating/rating_dialogs.h"
 
-namespace {
-const QStringList OpcionesDanno = {QStringLiteral("Ninguno"), QStringLiteral("Leve"), QStringLiteral("Moderado"),
-                                   QStringLiteral("Fuerte"), QStringLiteral("Severo")};
-}
-
 const QVector<ElementoBoton> &ElementosBoton()
 {
     static const QVector<ElementoBoton> tabla = {
@@ -67,32 +62,6 @@ QString TituloOtro(int codigo)
     static const char *const titulos[NumOtros] = {"CIELO RASOS Y LUMINARIAS", "INSTALACIONES", "CUBIERTA",
                                                   "TANQUES ELEVADOS"};
     return (codigo >= 0 && codigo < NumOtros) ? QString::fromUtf8(titulos[codigo]) : QString();
-}
-
-QString MarcoCualitativo(int codigo)
-{
-    if (codigo == 17 || codigo == 18)
-        return QStringLiteral("Nivel de Afectación");
-    if (codigo >= 19 && codigo <= 22)
-        return QStringLiteral("Calificación");
-    return QStringLiteral("Calificación del Daño");
-}
-
-QStringList OpcionesCualitativas(int codigo)
-{
-    switch (codigo) {
-    case 18:
-        return {QStringLiteral("Ninguno"), QStringLiteral("Leve"), QStringLiteral("Moderado"), QStringLiteral("Grave"),
-                QStringLiteral("Severo")};
-    case 19: case 22:
-        return {QStringLiteral("Muy Buena"), QStringLiteral("Buena"), QStringLiteral("Regular"), QStringLiteral("Mala"),
-                QStringLiteral("Muy Mala")};
-    case 20: case 21:
-        return {QStringLiteral("Mínima"), QStringLiteral("Poca"), QStringLiteral("Considerable"), QStringLiteral("Alta"),
-                QStringLiteral("Muy Alta")};
-    default:
-        return OpcionesDanno;
-    }
 }
 
 void BuscarVariable(QWidget *padre, EstadoEvaluacion &estado, int16_t codigo)

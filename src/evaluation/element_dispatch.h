@@ -4,6 +4,7 @@
 // run before a variable is rated again.
 
 #include "evaluation/evaluation_state.h"
+#include "evaluation/rating_captions.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,9 +29,6 @@ const ElementoBoton *BuscarElementoBoton(const QString &boton);
 // Dialog title of a variable code 0..22 / of an other element 0..3.
 QString TituloVariable(int codigo);
 QString TituloOtro(int codigo);
-// Frame caption and the five option captions of the qualitative dialog.
-QString MarcoCualitativo(int codigo);
-QStringList OpcionesCualitativas(int codigo);
 
 // Duplicate checks: they ask "... Desea calificarla nuevamente ?" when the
 // code already has a slot and leave CalificarVariable / CalificarOtro,

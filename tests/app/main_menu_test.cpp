@@ -35,6 +35,7 @@ private slots:
         QTest::addColumn<QString>("formulario");
         QTest::addColumn<QString>("titulo");
         QTest::addColumn<QString>("aceptar");
+        QTest::newRow("registro") << "btnRegistro" << "RegistroForm" << "Registro de Evaluaciones" << "btnCerrar";
         QTest::newRow("alcance") << "btnAlcanceORV" << "Form6" << "Alcance" << "btnaceptar";
         QTest::newRow("acerca") << "btnAcerca" << "frmAbout" << "Acerca de ORV - Quenbria" << "cmdOK";
         QTest::newRow("reconocimientos") << "btnReconocimientos" << "Form3" << "Reconocimientos" << "btnAceptar";

@@ -1,0 +1,295 @@
+#include "registry/registry_form.h"
+
+#include "app/message_box.h"
+#include "app/widget_support.h"
+#include "data/data_paths.h"
+#include "data/record_set.h"
+#include "registry/csv_export.h"
+#include "registry/local_registry.h"
+#include "registry/registry_model.h"
+#include "registry/registry_record_view.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using namespace RegistroEvaluaciones;
+
+namespace {
+const QStringList Habitabilidades = {QStringLiteral("Habitable"), QStringLiteral("Uso Restringido"),
+                                     QStringLiteral("No Habitable"), QStringLiteral("Peligro de Colapso")};
+// Widths in characters of the columns, in the order of ModeloRegistro::Columnas().
+constexpr int Anchos[] = {8, 16, 28, 18, 24, 20, 10, 18, 14, 12, 14};
+
+QLabel *Rotulo(const QString &texto, QWidget *control, QWidget *padre)
+{
+    auto *l = new QLabel(texto, padre);
+    Etiquetar(l, control);
+    return l;
+}
+}  // namespace
+
+RegistroForm::FabricaAlmacen RegistroForm::RegistroDeEsteEquipo()
+{
+    return [] { return std::make_unique<RegistroLocal>(RutasDatos::archivoRegistro()); };
+}
+
+RegistroForm::RegistroForm(FabricaAlmacen fabrica, QString archivoComentarios, QWidget *padre)
+    : QDialog(padre), fabrica_(std::move(fabrica)), acciones_(std::move(archivoComentarios))
+{
+    setObjectName(QStringLiteral("RegistroForm"));
+    setWindowTitle(QStringLiteral("Registro de Evaluaciones"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto *capa = new QVBoxLayout(this);
+
+    // Search and filters.
+    auto *filtros = new QHBoxLayout;
+    txtBuscar_ = new QLineEdit(this);
+    txtBuscar_->setObjectName(QStringLiteral("txtBuscar"));
+    txtBuscar_->setPlaceholderText(QStringLiteral("Número, dirección, barrio, nombre, evaluador o comisión"));
+    txtBuscar_->setClearButtonEnabled(true);
+    txtBuscar_->setToolTip(QStringLiteral("Muestra las evaluaciones que contienen este texto en el número, la "
+                                          "dirección, el barrio, el nombre de la edificación, el evaluador o la "
+                                          "comisión"));
+    filtros->addWidget(Rotulo(QStringLiteral("&Buscar:"), txtBuscar_, this));
+    filtros->addWidget(txtBuscar_, 3);
+
+    cboHabitabilidad_ = new QComboBox(this);
+    cboHabitabilidad_->setObjectName(QStringLiteral("cboHabitabilidad"));
+    cboHabitabilidad_->addItem(QStringLiteral("Todas"));
+    cboHabitabilidad_->addItems(Habitabilidades);
+    filtros->addSpacing(8);
+    filtros->addWidget(Rotulo(QStringLiteral("&Habitabilidad:"), cboHabitabilidad_, this));
+    filtros->addWidget(cboHabitabilidad_);
+
+    auto fecha = [this](const QString &nombre, const QString &accesible) {
+        auto *d = new QDateEdit(QDate::currentDate(), this);
+        Nombrar(d, nombre, accesible);
+        d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+        d->setCalendarPopup(true);
+        d->setEnabled(false);
+        return d;
+    };
+    chkDesde_ = new QCheckBox(QStringLiteral("&Desde"), this);
+    Nombrar(chkDesde_, QStringLiteral("chkDesde"), QStringLiteral("Desde"));
+    dtDesde_ = fecha(QStringLiteral("dtDesde"), QStringLiteral("Fecha desde"));
+    dtDesde_->setDate(QDate::currentDate().addDays(-30));
+    chkHasta_ = new QCheckBox(QStringLiteral("H&asta"), this);
+    Nombrar(chkHasta_, QStringLiteral("chkHasta"), QStringLiteral("Hasta"));
+    dtHasta_ = fecha(QStringLiteral("dtHasta"), QStringLiteral("Fecha hasta"));
+    filtros->addSpacing(8);
+    for (QWidget *w : std::initializer_list<QWidget *>{chkDesde_, dtDesde_, chkHasta_, dtHasta_})
+        filtros->addWidget(w);
+    capa->addLayout(filtros);
+
+    // The table.
+    modelo_ = new ModeloRegistro(this);
+    tabla_ = new QTableView(this);
+    Nombrar(tabla_, QStringLiteral("tblEvaluaciones"), QStringLiteral("Evaluaciones guardadas"));
+    tabla_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tabla_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    tabla_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tabla_->setAlternatingRowColors(true);
+    tabla_->setWordWrap(false);
+    tabla_->setTabKeyNavigation(false);
+    tabla_->verticalHeader()->hide();
+    // Rows of one height: the view never measures rows it has not read.
+    tabla_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tabla_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    tabla_->setModel(modelo_);
+    QHeaderView *cabecera = tabla_->horizontalHeader();
+    cabecera->setSectionsClickable(true);
+    cabecera->setSortIndicatorShown(true);
+    cabecera->setHighlightSections(false);
+    const int caracter = fontMetrics().averageCharWidth();
+    for (int c = 0; c < modelo_->columnCount() && c < int(std::size(Anchos)); ++c)
+        tabla_->setColumnWidth(c, Anchos[c] * caracter + 16);
+    cabecera->setStretchLastSection(true);
+    // Newest first.
+    cabecera->setSortIndicator(0, Qt::DescendingOrder);
+    tabla_->setSortingEnabled(true);
+    capa->addWidget(tabla_, 1);
+
+    // The count and the actions.
+    auto *pie = new QHBoxLayout;
+    lblTotal_ = new QLabel(this);
+    lblTotal_->setObjectName(QStringLiteral("lblTotal"));
+    lblTotal_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    pie->addWidget(lblTotal_, 1);
+    auto boton = [&](const QString &nombre, const QString &texto, const QString &ayuda) {
+        auto *b = new QPushButton(texto, this);
+        Nombrar(b, nombre, QString(texto).remove(QLatin1Char('&')));
+        b->setToolTip(ayuda);
+        b->setAutoDefault(false);
+        pie->addWidget(b);
+        return b;
+    };
+    QPushButton *abrir = boton(QStringLiteral("btnAbrir"), QStringLiteral("&Ver evaluación"),
+                               QStringLiteral("Muestra la evaluación completa de la fila elegida (Intro o doble clic)"));
+    QPushButton *aviso = boton(QStringLiteral("btnImprimirAviso"), QStringLiteral("Imprimir &aviso"),
+                               QStringLiteral("Imprime el aviso de cada evaluación seleccionada, con vista previa"));
+    QPushButton *reporte = boton(QStringLiteral("btnImprimirReporte"), QStringLiteral("Imprimir &reporte"),
+                                 QStringLiteral("Imprime el reporte de cada evaluación seleccionada, con vista previa"));
+    QPushButton *pdf = boton(QStringLiteral("btnGuardarPdf"), QStringLiteral("Guardar &PDF"),
+                             QStringLiteral("Guarda el aviso o el reporte de las evaluaciones seleccionadas en un PDF"));
+    QPushButton *csv = boton(QStringLiteral("btnExportarCsv"), QStringLiteral("Exportar &CSV"),
+                             QStringLiteral("Exporta las evaluaciones seleccionadas, o todas las que muestra la "
+                                            "tabla si no hay ninguna seleccionada"));
+    QPushButton *actualizarB = boton(QStringLiteral("btnActualizar"), QStringLiteral("Ac&tualizar"),
+                                     QStringLiteral("Lee de nuevo el registro"));
+    QPushButton *cerrar = boton(QStringLiteral("btnCerrar"), QStringLiteral("Cerrar"), QString());
+    sobreSeleccion_ = {abrir, aviso, reporte, pdf};
+    capa->addLayout(pie);
+
+    pausa_ = new QTimer(this);
+    pausa_->setSingleShot(true);
+    pausa_->setInterval(150);
+    connect(pausa_, &QTimer::timeout, this, &RegistroForm::aplicarFiltro);
+    connect(txtBuscar_, &QLineEdit::textChanged, pausa_, qOverload<>(&QTimer::start));
+    connect(txtBuscar_, &QLineEdit::returnPressed, this, &RegistroForm::aplicarFiltro);
+    connect(cboHabitabilidad_, &QComboBox::currentIndexChanged, this, &RegistroForm::aplicarFiltro);
+    connect(chkDesde_, &QCheckBox::toggled, dtDesde_, &QWidget::setEnabled);
+    connect(chkHasta_, &QCheckBox::toggled, dtHasta_, &QWidget::setEnabled);
+    for (QCheckBox *c : {chkDesde_, chkHasta_})
+        connect(c, &QCheckBox::toggled, this, &RegistroForm::aplicarFiltro);
+    for (QDateEdit *d : {dtDesde_, dtHasta_})
+        connect(d, &QDateEdit::dateChanged, this, &RegistroForm::aplicarFiltro);
+
+    // A failure found while the view paints is shown once the painting is done.
+    connect(modelo_, &ModeloRegistro::fallo, this, &RegistroForm::mostrarFallo, Qt::QueuedConnection);
+    connect(modelo_, &ModeloRegistro::totalCambiado, this, &RegistroForm::mostrarTotal);
+    connect(tabla_, &QTableView::activated, this, [this](const QModelIndex &i) { abrirFila(i.row()); });
+    connect(tabla_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &RegistroForm::seleccionCambiada);
+    connect(modelo_, &QAbstractItemModel::modelReset, this, &RegistroForm::seleccionCambiada);
+    connect(abrir, &QPushButton::clicked, this, [this] {
+        const QModelIndexList filas = tabla_->selectionModel()->selectedRows();
+        if (!filas.isEmpty())
+            abrirFila(filas.constFirst().row());
+    });
+    connect(aviso, &QPushButton::clicked, this,
+            [this] { acciones_.imprimir(this, AccionesRegistro::Documento::Aviso, seleccionados()); });
+    connect(reporte, &QPushButton::clicked, this,
+            [this] { acciones_.imprimir(this, AccionesRegistro::Documento::Reporte, seleccionados()); });
+    connect(pdf, &QPushButton::clicked, this, [this] { acciones_.guardarPdf(this, seleccionados()); });
+    connect(csv, &QPushButton::clicked, this, [this] {
+        const QVector<RegistroEvaluacion> elegidos = seleccionados();
+        if (!elegidos.isEmpty() || !almacen_) {
+            acciones_.exportarCsv(this, elegidos);
+            return;
+        }
+        const FiltroRegistro filtro = modelo_->filtro();
+        acciones_.exportarCsv(this, elegidos,
+                              [this, filtro](const QString &archivo) { ExportarCsvArchivo(*almacen_, filtro, archivo); });
+    });
+    connect(actualizarB, &QPushButton::clicked, this, &RegistroForm::actualizar);
+    connect(cerrar, &QPushButton::clicked, this, &QDialog::reject);
+
+    resize(1240, 680);
+    actualizar();
+    txtBuscar_->setFocus();
+}
+
+RegistroForm::~RegistroForm()
+{
+    // The model reads from the store: it lets go first.
+    modelo_->establecerAlmacen(nullptr);
+}
+
+void RegistroForm::actualizar()
+{
+    if (!almacen_) {
+        try {
+            almacen_ = fabrica_();
+        } catch (const ErrorDatos &e) {
+            // Said once the window stands, which stays usable.
+            QMetaObject::invokeMethod(
+                this, [this, m = e.mensaje()] { mostrarFallo(m); }, Qt::QueuedConnection);
+        }
+        modelo_->establecerAlmacen(almacen_.get());
+        modelo_->establecerFiltro(filtroElegido());
+        return;
+    }
+    modelo_->establecerFiltro(filtroElegido());
+}
+
+FiltroRegistro RegistroForm::filtroElegido() const
+{
+    FiltroRegistro f;
+    f.texto = txtBuscar_->text().trimmed();
+    if (cboHabitabilidad_->currentIndex() > 0)
+        f.habitabilidad = cboHabitabilidad_->currentText();
+    if (chkDesde_->isChecked())
+        f.desde = dtDesde_->date();
+    if (chkHasta_->isChecked())
+        f.hasta = dtHasta_->date();
+    return f;
+}
+
+void RegistroForm::aplicarFiltro()
+{
+    pausa_->stop();
+    const FiltroRegistro f = filtroElegido();
+    const FiltroRegistro &actual = modelo_->filtro();
+    if (f.texto == actual.texto && f.habitabilidad == actual.habitabilidad && f.desde == actual.desde &&
+        f.hasta == actual.hasta)
+        return;
+    modelo_->establecerFiltro(f);
+}
+
+void RegistroForm::mostrarTotal(qint64 total)
+{
+    const QString texto = total == 1 ? QStringLiteral("1 evaluación")
+                                     : QStringLiteral("%1 evaluaciones").arg(QLocale().toString(total));
+    lblTotal_->setText(texto);
+    lblTotal_->setAccessibleName(texto);
+}
+
+void RegistroForm::mostrarFallo(const QString &mensaje)
+{
+    // Several reads may fail at once; one message stands for them.
+    if (mostrandoFallo_)
+        return;
+    mostrandoFallo_ = true;
+    Mensaje::mostrar(this, mensaje);
+    mostrandoFallo_ = false;
+}
+
+void RegistroForm::seleccionCambiada()
+{
+    const bool hay = tabla_->selectionModel() && tabla_->selectionModel()->hasSelection();
+    for (QPushButton *b : std::as_const(sobreSeleccion_))
+        b->setEnabled(hay);
+}
+
+QVector<RegistroEvaluacion> RegistroForm::seleccionados() const
+{
+    QModelIndexList filas = tabla_->selectionModel()->selectedRows();
+    std::sort(filas.begin(), filas.end(), [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+    QVector<RegistroEvaluacion> registros;
+    registros.reserve(filas.size());
+    for (const QModelIndex &i : std::as_const(filas))
+        if (const RegistroEvaluacion *r = modelo_->registro(i.row()))
+            registros.append(*r);
+    return registros;
+}
+
+void RegistroForm::abrirFila(int fila)
+{
+    const RegistroEvaluacion *r = modelo_->registro(fila);
+    if (!r)
+        return;
+    const RegistroEvaluacion copia = *r;
+    VistaEvaluacion vista(copia, acciones_, acciones_.comentarios(this), this);
+    vista.exec();
+}

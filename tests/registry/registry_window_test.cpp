@@ -1,0 +1,586 @@
+// The registry window driven through its widgets: the table newest first,
+// sorting by a header, the search box and the filters, the read-only view of
+// one evaluation, a PDF and a CSV through the file dialog, read back with
+// pdftotext and Python's csv module; database failures as Spanish messages.
+
+#include "app/message_box.h"
+#include "data/data_paths.h"
+#include "registry/local_registry.h"
+#include "registry/registry_form.h"
+#include "registry/registry_model.h"
+#include "registry/registry_record_view.h"
+#include "reports/sample_records.h"
+#include "test_support.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace RegistroEvaluaciones;
+
+namespace {
+
+struct Datos {
+    const char *barrio, *nombre, *evaluador, *comision, *fecha, *tipo, *calle, *numero;
+    int clase;  // habitability 0..3
+};
+
+// Six evaluations that differ in every column the window shows; 3 and 5
+// carry the texts a CSV reader trips on.
+const Datos Muestra[] = {
+    {"San Martín", "Edificio Álamo", "Ing. Pérez", "C-17", "2026-12-01T08:00:00", "Calle", "45B", "12-30", 0},
+    {"El Prado", "Casa Roja", "Ana Ruiz", "C-03", "2026-12-01T17:30:00", "Avenida", "Oriental", "7", 2},
+    {"Centro; Norte", "Casa \"La 40\"; piso 2\nBloque B, 😀", "Luis Gómez", "C-17", "2026-12-02T09:15:00", "Carrera",
+     "10", "3-3", 1},
+    {"Centro", "Bodega", "ana ruiz", "C-09", "2026-12-03T23:59:59", "Otro", "Vereda Alta", "-", 3},
+    {"La Loma", "O'Brien", "Sara Díaz, \"Ñandú\"\r\nSegunda línea", " C-03 ", "2026-12-04T00:00:00", "Diagonal", "8",
+     "1", 0},
+    {"Llanos", "Galpón", "Luis Gómez", "C-21", "2026-11-30T12:00:00", "Calle", "2", "90", 2},
+};
+
+RegistroEvaluacion Hacer(const Datos &d)
+{
+    RegistroEvaluacion r = EjemploDocumentos::Registro(0, d.clase);
+    auto t = [&](int p, const char *s) { r.establecerCampo(p, QString::fromUtf8(s)); };
+    t(Pos::Barrio, d.barrio);
+    t(Pos::NombreEdificacion, d.nombre);
+    t(Pos::Evaluador, d.evaluador);
+    t(Pos::CodigoComision, d.comision);
+    t(Pos::Fecha, d.fecha);
+    t(Pos::TipoDireccion, d.tipo);
+    t(Pos::NumeroCalle, "--");
+    const QByteArray tipo(d.tipo);
+    t(tipo == "Avenida" ? Pos::Avenida : tipo == "Otro" ? Pos::OtraVia : Pos::NumeroCalle, d.calle);
+    t(Pos::NumeroCasa, d.numero);
+    return r;
+}
+
+QByteArray Ejecutar(const QString &programa, const QStringList &argumentos)
+{
+    QProcess p;
+    p.start(programa, argumentos);
+    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        qWarning("%s falló: %s", qPrintable(programa), p.readAllStandardError().constData());
+    return p.readAllStandardOutput();
+}
+
+// The rows of a CSV file, read by Python's csv module (RFC 4180, strict).
+QList<QStringList> LeerCsv(const QString &archivo)
+{
+    const QByteArray json = Ejecutar(
+        QStringLiteral("python3"),
+        {QStringLiteral("-c"),
+         QStringLiteral("import csv, json, sys\n"
+                        "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
+                        "    print(json.dumps(list(csv.reader(f, strict=True))))\n"),
+         archivo});
+    QList<QStringList> filas;
+    for (const QJsonValue &fila : QJsonDocument::fromJson(json).array()) {
+        QStringList campos;
+        for (const QJsonValue &c : fila.toArray())
+            campos << c.toString();
+        filas << campos;
+    }
+    return filas;
+}
+
+// Acts on the next modal file dialog: chooses `archivo` and accepts.
+void ElegirArchivo(const QString &archivo)
+{
+    Prueba::AlAbrirseModal([archivo](QWidget *w) {
+        auto *d = qobject_cast<QFileDialog *>(w);
+        QVERIFY2(d, qPrintable(w->objectName()));
+        QCOMPARE(d->acceptMode(), QFileDialog::AcceptSave);
+        // As one types a whole path into the name box, once the dialog has settled.
+        QTest::qWait(50);
+        auto *nombre = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(nombre);
+        nombre->setText(archivo);
+        QMetaObject::invokeMethod(d, "accept");
+    });
+}
+
+// WCAG contrast ratio of two colours.
+double Contraste(const QColor &a, const QColor &b)
+{
+    auto lum = [](const QColor &c) {
+        auto canal = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * canal(c.redF()) + 0.7152 * canal(c.greenF()) + 0.0722 * canal(c.blueF());
+    };
+    const double la = lum(a), lb = lum(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+}  // namespace
+
+class PruebaVentanaRegistro : public QObject {
+    Q_OBJECT
+    QTemporaryDir carpeta;
+    QString archivo;
+    QVector<RegistroEvaluacion> guardados;
+
+    std::unique_ptr<RegistroForm> Abrir(const QString &registro = QString())
+    {
+        const QString a = registro.isEmpty() ? archivo : registro;
+        auto f = std::make_unique<RegistroForm>([a] { return std::make_unique<RegistroLocal>(a); },
+                                                RutasDatos::archivoComentarios());
+        f->show();
+        if (!QTest::qWaitForWindowExposed(f.get()))
+            qWarning("la ventana no se mostró");
+        return f;
+    }
+    static QTableView *Tabla(RegistroForm &f) { return f.findChild<QTableView *>(QStringLiteral("tblEvaluaciones")); }
+    static QString Total(RegistroForm &f) { return f.findChild<QLabel *>(QStringLiteral("lblTotal"))->text(); }
+    static QList<int> Numeros(RegistroForm &f)
+    {
+        QList<int> n;
+        for (int fila = 0; fila < f.modelo()->rowCount(); ++fila)
+            n << f.modelo()->index(fila, 0).data().toInt();
+        return n;
+    }
+    static QString Celda(RegistroForm &f, int numero, int columna, int rol = Qt::DisplayRole)
+    {
+        const int fila = static_cast<int>(Numeros(f).indexOf(numero));
+        return f.modelo()->index(fila, columna).data(rol).toString();
+    }
+    static void ClicEnFila(RegistroForm &f, int numero, Qt::KeyboardModifiers teclas = Qt::NoModifier)
+    {
+        QTableView *t = Tabla(f);
+        const QModelIndex i = f.modelo()->index(static_cast<int>(Numeros(f).indexOf(numero)), 1);
+        t->scrollTo(i);
+        QTest::mouseClick(t->viewport(), Qt::LeftButton, teclas, t->visualRect(i).center());
+    }
+    static void ClicEnEncabezado(RegistroForm &f, int columna)
+    {
+        QHeaderView *h = Tabla(f)->horizontalHeader();
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(h->sectionViewportPosition(columna) + h->sectionSize(columna) / 2, h->height() / 2));
+    }
+    static void Buscar(RegistroForm &f, const QString &texto)
+    {
+        auto *caja = f.findChild<QLineEdit *>(QStringLiteral("txtBuscar"));
+        caja->selectAll();
+        QTest::keyClick(caja, Qt::Key_Delete);
+        // Key by key; a character beyond the basic plane comes as one key event.
+        for (qsizetype i = 0; i < texto.size(); ++i) {
+            if (texto[i].isHighSurrogate() && i + 1 < texto.size()) {
+                const QString par = texto.mid(i++, 2);
+                QTest::sendKeyEvent(QTest::Press, caja, Qt::Key_unknown, par, Qt::NoModifier);
+                QTest::sendKeyEvent(QTest::Release, caja, Qt::Key_unknown, par, Qt::NoModifier);
+            } else {
+                Prueba::Teclear(caja, texto.mid(i, 1));
+            }
+        }
+        QCOMPARE(caja->text(), texto);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        Prueba::Preparar();
+        archivo = carpeta.filePath(QStringLiteral("Registro de Evaluaciones.sqlite"));
+        RegistroLocal registro(archivo);
+        for (const Datos &d : Muestra)
+            guardados << Hacer(d);
+        registro.agregar(guardados);
+        QCOMPARE(guardados.back().numero(), 6);
+    }
+    void init() { Mensaje::limpiar(); }
+    void cleanup()
+    {
+        QVERIFY2(Mensaje::inesperados().isEmpty(), qPrintable(Mensaje::inesperados().join('\n')));
+        QLocale::setDefault(QLocale::c());
+    }
+
+    // Newest first, the date as day/month/year, the address as one text, the
+    // habitability on its colour with readable text.
+    void tabla()
+    {
+        auto f = Abrir();
+        QCOMPARE(Numeros(*f), (QList<int>{6, 5, 4, 3, 2, 1}));
+        QCOMPARE(Total(*f), QStringLiteral("6 evaluaciones"));
+        QCOMPARE(Celda(*f, 1, 1), QStringLiteral("01/12/2026 08:00"));
+        QCOMPARE(Celda(*f, 2, 2), QStringLiteral("Avenida Oriental 7"));
+        QCOMPARE(Celda(*f, 4, 2), QStringLiteral("Vereda Alta"));
+        QCOMPARE(Celda(*f, 3, 4), QString::fromUtf8(Muestra[2].nombre));
+        QCOMPARE(Celda(*f, 5, 5), QString::fromUtf8(Muestra[4].evaluador));
+        // Habitable green, Uso Restringido yellow, the two others red.
+        for (int n = 1; n <= 6; ++n) {
+            const QModelIndex i = f->modelo()->index(static_cast<int>(Numeros(*f).indexOf(n)), 7);
+            QCOMPARE(i.data().toString(), EjemploDocumentos::Habitabilidades[Muestra[n - 1].clase]);
+            const QColor fondo = i.data(Qt::BackgroundRole).value<QColor>();
+            const QColor texto = i.data(Qt::ForegroundRole).value<QColor>();
+            QVERIFY(fondo.isValid() && texto.isValid());
+            const int h = fondo.hsvHue();
+            switch (Muestra[n - 1].clase) {
+            case 0: QVERIFY2(h >= 90 && h <= 150, qPrintable(fondo.name())); break;
+            case 1: QVERIFY2(h >= 40 && h <= 60, qPrintable(fondo.name())); break;
+            default: QVERIFY2(h <= 10 || h >= 350, qPrintable(fondo.name())); break;
+            }
+            QVERIFY2(Contraste(fondo, texto) >= 4.5, qPrintable(fondo.name() + QLatin1Char('/') + texto.name()));
+        }
+        // The other columns keep the view's colours.
+        QVERIFY(!f->modelo()->index(0, 3).data(Qt::BackgroundRole).isValid());
+    }
+
+    // A click on a header sorts by that column, a second click the other way.
+    void ordenPorEncabezado()
+    {
+        auto f = Abrir();
+        QHeaderView *h = Tabla(*f)->horizontalHeader();
+        const QList<int> porBarrio{4, 3, 2, 5, 6, 1};  // Centro, Centro; Norte, El Prado, La Loma, Llanos, San Martín
+        QList<int> alReves(porBarrio.rbegin(), porBarrio.rend());
+        ClicEnEncabezado(*f, 3);
+        QCOMPARE(h->sortIndicatorSection(), 3);
+        QCOMPARE(Numeros(*f), h->sortIndicatorOrder() == Qt::AscendingOrder ? porBarrio : alReves);
+        ClicEnEncabezado(*f, 3);
+        QCOMPARE(Numeros(*f), h->sortIndicatorOrder() == Qt::AscendingOrder ? porBarrio : alReves);
+        QCOMPARE(f->modelo()->orden().campo, Pos::Barrio);
+        // By date: 6 is the oldest, 5 the newest.
+        ClicEnEncabezado(*f, 1);
+        const QList<int> porFecha{6, 1, 2, 3, 4, 5};
+        QCOMPARE(Numeros(*f), h->sortIndicatorOrder() == Qt::AscendingOrder ? porFecha
+                                                                            : QList<int>(porFecha.rbegin(), porFecha.rend()));
+        // By address: the kinds of street, then the boxes, as one text.
+        ClicEnEncabezado(*f, 2);
+        QStringList direcciones;
+        for (int fila = 0; fila < 6; ++fila)
+            direcciones << f->modelo()->index(fila, 2).data().toString();
+        QCOMPARE(direcciones.size(), 6);
+        QCOMPARE(f->modelo()->orden().campo, OrdenRegistro::OrdenDireccion);
+    }
+
+    // The search box filters as one types, over number, address, barrio,
+    // name, evaluator and commission; the habitability and the date range
+    // narrow it; the count follows.
+    void busquedaYFiltros()
+    {
+        auto f = Abrir();
+        Buscar(*f, QStringLiteral("ruiz"));
+        QTRY_COMPARE(Numeros(*f), (QList<int>{4, 2}));
+        QCOMPARE(Total(*f), QStringLiteral("2 evaluaciones"));
+        Buscar(*f, QStringLiteral("😀"));
+        QTRY_COMPARE(Numeros(*f), (QList<int>{3}));
+        QCOMPARE(Total(*f), QStringLiteral("1 evaluación"));
+        Buscar(*f, QStringLiteral("oriental 7"));
+        QTRY_COMPARE(Numeros(*f), (QList<int>{2}));
+        Buscar(*f, QStringLiteral("c-17"));
+        QTRY_COMPARE(Numeros(*f), (QList<int>{3, 1}));
+        Buscar(*f, QStringLiteral("centro"));
+        QTRY_COMPARE(Numeros(*f), (QList<int>{4, 3}));
+        Buscar(*f, QStringLiteral("6"));
+        QTRY_COMPARE(Numeros(*f), (QList<int>{6}));
+        Buscar(*f, QStringLiteral("5"));  // number 5 and "Calle 45B" of 1
+        QTRY_COMPARE(Numeros(*f), (QList<int>{5, 1}));
+        Buscar(*f, QStringLiteral("zzz"));
+        QTRY_COMPARE(Numeros(*f), QList<int>{});
+        QCOMPARE(Total(*f), QStringLiteral("0 evaluaciones"));
+
+        auto *combo = f->findChild<QComboBox *>(QStringLiteral("cboHabitabilidad"));
+        QCOMPARE(combo->count(), 5);
+        QCOMPARE(combo->itemText(0), QStringLiteral("Todas"));
+        Buscar(*f, QString());
+        combo->setFocus();
+        QTest::keyClick(combo, Qt::Key_Down);
+        QTest::keyClick(combo, Qt::Key_Down);
+        QCOMPARE(combo->currentText(), QStringLiteral("Uso Restringido"));
+        QTRY_COMPARE(Numeros(*f), (QList<int>{3}));
+        QTest::keyClick(combo, Qt::Key_Down);
+        QTRY_COMPARE(Numeros(*f), (QList<int>{6, 2}));
+        Buscar(*f, QStringLiteral("luis"));
+        QTRY_COMPARE(Numeros(*f), (QList<int>{6}));
+        Buscar(*f, QString());
+        combo->setCurrentIndex(0);
+        QTRY_COMPARE(Numeros(*f).size(), 6);
+
+        auto *desde = f->findChild<QCheckBox *>(QStringLiteral("chkDesde"));
+        auto *hasta = f->findChild<QCheckBox *>(QStringLiteral("chkHasta"));
+        auto *dtDesde = f->findChild<QDateEdit *>(QStringLiteral("dtDesde"));
+        auto *dtHasta = f->findChild<QDateEdit *>(QStringLiteral("dtHasta"));
+        QVERIFY(!dtDesde->isEnabled());
+        dtDesde->setDate(QDate(2026, 12, 3));
+        QCOMPARE(Numeros(*f).size(), 6);  // unchecked: no lower end
+        QTest::mouseClick(desde, Qt::LeftButton, Qt::NoModifier, QPoint(5, desde->height() / 2));
+        QVERIFY(dtDesde->isEnabled());
+        QTRY_COMPARE(Numeros(*f), (QList<int>{5, 4}));
+        hasta->click();
+        dtHasta->setDate(QDate(2026, 12, 3));
+        QTRY_COMPARE(Numeros(*f), (QList<int>{4}));
+        dtDesde->setDate(QDate(2026, 12, 1));
+        dtHasta->setDate(QDate(2026, 12, 1));
+        QTRY_COMPARE(Numeros(*f), (QList<int>{2, 1}));
+        QCOMPARE(Total(*f), QStringLiteral("2 evaluaciones"));
+        desde->click();
+        QTRY_COMPARE(Numeros(*f), (QList<int>{6, 2, 1}));
+    }
+
+    // Enter on a row shows the whole evaluation read-only, in the system's
+    // number notation, the qualitative levels by their captions, the
+    // comments of the stored codes; every value label reads what it shows.
+    void vistaDeUnaEvaluacion()
+    {
+        QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+        auto f = Abrir();
+        ClicEnFila(*f, 3);
+        QString titulo;
+        QStringList fallos;
+        QMap<int, QString> vistos;
+        QStringList comentarios;
+        Prueba::AlAbrirseModal([&](QWidget *w) {
+            auto *vista = qobject_cast<VistaEvaluacion *>(w);
+            if (!vista) {
+                fallos << w->objectName();
+                w->close();
+                return;
+            }
+            titulo = vista->windowTitle();
+            for (int p = 0; p < NumCampos; ++p) {
+                QLabel *v = vista->valor(p);
+                if (!v) {
+                    fallos << QStringLiteral("sin valor %1").arg(p);
+                    continue;
+                }
+                vistos.insert(p, v->text());
+                if (v->accessibleName() != v->text() || v->focusPolicy() == Qt::NoFocus)
+                    fallos << QStringLiteral("valor %1 no accesible").arg(p);
+                // Beside its label, except the shares, which head their grid.
+                bool rotulado = false;
+                for (QLabel *l : vista->findChildren<QLabel *>())
+                    rotulado = rotulado || (l->buddy() == v && l->text() == Campo(p).etiqueta + QLatin1Char(':'));
+                const bool enRejilla = p >= Pos::PrimeraProporcion && p < Pos::PrimerCualitativo;
+                if (!rotulado && !enRejilla)
+                    fallos << QStringLiteral("valor %1 sin rótulo").arg(p);
+            }
+            for (int i = 0; i < 5; ++i)
+                if (QLabel *c = vista->findChild<QLabel *>(QStringLiteral("comentario%1").arg(i)))
+                    comentarios << c->text();
+            QTest::keyClick(vista, Qt::Key_Escape);
+        });
+        QTest::keyClick(Tabla(*f), Qt::Key_Return);
+        QVERIFY(Prueba::ModalAtendido());
+        QVERIFY2(fallos.isEmpty(), qPrintable(fallos.join('\n')));
+        QCOMPARE(titulo, QStringLiteral("Evaluación número 3"));
+        QCOMPARE(vistos.value(Pos::NombreEdificacion), QString::fromUtf8(Muestra[2].nombre));
+        QCOMPARE(vistos.value(Pos::Fecha), QStringLiteral("02/12/2026 09:15"));
+        QCOMPARE(vistos.value(Pos::IndiceEstructural), QStringLiteral("0,6123"));
+        QCOMPARE(vistos.value(Pos::IndicePreexistente), QStringLiteral("0,0582"));
+        QCOMPARE(vistos.value(Pos::Latitud), QStringLiteral("6,251234"));
+        QCOMPARE(vistos.value(Pos::NumeroPisos), QStringLiteral("4"));
+        QCOMPARE(vistos.value(Pos::PrimeraProporcion + 2), QStringLiteral("30 %"));
+        QCOMPARE(vistos.value(Pos::PrimeraProporcion + 10), QStringLiteral("100 %"));
+        // Levels 2, 0 and 4 of stairs, material quality and height irregularity.
+        QCOMPARE(vistos.value(Pos::PrimerCualitativo + 2), QStringLiteral("Moderado"));
+        QCOMPARE(vistos.value(Pos::PrimerCualitativo + 9), QStringLiteral("Muy Buena"));
+        QCOMPARE(vistos.value(Pos::PrimerCualitativo + 11), QStringLiteral("Muy Alta"));
+        QCOMPARE(vistos.value(Pos::Habitabilidad), QStringLiteral("Uso Restringido"));
+
+        // The comment texts as the comments file holds them for the codes.
+        const RegistroEvaluacion &r = guardados[2];
+        auto texto = [](const QString &tabla, const QString &codigo) {
+            QString t;
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("comentarios"));
+                db.setDatabaseName(RutasDatos::archivoComentarios());
+                db.open();
+                QSqlQuery q(db);
+                q.exec(QStringLiteral("SELECT * FROM \"%1\"").arg(tabla));
+                while (q.next())
+                    if (q.value(0).toString() == codigo)
+                        t = q.value(1).toString();
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("comentarios"));
+            return t;
+        };
+        QCOMPARE(comentarios.size(), 5);
+        const QString habitabilidad = texto(QStringLiteral("Habitabilidad"), r.texto(Pos::CodigoHabitabilidad));
+        const QString medidas = texto(QStringLiteral("Medidas de Seguridad"), r.texto(Pos::CodigoMedidasSeguridad));
+        const QString reparabilidad = texto(QStringLiteral("Reparabilidad"), r.texto(Pos::CodigoReparabilidad));
+        QVERIFY(!habitabilidad.isEmpty() && !medidas.isEmpty() && !reparabilidad.isEmpty());
+        QCOMPARE(comentarios[2], habitabilidad);
+        QCOMPARE(comentarios[4], medidas);
+        QVERIFY2(comentarios[3].startsWith(reparabilidad), qPrintable(comentarios[3]));
+        QCOMPARE(comentarios[0], texto(QStringLiteral("Daño Edificio"), r.texto(Pos::CodigoDannoEdificio)));
+    }
+
+    // "Guardar PDF" on a selection: the document asked, the file through the
+    // save dialog; one placard page per selected evaluation, no others.
+    void pdfDeUnaSeleccion()
+    {
+        auto f = Abrir();
+        auto *pdf = f->findChild<QPushButton *>(QStringLiteral("btnGuardarPdf"));
+        QVERIFY(!pdf->isEnabled());  // nothing selected yet
+        ClicEnFila(*f, 5);
+        ClicEnFila(*f, 2, Qt::ControlModifier);
+        QCOMPARE(f->seleccionados().size(), 2);
+        QVERIFY(pdf->isEnabled());
+        const QString destino = carpeta.filePath(QStringLiteral("avisos.pdf"));
+        bool elegido = false;
+        Prueba::AlAbrirseModal([&](QWidget *w) {
+            auto *aviso = w->findChild<QRadioButton *>(QStringLiteral("optAviso"));
+            QVERIFY(aviso && aviso->isChecked());
+            elegido = true;
+            ElegirArchivo(destino);
+            w->findChild<QPushButton *>(QStringLiteral("btnAceptar"))->click();
+        });
+        pdf->click();
+        QVERIFY(elegido);
+        QVERIFY(QFile::exists(destino));
+        const QString info = QString::fromUtf8(Ejecutar(QStringLiteral("pdfinfo"), {destino}));
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\b"))), qPrintable(info));
+        const QString texto = QString::fromUtf8(Ejecutar(QStringLiteral("pdftotext"), {destino, QStringLiteral("-")}));
+        QVERIFY2(texto.contains(QStringLiteral("O'Brien")) || texto.contains(QStringLiteral("O’Brien")), qPrintable(texto));
+        QVERIFY(texto.contains(QStringLiteral("Casa Roja")));
+        QVERIFY(!texto.contains(QStringLiteral("Galpón")));
+        QVERIFY(texto.contains(QStringLiteral("HABITABLE")));
+
+        // The report of the open evaluation, from its view.
+        const QString reporte = carpeta.filePath(QStringLiteral("reporte.pdf"));
+        ClicEnFila(*f, 6);
+        Prueba::AlAbrirseModal([&](QWidget *vista) {
+            Prueba::AlAbrirseModal([&](QWidget *w) {
+                w->findChild<QRadioButton *>(QStringLiteral("optReporte"))->click();
+                ElegirArchivo(reporte);
+                w->findChild<QPushButton *>(QStringLiteral("btnAceptar"))->click();
+            });
+            vista->findChild<QPushButton *>(QStringLiteral("btnGuardarPdf"))->click();
+            vista->close();
+        });
+        f->findChild<QPushButton *>(QStringLiteral("btnAbrir"))->click();
+        QVERIFY(QFile::exists(reporte));
+        const QString textoReporte =
+            QString::fromUtf8(Ejecutar(QStringLiteral("pdftotext"), {reporte, QStringLiteral("-")}));
+        QVERIFY(textoReporte.contains(QStringLiteral("Galpón")));
+        QVERIFY(textoReporte.contains(QStringLiteral("Llanos")));
+        QVERIFY(!textoReporte.contains(QStringLiteral("Casa Roja")));
+    }
+
+    // "Exportar CSV" without a selection writes what the table shows; read
+    // back by an independent reader it equals the table and the stored
+    // values, hostile texts included; with a selection, only the selection.
+    void csvIgualALaTabla()
+    {
+        auto f = Abrir();
+        Buscar(*f, QStringLiteral("c-"));  // all six, through the search
+        const QString destino = carpeta.filePath(QStringLiteral("registro.csv"));
+        ElegirArchivo(destino);
+        f->findChild<QPushButton *>(QStringLiteral("btnExportarCsv"))->click();
+        QVERIFY(Prueba::ModalAtendido());
+        const QList<QStringList> filas = LeerCsv(destino);
+        QCOMPARE(filas.size(), 7);
+        QCOMPARE(filas[0].size(), NumCampos);
+        QCOMPARE(filas[0].constFirst(), QStringLiteral("NumeroEvaluacion"));
+        QCOMPARE(filas[0].constLast(), QStringLiteral("Longitud"));
+        QCOMPARE(PosicionDeColumna(filas[0][Pos::Habitabilidad]), Pos::Habitabilidad);
+        for (int fila = 0; fila < f->modelo()->rowCount(); ++fila) {
+            const int numero = f->modelo()->index(fila, 0).data().toInt();
+            const QStringList &csv = filas[numero];
+            QCOMPARE(csv.size(), NumCampos);
+            QCOMPARE(csv[Pos::Numero].toInt(), numero);
+            // What the table shows...
+            QCOMPARE(csv[Pos::Barrio], f->modelo()->index(fila, 3).data().toString());
+            QCOMPARE(csv[Pos::NombreEdificacion], f->modelo()->index(fila, 4).data().toString());
+            QCOMPARE(csv[Pos::Evaluador], f->modelo()->index(fila, 5).data().toString());
+            QCOMPARE(csv[Pos::CodigoComision], f->modelo()->index(fila, 6).data().toString());
+            QCOMPARE(csv[Pos::Habitabilidad], f->modelo()->index(fila, 7).data().toString());
+            QCOMPARE(ModeloRegistro::TextoFecha(csv[Pos::Fecha]), f->modelo()->index(fila, 1).data().toString());
+            // ...and every field as it was saved, the date as stored, numbers with a point.
+            const RegistroEvaluacion &r = guardados[numero - 1];
+            for (int p = 1; p < NumCampos; ++p) {
+                const QVariant &v = r.campo(p);
+                const QString esperado = v.typeId() == QMetaType::Double ? QString::number(v.toDouble(), 'g', 17)
+                                                                         : v.toString();
+                if (v.typeId() == QMetaType::Double)
+                    QCOMPARE(csv[p].toDouble(), esperado.toDouble());
+                else
+                    QCOMPARE(csv[p], esperado);
+            }
+        }
+        QCOMPARE(filas[3][Pos::NombreEdificacion], QString::fromUtf8(Muestra[2].nombre));
+        QCOMPARE(filas[5][Pos::Evaluador], QString::fromUtf8(Muestra[4].evaluador));
+        QCOMPARE(filas[5][Pos::CodigoComision], QStringLiteral(" C-03 "));
+        QCOMPARE(filas[1][Pos::IndiceEstructural], QStringLiteral("0.6123"));
+        QCOMPARE(filas[1][Pos::Longitud], QStringLiteral("-75.563421"));
+        QFile crudo(destino);
+        QVERIFY(crudo.open(QIODevice::ReadOnly));
+        QVERIFY(crudo.readAll().endsWith("\r\n"));
+
+        // The search narrows the export; a selection wins over it.
+        Buscar(*f, QStringLiteral("ruiz"));
+        QTRY_COMPARE(Numeros(*f), (QList<int>{4, 2}));
+        Mensaje::encolarRespuesta(Mensaje::Respuesta::Si);  // replace the earlier file
+        ElegirArchivo(destino);
+        f->findChild<QPushButton *>(QStringLiteral("btnExportarCsv"))->click();
+        QCOMPARE(Mensaje::textosMostrados().size(), 1);
+        QVERIFY(Mensaje::textosMostrados().constFirst().contains(QStringLiteral("ya existe")));
+        QList<QStringList> filtradas = LeerCsv(destino);
+        QCOMPARE(filtradas.size(), 3);
+        QCOMPARE(filtradas[1][Pos::Numero], QStringLiteral("2"));
+        QCOMPARE(filtradas[2][Pos::Numero], QStringLiteral("4"));
+        ClicEnFila(*f, 4);
+        const QString uno = carpeta.filePath(QStringLiteral("una.csv"));
+        ElegirArchivo(uno);
+        f->findChild<QPushButton *>(QStringLiteral("btnExportarCsv"))->click();
+        filtradas = LeerCsv(uno);
+        QCOMPARE(filtradas.size(), 2);
+        QCOMPARE(filtradas[1][Pos::Barrio], QStringLiteral("Centro"));
+    }
+
+    // A registry that cannot be opened, or a table gone while the window is
+    // open: a Spanish message naming the file and the table; the window stays.
+    void fallosDeLaBaseDeDatos()
+    {
+        const QString carpetaComoArchivo = carpeta.filePath(QStringLiteral("no es un archivo"));
+        QVERIFY(QDir().mkpath(carpetaComoArchivo));
+        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+        {
+            auto f = Abrir(carpetaComoArchivo);
+            QTRY_COMPARE(Mensaje::textosMostrados().size(), 1);
+            QVERIFY2(Mensaje::textosMostrados()[0].contains(QStringLiteral("no es un archivo")),
+                     qPrintable(Mensaje::textosMostrados()[0]));
+            QCOMPARE(Total(*f), QStringLiteral("0 evaluaciones"));
+            Buscar(*f, QStringLiteral("x"));
+            QTest::qWait(250);
+            QVERIFY(f->isVisible());
+        }
+
+        Mensaje::limpiar();
+        const QString copia = carpeta.filePath(QStringLiteral("copia.sqlite"));
+        QVERIFY(QFile::copy(archivo, copia));
+        auto f = Abrir(copia);
+        QCOMPARE(Numeros(*f).size(), 6);
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("borrar"));
+            db.setDatabaseName(copia);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("DROP TABLE Evaluaciones")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("borrar"));
+        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+        Buscar(*f, QStringLiteral("centro"));
+        QTRY_COMPARE(Mensaje::textosMostrados().size(), 1);
+        const QString m = Mensaje::textosMostrados()[0];
+        QVERIFY2(m.contains(QStringLiteral("\"Evaluaciones\"")) && m.contains(QStringLiteral("copia.sqlite")),
+                 qPrintable(m));
+        QVERIFY(f->isVisible());
+        QCOMPARE(Total(*f), QStringLiteral("0 evaluaciones"));
+    }
+};
+
+QTEST_MAIN(PruebaVentanaRegistro)
+#include "registry_window_test.moc"
