@@ -3,6 +3,7 @@
 #include "app/message_box.h"
 #include "data/data_paths.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLocale>
@@ -68,5 +69,37 @@ void AlAbrirseModal(std::function<void(QWidget *)> accion, int limiteMs)
 }
 
 bool ModalAtendido() { return atendido; }
+
+QString NombreAccesible(QWidget *w)
+{
+    QAccessibleInterface *i = QAccessible::queryAccessibleInterface(w);
+    return i ? i->text(QAccessible::Name) : QStringLiteral("(sin interfaz)");
+}
+
+QStringList RotulosAccesibles(QWidget *w)
+{
+    QStringList rotulos;
+    QAccessibleInterface *i = QAccessible::queryAccessibleInterface(w);
+    if (!i)
+        return rotulos;
+    for (const auto &[otro, relacion] : i->relations(QAccessible::Label))
+        if (otro && otro->object())
+            rotulos << otro->object()->objectName();
+    return rotulos;
+}
+
+QStringList RecorridoConTab(int limite)
+{
+    QStringList recorrido;
+    QWidget *inicio = QApplication::focusWidget();
+    for (int i = 0; i < limite && inicio; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *w = QApplication::focusWidget();
+        recorrido << w->objectName() + QStringLiteral(": ") + NombreAccesible(w);
+        if (w == inicio)
+            break;
+    }
+    return recorrido;
+}
 
 }  // namespace Prueba

@@ -23,4 +23,13 @@ void Teclear(QWidget *control, const QString &texto);
 void AlAbrirseModal(std::function<void(QWidget *)> accion, int limiteMs = 5000);
 // True when AlAbrirseModal's last action ran.
 bool ModalAtendido();
+
+// What a screen reader hears of a widget: its accessible name, and the
+// names of the objects that label it.
+QString NombreAccesible(QWidget *w);
+QStringList RotulosAccesibles(QWidget *w);
+// Presses Tab from the focused control of the active window until the focus
+// comes round again; returns "objectName: accessible name" of every control
+// reached, in order.
+QStringList RecorridoConTab(int limite = 60);
 }  // namespace Prueba

@@ -3,6 +3,7 @@
 #include "app/widget_support.h"
 #include "reports/document_texts.h"
 
+#include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -97,6 +98,12 @@ Form4::Form4(QWidget *padre) : QWidget(padre, Qt::Window | Qt::MSWindowsFixedSiz
     setFixedSize(720, 540);
     if (const QScreen *pantalla = QGuiApplication::primaryScreen())
         move(pantalla->availableGeometry().center() - rect().center());
+}
+
+void Form4::closeEvent(QCloseEvent *evento)
+{
+    QWidget::closeEvent(evento);
+    emit cerrando();
 }
 
 Form6::Form6(QWidget *padre) : QDialog(padre)

@@ -5,11 +5,18 @@
 #include <QDialog>
 #include <QWidget>
 
-// An empty window behind the menu.
+// An empty window behind the menu. Closing it ends the program (the menu
+// connects to cerrando()).
 class Form4 : public QWidget {
     Q_OBJECT
 public:
     explicit Form4(QWidget *padre = nullptr);
+
+signals:
+    void cerrando();
+
+protected:
+    void closeEvent(QCloseEvent *evento) override;
 };
 
 class Form6 : public QDialog {

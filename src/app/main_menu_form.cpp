@@ -11,6 +11,8 @@
 #include "evaluation/evaluation_form.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QWindow>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -99,7 +101,13 @@ Form2::Form2(EstadoEvaluacion &estado, QWidget *padre) : QWidget(padre), estado_
         move(pantalla->availableGeometry().center() - rect().center());
 
     form4_ = new Form4;
+    connect(form4_, &Form4::cerrando, this, &Form2::btnSalir_Click);
     form4_->show();
+    // The menu belongs to the backdrop: the window manager keeps it above the
+    // backdrop and the task bar shows the pair as one program.
+    winId();
+    if (windowHandle() && form4_->windowHandle())
+        windowHandle()->setTransientParent(form4_->windowHandle());
 }
 
 Form2::~Form2()
@@ -166,8 +174,17 @@ void Form2::btnReconocimientos_Click()
     f.exec();
 }
 
+void Form2::closeEvent(QCloseEvent *evento)
+{
+    QWidget::closeEvent(evento);
+    btnSalir_Click();
+}
+
 void Form2::btnSalir_Click()
 {
+    if (saliendo_)
+        return;
+    saliendo_ = true;
     close();
     if (form4_)
         form4_->close();

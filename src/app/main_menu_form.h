@@ -29,9 +29,12 @@ public:
 
 protected:
     void showEvent(QShowEvent *evento) override;
+    // The window's close box (or Alt+F4) ends the program as "Salir" does.
+    void closeEvent(QCloseEvent *evento) override;
 
 private:
     EstadoEvaluacion &estado_;
     Form4 *form4_ = nullptr;
     bool verificado_ = false;
+    bool saliendo_ = false;
 };

@@ -13,6 +13,7 @@ struct Prueba {
     QList<Mostrado> mostrados;
     QStringList inesperados;
     std::function<void(const QString &)> manejador;
+    std::function<void(const Mostrado &)> observador;
 };
 Prueba &prueba()
 {
@@ -44,6 +45,8 @@ Respuesta mostrar(QWidget *padre, const QString &texto, Botones botones, const Q
     Prueba &p = prueba();
     if (p.activo) {
         p.mostrados.append({texto, titulo, botones});
+        if (p.observador)
+            p.observador(p.mostrados.last());
         if (p.cola.isEmpty()) {
             const QString d = QStringLiteral("Mensaje inesperado: \"%1\"").arg(texto);
             p.inesperados << d;
@@ -107,8 +110,10 @@ void limpiar()
     p.cola.clear();
     p.mostrados.clear();
     p.inesperados.clear();
+    p.observador = nullptr;
 }
 void alInesperado(std::function<void(const QString &)> manejador) { prueba().manejador = std::move(manejador); }
 QStringList inesperados() { return prueba().inesperados; }
+void alMostrar(std::function<void(const Mostrado &)> observador) { prueba().observador = std::move(observador); }
 
 }  // namespace Mensaje

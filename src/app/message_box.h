@@ -44,5 +44,8 @@ void limpiar();
 // box then takes Cancelar / No, or Aceptar when it only has that button).
 void alInesperado(std::function<void(const QString &)> manejador);
 QStringList inesperados();
+// Called with every box the moment it would appear, before it takes its
+// answer: a test sees the forms as the evaluator sees them under the box.
+void alMostrar(std::function<void(const Mostrado &)> observador);
 
 }  // namespace Mensaje

@@ -19,6 +19,11 @@ QString NombreElemento(const QString &arreglo, int indice);
 void Nombrar(QWidget *control, const QString &nombreObjeto, const QString &nombreAccesible = QString());
 void Etiquetar(QLabel *etiqueta, QWidget *control);
 
+// A label that shows a value (a result, an index, a comment, a title, a
+// share): a screen reader reads what it shows, and `rotulo` (a caption label
+// or a titled frame) as what labels it. A value may have several captions.
+void RotularValor(QLabel *valor, QWidget *rotulo);
+
 // Finds a descendant by object name (tests and forms share the naming).
 template <typename T>
 T *Buscar(QWidget *raiz, const QString &nombre);

@@ -3,6 +3,7 @@
 #include "data/record_set.h"
 #include "engine/evaluation_driver.h"
 #include "engine/proportion_rating.h"
+#include "evaluation/evaluate_check.h"
 
 #include <QDir>
 #include <QIODevice>
@@ -20,8 +21,6 @@
 #include <vector>
 
 namespace {
-
-const char *const MensajeFaltan = "Ingrese toda la información. Todos los elementos no han sido calificados.";
 
 // An input line that cannot be evaluated.
 struct Rechazo {
@@ -83,13 +82,14 @@ int EnteroOpcional(const QJsonValue &v, const char *clave, int minimo, int maxim
 // omitted one). `presentes` is how many of them the object holds: when that
 // is all it holds, there is nothing to look for.
 void SoloClaves(const QJsonObject &o, qsizetype presentes, std::initializer_list<QLatin1String> permitidas,
-                Lugar lugar = {})
+                Lugar lugar = {}, const QList<QLatin1String> &otras = {})
 {
     if (presentes == o.size())
         return;
     for (auto it = o.constBegin(); it != o.constEnd(); ++it) {
         const QString clave = it.key();
-        if (std::none_of(permitidas.begin(), permitidas.end(), [&](QLatin1String p) { return clave == p; }))
+        if (std::none_of(permitidas.begin(), permitidas.end(), [&](QLatin1String p) { return clave == p; })
+            && std::none_of(otras.begin(), otras.end(), [&](QLatin1String p) { return clave == p; }))
             Rechazar(QStringLiteral("Clave desconocida \"%1\"%2.").arg(clave, lugar.texto()));
     }
 }
@@ -190,6 +190,29 @@ void CargarCalificaciones(const QJsonValue &listaVariables, const QJsonValue &li
         e.OtrosNoEstructurales[i] = OtroCalificado{static_cast<int16_t>(codigo), nivel};
         e.NivelesCualitativos[SlotCualitativoOtro(codigo)] = nivel;
     }
+}
+
+// The evaluation keys of a line into a fresh state, the ratings of the
+// categories declared not relevant completed. Throws Rechazo.
+void CargarEvaluacion(const QJsonObject &raiz, EstadoEvaluacion &e, int &anno, const QList<QLatin1String> &otras)
+{
+    const QJsonValue valorId = raiz.value(QLatin1String("id"));
+    const QJsonValue sistema = raiz.value(QLatin1String("sistema"));
+    const QJsonValue relevancia = raiz.value(QLatin1String("relevancia"));
+    const QJsonValue valorAnno = raiz.value(QLatin1String("anno"));
+    const QJsonValue variables = raiz.value(QLatin1String("variables"));
+    const QJsonValue otros = raiz.value(QLatin1String("otros"));
+    SoloClaves(raiz, Definidos({&valorId, &sistema, &relevancia, &valorAnno, &variables, &otros}),
+               {QLatin1String("id"), QLatin1String("sistema"), QLatin1String("relevancia"), QLatin1String("anno"),
+                QLatin1String("variables"), QLatin1String("otros")},
+               {}, otras);
+
+    e.Reiniciar();
+    e.TipoEstructura = static_cast<int16_t>(Entero(sistema, "sistema", 0, 14));
+    e.CasoRelevancia = e.InfoNoRelevante = static_cast<int16_t>(EnteroOpcional(relevancia, "relevancia", 0, 3, 0));
+    anno = EnteroOpcional(valorAnno, "anno", 0, 3, 0);
+    CargarCalificaciones(variables, otros, e);
+    MarcarNoRelevantes(e, e.CasoRelevancia);
 }
 
 // A string as a JSON string literal in UTF-8 from `q` on, which must have
@@ -496,26 +519,12 @@ bool AgregarLinea(const QByteArray &linea, const DatosLotes &datos, QByteArray &
         const QJsonValue valorId = raiz.value(QLatin1String("id"));
         if (!valorId.isUndefined())
             id = valorId;
-        const QJsonValue sistema = raiz.value(QLatin1String("sistema"));
-        const QJsonValue relevancia = raiz.value(QLatin1String("relevancia"));
-        const QJsonValue valorAnno = raiz.value(QLatin1String("anno"));
-        const QJsonValue variables = raiz.value(QLatin1String("variables"));
-        const QJsonValue otros = raiz.value(QLatin1String("otros"));
-        SoloClaves(raiz, Definidos({&valorId, &sistema, &relevancia, &valorAnno, &variables, &otros}),
-                   {QLatin1String("id"), QLatin1String("sistema"), QLatin1String("relevancia"), QLatin1String("anno"),
-                    QLatin1String("variables"), QLatin1String("otros")});
-
         EstadoEvaluacion e;
-        e.Reiniciar();
-        e.TipoEstructura = static_cast<int16_t>(Entero(sistema, "sistema", 0, 14));
-        e.CasoRelevancia = e.InfoNoRelevante = static_cast<int16_t>(EnteroOpcional(relevancia, "relevancia", 0, 3, 0));
-        const int anno = EnteroOpcional(valorAnno, "anno", 0, 3, 0);
-        CargarCalificaciones(variables, otros, e);
-
-        MarcarNoRelevantes(e, e.CasoRelevancia);
+        int anno = 0;
+        CargarEvaluacion(raiz, e, anno, {});
         VerificarCalificaciones(e, e.TipoEstructura, e.CasoRelevancia);
         if (e.FaltanCalificaciones == 1)
-            throw Rechazo{QString::fromUtf8(MensajeFaltan), CodigosFaltantes(e, e.TipoEstructura, e.CasoRelevancia)};
+            throw Rechazo{TextosEvaluar::FaltanCalificaciones, CodigosFaltantes(e, e.TipoEstructura, e.CasoRelevancia)};
 
         EtiquetasResultados etiquetas;
         EvaluarEdificacion(e, datos.pesos, datos.comentarios, anno, etiquetas);
@@ -535,6 +544,17 @@ bool AgregarLinea(const QByteArray &linea, const DatosLotes &datos, QByteArray &
 }
 
 }  // namespace
+
+QString LeerEvaluacionJson(const QJsonObject &linea, EstadoEvaluacion &estado, int &anno,
+                           const QList<QLatin1String> &otrasClaves)
+{
+    try {
+        CargarEvaluacion(linea, estado, anno, otrasClaves);
+        return QString();
+    } catch (const Rechazo &r) {
+        return r.mensaje;
+    }
+}
 
 bool ProcesarLinea(const QByteArray &linea, const DatosLotes &datos, QByteArray &salida)
 {

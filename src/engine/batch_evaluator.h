@@ -6,6 +6,9 @@
 #include "results/result_classification.h"
 
 #include <QByteArray>
+#include <QJsonObject>
+#include <QLatin1String>
+#include <QList>
 #include <unordered_map>
 
 class QIODevice;
@@ -39,6 +42,15 @@ void PrepararTextosJson(DatosLotes &datos);
 // object, as compact JSON without line end, into `salida`. Returns true when
 // the line was evaluated, false when it was rejected with an "error" object.
 bool ProcesarLinea(const QByteArray &linea, const DatosLotes &datos, QByteArray &salida);
+
+// Reads the evaluation of one line's object ("id", "sistema", "relevancia",
+// "anno", "variables", "otros") into `estado`, reset first, as the evaluation
+// form leaves it before "Evaluar": ratings in their slots, the categories
+// declared not relevant completed. `anno` receives the construction period's
+// option. Keys outside these and `otrasClaves` are refused. Returns the
+// Spanish message of a refusal, or an empty text.
+QString LeerEvaluacionJson(const QJsonObject &linea, EstadoEvaluacion &estado, int &anno,
+                           const QList<QLatin1String> &otrasClaves = {});
 
 // Every line of `entrada` to one line of `salida`, in order. Returns 0 when
 // every line was evaluated, 1 when any was rejected.

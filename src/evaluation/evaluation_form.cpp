@@ -9,7 +9,8 @@
 #include "engine/category_evaluators.h"
 #include "engine/evaluation_driver.h"
 #include "evaluation/element_dispatch.h"
-#include "evaluation/storey_check.h"
+#include "evaluation/evaluate_check.h"
+#include "evaluation/wrapping_button.h"
 #include "results/result_classification.h"
 #include "results/results_form.h"
 
@@ -30,26 +31,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// A push button whose caption wraps over several lines, as the long element
-// captions need; text() keeps the caption exactly as written.
-class BotonEnvolvente : public QPushButton {
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        QStyleOptionButton op;
-        initStyleOption(&op);
-        op.text.clear();
-        style()->drawControl(QStyle::CE_PushButton, &op, &p, this);
-        p.setFont(font());
-        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-        p.drawText(rect().adjusted(6, 2, -6, -2), Qt::AlignCenter | Qt::TextWordWrap, text().simplified());
-    }
-};
 
 // Buttons shown per system, besides btnEntrepiso, in code order.
 const char *const OrdenVisibilidad[] = {"btnVigas", "btnColumnas", "btnNudos", "btnMuros", "btnSinConfinar",
@@ -565,51 +546,19 @@ void Form1::Evaluar()
         estado_.InfoNoRelevante = estado_.CasoRelevancia = 0;
     }
 
-    // 2. Position in the block.
-    const int localizacion = Elegido(optLocalizacion_);
-    const bool ubicacionOk = localizacion >= 0;
-    if (ubicacionOk)
-        estado_.Localizacion = optLocalizacion_.at(localizacion)->text();
-
-    // 3. Storeys.
-    const QString mensajePisos = RevisarPisos(txtNPisos_->text(), txtNSotanos_->text(), txtPisosTotal_->text(),
-                                              txtPMayorDanno_->text());
-    const bool pisosOk = mensajePisos.isEmpty();
-    if (!pisosOk)
-        Mensaje::mostrar(this, mensajePisos);
-
-    // 4. Construction period.
-    const int anno = Elegido(optAnno_);
-    const bool annoOk = anno >= 0;
-    if (annoOk)
-        estado_.AnnoConstruccion = optAnno_.at(anno)->text();
-
-    // 5. Lists.
-    bool listasOk = true;
-    if (cboTipoEstructura_->currentText().isEmpty() || cboCubierta_->currentText().isEmpty()
-        || cboEntrepiso_->currentText().isEmpty()) {
-        Mensaje::mostrar(this, QStringLiteral("No se puede evaluar una edificación si usted no indica su sistema estructural, "
-                                              "tipo de cubierta y tipo de entrepiso."));
-        listasOk = false;
-    }
-
-    // 6. All four must pass.
-    const bool listo = ubicacionOk && annoOk && pisosOk && listasOk;
-    if (!listo)
-        Mensaje::mostrar(this,
-                         QStringLiteral("Información incompleta. No ha indicado la localización en la cuadra, el número de "
-                                        "pisos o el año de construcción. Debe suministrar la información en su totalidad. "),
-                         Mensaje::Botones::Aceptar, QStringLiteral("Información incompleta"));
+    // 2 to 6, 8, 9. The building folder.
+    const QVector<AvisoEvaluar> avisos =
+        RevisarEdificacion({Datos(), Elegido(optLocalizacion_), Elegido(optAnno_), Elegido(optInspeccion_),
+                            Elegido(optEstabEvaluador_)},
+                           estado_);
+    for (const AvisoEvaluar &a : avisos)
+        Mensaje::mostrar(this, a.texto, Mensaje::Botones::Aceptar,
+                         a.titulo.isEmpty() ? QStringLiteral("ORV") : a.titulo);
+    const bool listo = avisos.isEmpty();
 
     // 7. Placeholders for the categories declared not relevant.
     if (check1_->isChecked() || check2_->isChecked() || check3_->isChecked())
         MarcarNoRelevantes(estado_, estado_.CasoRelevancia);
-
-    // 8, 9. Inspection and the evaluator's stability appraisal.
-    if (const int i = Elegido(optInspeccion_); i >= 0)
-        estado_.Inspeccion = optInspeccion_.at(i)->text();
-    if (const int i = Elegido(optEstabEvaluador_); i >= 0)
-        estado_.EstabilidadEvaluador = optEstabEvaluador_.at(i)->text();
 
     if (!listo)
         return;
@@ -617,13 +566,13 @@ void Form1::Evaluar()
     // 11. Every required rating.
     VerificarCalificaciones(estado_, estado_.TipoEstructura, estado_.CasoRelevancia);
     if (estado_.FaltanCalificaciones == 1) {
-        Mensaje::mostrar(this, QStringLiteral("Ingrese toda la información. Todos los elementos no han sido calificados."));
+        Mensaje::mostrar(this, TextosEvaluar::FaltanCalificaciones);
         return;
     }
 
     // 12. Last confirmation.
-    if (Mensaje::mostrar(this, QStringLiteral("Todos los datos ingresados son correctos?"), Mensaje::Botones::SiNo,
-                         QStringLiteral("Datos Ingresados")) != Mensaje::Respuesta::Si)
+    if (Mensaje::mostrar(this, TextosEvaluar::Confirmar, Mensaje::Botones::SiNo, TextosEvaluar::TituloConfirmar)
+        != Mensaje::Respuesta::Si)
         return;
 
     // 13. The evaluation.

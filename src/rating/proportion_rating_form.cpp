@@ -36,7 +36,8 @@ Form5::Form5(EstadoEvaluacion &estado, QWidget *padre) : QDialog(padre), estado_
     raiz->setSpacing(10);
 
     lblVariable_ = new QLabel(this);
-    Nombrar(lblVariable_, QStringLiteral("lblVariable"), QStringLiteral("Elemento"));
+    // A screen reader reads the element's title as it shows.
+    Nombrar(lblVariable_, QStringLiteral("lblVariable"));
     lblVariable_->setAlignment(Qt::AlignCenter);
     lblVariable_->setWordWrap(true);
     QFont grande = lblVariable_->font();
@@ -105,7 +106,10 @@ Form5::Form5(EstadoEvaluacion &estado, QWidget *padre) : QDialog(padre), estado_
         v->addLayout(escala);
 
         auto *valor = new QLabel(QStringLiteral("0"), marco);
-        Nombrar(valor, NombreElemento(QStringLiteral("lblNivel"), k), QStringLiteral("Proporción %1").arg(titulo));
+        Nombrar(valor, NombreElemento(QStringLiteral("lblNivel"), k));
+        // Read as the share it shows, labelled by its level's frame.
+        RotularValor(valor, marco);
+        RotularValor(valor, leyenda);
         valor->setAlignment(Qt::AlignCenter);
         QFont cifra = valor->font();
         cifra.setBold(true);
@@ -128,7 +132,8 @@ Form5::Form5(EstadoEvaluacion &estado, QWidget *padre) : QDialog(padre), estado_
     btnDanno_ = new QPushButton(QStringLiteral("Niveles de Daño"), this);
     Nombrar(btnDanno_, QStringLiteral("btnDanno"), QStringLiteral("Niveles de Daño"));
     btnDanno_->setToolTip(QStringLiteral("Descripción de los Niveles de Daño"));
-    btnDanno_->setAutoDefault(false);
+    // Enter on a focused button presses it; elsewhere it presses "Aceptar".
+    btnDanno_->setAutoDefault(true);
     btnAceptar_ = new QPushButton(QStringLiteral("Aceptar"), this);
     Nombrar(btnAceptar_, QStringLiteral("btnAceptar"), QStringLiteral("Aceptar"));
     btnAceptar_->setToolTip(QStringLiteral("Aceptar"));

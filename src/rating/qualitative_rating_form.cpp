@@ -23,7 +23,8 @@ Form9::Form9(EstadoEvaluacion &estado, QWidget *padre) : QDialog(padre), estado_
     raiz->setSpacing(12);
 
     lblTipo_ = new QLabel(this);
-    Nombrar(lblTipo_, QStringLiteral("lblTipo"), QStringLiteral("Variable"));
+    // A screen reader reads the element's title as it shows.
+    Nombrar(lblTipo_, QStringLiteral("lblTipo"));
     lblTipo_->setAlignment(Qt::AlignCenter);
     lblTipo_->setWordWrap(true);
     QFont grande = lblTipo_->font();
@@ -66,7 +67,8 @@ Form9::Form9(EstadoEvaluacion &estado, QWidget *padre) : QDialog(padre), estado_
     btnAceptar_->setDefault(true);
     btnDanno_ = new QPushButton(QStringLiteral("Ver Daños"), frmDefinicion);
     Nombrar(btnDanno_, QStringLiteral("btnDanno"), QStringLiteral("Ver Daños"));
-    btnDanno_->setAutoDefault(false);
+    // Enter on a focused button presses it; elsewhere it presses "Aceptar".
+    btnDanno_->setAutoDefault(true);
     btnAceptar_->setMinimumWidth(120);
     btnDanno_->setMinimumWidth(120);
     acciones->addStretch(1);

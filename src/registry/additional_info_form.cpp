@@ -77,16 +77,6 @@ QLabel *Rotulo(QWidget *padre, const QString &nombre, const QString &texto, QWid
 
 }  // namespace
 
-const QStringList &GruposDeUso()
-{
-    static const QStringList grupos = {
-        QStringLiteral("Residencial"), QStringLiteral("Comercial"),     QStringLiteral("Educacional"),
-        QStringLiteral("Salud"),       QStringLiteral("Hotelero"),      QStringLiteral("Oficinas"),
-        QStringLiteral("Industrial"),  QStringLiteral("Institucional"), QStringLiteral("Bodegas"),
-        QStringLiteral("Estacionamientos"), QStringLiteral("Otros")};
-    return grupos;
-}
-
 Form23::Form23(EstadoEvaluacion &estado, const DatosEdificacion &datos, QWidget *padre)
     : QDialog(padre), estado_(estado), datos_(datos)
 {
@@ -225,6 +215,20 @@ Form23::Form23(EstadoEvaluacion &estado, const DatosEdificacion &datos, QWidget 
     rejillaDireccion->setColumnStretch(1, 1);
     rejillaDireccion->setRowStretch(4, 1);
 
+    // --- position (optional) ------------------------------------------------------
+    auto *frmCoordenadas = new QGroupBox(QStringLiteral("Coordenadas (opcional)"), this);
+    frmCoordenadas->setObjectName(QStringLiteral("frmCoordenadas"));
+    txtLatitud = CajaTexto(frmCoordenadas, QStringLiteral("txtLatitud"), 20,
+                           QStringLiteral("Latitud en grados decimales, de -90 a 90"));
+    txtLongitud = CajaTexto(frmCoordenadas, QStringLiteral("txtLongitud"), 20,
+                            QStringLiteral("Longitud en grados decimales, de -180 a 180"));
+    auto *rejillaCoordenadas = new QHBoxLayout(frmCoordenadas);
+    rejillaCoordenadas->addWidget(Rotulo(frmCoordenadas, QStringLiteral("lblLatitud"), QStringLiteral("Latitud"), txtLatitud));
+    rejillaCoordenadas->addWidget(txtLatitud, 1);
+    rejillaCoordenadas->addSpacing(12);
+    rejillaCoordenadas->addWidget(Rotulo(frmCoordenadas, QStringLiteral("lblLongitud"), QStringLiteral("Longitud"), txtLongitud));
+    rejillaCoordenadas->addWidget(txtLongitud, 1);
+
     auto *medio = new QHBoxLayout;
     medio->addWidget(Frame1, 1);
     medio->addWidget(Frame2, 1);
@@ -248,6 +252,7 @@ Form23::Form23(EstadoEvaluacion &estado, const DatosEdificacion &datos, QWidget 
     auto *principal = new QVBoxLayout(this);
     principal->addLayout(arriba);
     principal->addLayout(medio);
+    principal->addWidget(frmCoordenadas);
     principal->addLayout(botones);
 
     // --- load -----------------------------------------------------------------------
@@ -269,10 +274,21 @@ void Form23::Option1_Click(int indice)
         propia = txtOtro;
     else
         return;
-    for (QLineEdit *calle : {txtNumCalle, txtAvenida, txtOtro}) {
-        calle->setEnabled(calle == propia);
-        if (calle != propia)
+    QLineEdit *const calles[] = {txtNumCalle, txtAvenida, txtOtro};
+    for (int i = 0; i < 3; ++i) {
+        QLineEdit *calle = calles[i];
+        if (calle == propia) {
+            // Opened again: what the evaluator typed comes back.
+            if (!calle->isEnabled()) {
+                calle->setEnabled(true);
+                calle->setText(calleEscrita_[i]);
+            }
+        } else {
+            if (calle->isEnabled())
+                calleEscrita_[i] = calle->text();
+            calle->setEnabled(false);
             calle->setText(QStringLiteral("--"));
+        }
     }
 }
 
@@ -303,6 +319,8 @@ IdentificacionEvaluacion Form23::identificacion() const
     id.txtAvenida = txtAvenida->text();
     id.txtOtro = txtOtro->text();
     id.txtNumero = txtNumero->text();
+    id.txtLatitud = txtLatitud->text();
+    id.txtLongitud = txtLongitud->text();
     return id;
 }
 
@@ -314,7 +332,8 @@ void Form23::mostrarIdentificacion(const IdentificacionEvaluacion &id)
         {txtNomBarrio, &id.txtNomBarrio}, {txtComuna1, &id.txtComuna1},   {txtComuna2, &id.txtComuna2},
         {txtsector, &id.txtsector},     {txtManzana, &id.txtManzana},   {txtPredio, &id.txtPredio},
         {txtMejoraPH, &id.txtMejoraPH}, {txtNumCalle, &id.txtNumCalle}, {txtAvenida, &id.txtAvenida},
-        {txtOtro, &id.txtOtro},         {txtNumero, &id.txtNumero}};
+        {txtOtro, &id.txtOtro},         {txtNumero, &id.txtNumero},     {txtLatitud, &id.txtLatitud},
+        {txtLongitud, &id.txtLongitud}};
     for (const auto &[caja, texto] : cajas)
         if (caja->text() != *texto)
             caja->setText(*texto);
@@ -324,8 +343,10 @@ void Form23::btnGuardaInf_Click(int indice)
 {
     if (indice == 0) {
         IdentificacionEvaluacion id = identificacion();
-        const bool guardada = GuardarEvaluacion(this, id, estado_, datos_);
-        // Placeholders written by the checks stay visible, saved or not.
+        // Placeholders written by the checks show at once, under the next
+        // message, and stay visible, saved or not.
+        const bool guardada = GuardarEvaluacion(this, id, estado_, datos_,
+                                                [this](const IdentificacionEvaluacion &v) { mostrarIdentificacion(v); });
         mostrarIdentificacion(id);
         if (guardada)
             accept();

@@ -61,8 +61,11 @@ private:
     QLineEdit *txtAvenida = nullptr;
     QLineEdit *txtOtro = nullptr;
     QLineEdit *txtNumero = nullptr;
+    QLineEdit *txtLatitud = nullptr;
+    QLineEdit *txtLongitud = nullptr;
     std::array<QPushButton *, 2> btnGuardaInf{};
+    // What the evaluator typed into txtNumCalle, txtAvenida and txtOtro,
+    // kept while the box is closed and shows "--"; it comes back when the
+    // box's street kind is chosen again.
+    std::array<QString, 3> calleEscrita_{};
 };
-
-// The eleven use groups offered by both use lists, in their order.
-const QStringList &GruposDeUso();

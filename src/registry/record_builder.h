@@ -39,7 +39,10 @@ struct IdentificacionEvaluacion {
     QString txtAvenida;
     QString txtOtro;
     QString txtNumero;
-    // WGS 84 decimal degrees; both or neither.
+    // Optional position of the building, as typed (txtLatitud, txtLongitud)
+    // and as read by GuardarEvaluacion in WGS 84 decimal degrees; both or neither.
+    QString txtLatitud;
+    QString txtLongitud;
     std::optional<double> Latitud;
     std::optional<double> Longitud;
 };

@@ -8,9 +8,11 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -48,6 +50,32 @@ QHBoxLayout *filaNavegacion(QPushButton *atras, QPushButton *adelante)
         fila->addWidget(adelante);
     return fila;
 }
+
+// The arrow and page keys pressed on a comment scroll the area around it.
+class DesplazarConTeclas : public QObject {
+public:
+    DesplazarConTeclas(QScrollArea *area, QObject *padre) : QObject(padre), area_(area) {}
+
+protected:
+    bool eventFilter(QObject *objeto, QEvent *evento) override
+    {
+        if (evento->type() != QEvent::KeyPress)
+            return QObject::eventFilter(objeto, evento);
+        QScrollBar *barra = area_->verticalScrollBar();
+        switch (static_cast<QKeyEvent *>(evento)->key()) {
+        case Qt::Key_Up: barra->triggerAction(QAbstractSlider::SliderSingleStepSub); return true;
+        case Qt::Key_Down: barra->triggerAction(QAbstractSlider::SliderSingleStepAdd); return true;
+        case Qt::Key_PageUp: barra->triggerAction(QAbstractSlider::SliderPageStepSub); return true;
+        case Qt::Key_PageDown: barra->triggerAction(QAbstractSlider::SliderPageStepAdd); return true;
+        case Qt::Key_Home: barra->triggerAction(QAbstractSlider::SliderToMinimum); return true;
+        case Qt::Key_End: barra->triggerAction(QAbstractSlider::SliderToMaximum); return true;
+        default: return QObject::eventFilter(objeto, evento);
+        }
+    }
+
+private:
+    QScrollArea *area_;
+};
 
 }  // namespace
 
@@ -137,12 +165,15 @@ void Form7::marcarInactivo(QLabel *etiqueta, bool inactivo)
     etiqueta->setPalette(p);
 }
 
-QWidget *Form7::areaComentario(const QString &nombre, const QString &texto, const QString &nombreAccesible)
+QWidget *Form7::areaComentario(const QString &nombre, const QString &texto, QLabel *rotulo)
 {
     // Comments run to several sentences: they wrap to the width of the tab
     // and scroll when they are longer than the space left, so nothing is cut.
+    // Tab stops on the comment itself, which a screen reader reads labelled
+    // by its heading; the arrow and page keys scroll it.
     auto *comentario = new QLabel(texto);
-    Nombrar(comentario, nombre, nombreAccesible);
+    Nombrar(comentario, nombre);
+    RotularValor(comentario, rotulo);
     comentario->setTextFormat(Qt::PlainText);
     comentario->setWordWrap(true);
     comentario->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -162,6 +193,8 @@ QWidget *Form7::areaComentario(const QString &nombre, const QString &texto, cons
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     area->setBackgroundRole(QPalette::Base);
     area->setMinimumHeight(Twips(1400));
+    area->setFocusPolicy(Qt::NoFocus);
+    comentario->installEventFilter(new DesplazarConTeclas(area, comentario));
     return area;
 }
 
@@ -202,9 +235,9 @@ QWidget *Form7::crearCarpetaResultados(const EtiquetasResultados &e)
         const QString texto = QString::fromUtf8(f.texto);
         QLabel *fija = etiquetaFija(QString::fromLatin1(f.etiqueta), texto);
         QLabel *nivel = etiquetaValor(QString::fromLatin1(f.nivel), f.textoNivel, QString());
-        QLabel *indice = etiquetaValor(QString::fromLatin1(f.indice), f.textoIndice,
-                                       texto.simplified() + QStringLiteral(", índice"));
-        Etiquetar(fija, nivel);
+        QLabel *indice = etiquetaValor(QString::fromLatin1(f.indice), f.textoIndice, QString());
+        RotularValor(nivel, fija);
+        RotularValor(indice, fija);
         marcarInactivo(nivel, f.inactivoNivel);
         marcarInactivo(indice, f.inactivoIndice);
         nivel->setEnabled(f.habilitadoNivel);
@@ -233,7 +266,7 @@ QWidget *Form7::crearCarpetaResultados(const EtiquetasResultados &e)
     for (const FilaRiesgo &f : filasRiesgo) {
         QLabel *fija = etiquetaFija(QString::fromLatin1(f.etiqueta), QString::fromUtf8(f.texto));
         QLabel *valor = etiquetaValor(QString::fromLatin1(f.valor), f.textoValor, QString());
-        Etiquetar(fija, valor);
+        RotularValor(valor, fija);
         riesgo->addWidget(fija, fila, 0);
         riesgo->addWidget(valor, fila, 1);
         ++fila;
@@ -269,23 +302,19 @@ QWidget *Form7::crearCarpetaEstado(const EtiquetasResultados &e)
     QLabel *Label4 = encabezado(QStringLiteral("Label4"), QStringLiteral("Daño en el edificio"));
     QLabel *lblDaEdificio = etiquetaValor(QStringLiteral("lblDaEdificio"), e.lblDaEdificio, QString());
     lblDaEdificio->setToolTip(QStringLiteral("Tiene en cuenta el daño en elementos estructurales y no estructurales."));
-    Etiquetar(Label4, lblDaEdificio);
+    RotularValor(lblDaEdificio, Label4);
     capa->addWidget(Label4, 0, 0);
     capa->addWidget(lblDaEdificio, 0, 1);
-    capa->addWidget(areaComentario(QStringLiteral("lblComDaEdificio"), e.lblComDaEdificio,
-                                   QStringLiteral("Comentario sobre el daño en el edificio")),
-                    1, 0, 1, 3);
+    capa->addWidget(areaComentario(QStringLiteral("lblComDaEdificio"), e.lblComDaEdificio, Label4), 1, 0, 1, 3);
     capa->setRowStretch(1, 1);
 
     QLabel *Label6 = encabezado(QStringLiteral("Label6"), QStringLiteral("Estado global"));
     QLabel *lblFinal = etiquetaValor(QStringLiteral("lblFinal"), e.lblFinal, QString());
     lblFinal->setToolTip(QStringLiteral("Tiene en cuenta el daño en el edifcio y el estado del terreno."));
-    Etiquetar(Label6, lblFinal);
+    RotularValor(lblFinal, Label6);
     capa->addWidget(Label6, 2, 0);
     capa->addWidget(lblFinal, 2, 1);
-    capa->addWidget(areaComentario(QStringLiteral("lblComEstGlobal"), e.lblComEstGlobal,
-                                   QStringLiteral("Comentario sobre el estado global")),
-                    3, 0, 1, 3);
+    capa->addWidget(areaComentario(QStringLiteral("lblComEstGlobal"), e.lblComEstGlobal, Label6), 3, 0, 1, 3);
     capa->setRowStretch(3, 1);
 
     auto *pagina = new QWidget;
@@ -306,20 +335,19 @@ QWidget *Form7::crearCarpetaHabitabilidad(const EtiquetasResultados &e)
 
     QLabel *Label3 = encabezado(QStringLiteral("Label3"), QStringLiteral("Habitabilidad del edificio"));
     QLabel *nivel = etiquetaValor(QStringLiteral("lblLingHabitability"), e.lblLingHabitability, QString());
-    Etiquetar(Label3, nivel);
+    RotularValor(nivel, Label3);
     capa->addWidget(Label3, 0, 0);
     capa->addWidget(nivel, 0, 1);
 
     QLabel *lblHabitabilidad = encabezado(QStringLiteral("lblHabitabilidad"), QStringLiteral("Habitabilidad"));
-    QWidget *comHabitabilidad = areaComentario(QStringLiteral("lblComHabitabilidad"), e.lblComHabitabilidad,
-                                               QStringLiteral("Comentario sobre la habitabilidad"));
+    QWidget *comHabitabilidad =
+        areaComentario(QStringLiteral("lblComHabitabilidad"), e.lblComHabitabilidad, lblHabitabilidad);
     capa->addWidget(lblHabitabilidad, 1, 0, 1, 3);
     capa->addWidget(comHabitabilidad, 2, 0, 1, 3);
     capa->setRowStretch(2, 1);
 
     QLabel *lblSeguridad = encabezado(QStringLiteral("lblSeguridad"), QStringLiteral("Medidas de seguridad"));
-    QWidget *comSeguridad = areaComentario(QStringLiteral("lblComSeguridad"), e.lblComSeguridad,
-                                           QStringLiteral("Comentario sobre las medidas de seguridad"));
+    QWidget *comSeguridad = areaComentario(QStringLiteral("lblComSeguridad"), e.lblComSeguridad, lblSeguridad);
     capa->addWidget(lblSeguridad, 3, 0, 1, 3);
     capa->addWidget(comSeguridad, 4, 0, 1, 3);
     capa->setRowStretch(4, 1);
@@ -342,13 +370,12 @@ QWidget *Form7::crearCarpetaReparabilidad(const EtiquetasResultados &e)
 
     QLabel *Label7 = encabezado(QStringLiteral("Label7"), QStringLiteral("Reparabilidad del edificio"));
     QLabel *nivel = etiquetaValor(QStringLiteral("lblLingReparability"), e.lblLingReparability, QString());
-    Etiquetar(Label7, nivel);
+    RotularValor(nivel, Label7);
     capa->addWidget(Label7, 0, 0);
     capa->addWidget(nivel, 0, 1);
 
     QLabel *lblReparaciones = encabezado(QStringLiteral("lblReparaciones"), QStringLiteral("Reparaciones"));
-    QWidget *comentario = areaComentario(QStringLiteral("lblComReparaciones"), e.lblComReparaciones,
-                                         QStringLiteral("Comentario sobre las reparaciones"));
+    QWidget *comentario = areaComentario(QStringLiteral("lblComReparaciones"), e.lblComReparaciones, lblReparaciones);
     capa->addWidget(lblReparaciones, 1, 0, 1, 3);
     capa->addWidget(comentario, 2, 0, 1, 3);
     capa->setRowStretch(2, 1);

@@ -50,7 +50,7 @@ private:
     QWidget *crearCarpetaReparabilidad(const EtiquetasResultados &e);
 
     QLabel *etiquetaValor(const QString &nombre, const QString &texto, const QString &nombreAccesible);
-    QWidget *areaComentario(const QString &nombre, const QString &texto, const QString &nombreAccesible);
+    QWidget *areaComentario(const QString &nombre, const QString &texto, QLabel *rotulo);
     QPushButton *botonCarpeta(const QString &nombre, const QString &texto, int destino);
     static void marcarInactivo(QLabel *etiqueta, bool inactivo);
 

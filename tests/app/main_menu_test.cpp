@@ -8,6 +8,8 @@
 #include "test_support.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QWindow>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
@@ -105,13 +107,37 @@ private slots:
         }
     }
 
+    // "Salir", the menu's close box and the backdrop's close box all end the
+    // program; the close boxes arrive as the close event the window manager
+    // sends to the window.
+    void salirTerminaElPrograma_data()
+    {
+        QTest::addColumn<QString>("como");
+        QTest::newRow("Salir") << "Salir";
+        QTest::newRow("cierre del menu") << "menu";
+        QTest::newRow("cierre del fondo") << "fondo";
+    }
+
     void salirTerminaElPrograma()
     {
+        QFETCH(QString, como);
         EstadoEvaluacion estado;
         Form2 menu(estado);
         menu.show();
         QVERIFY(QTest::qWaitForWindowExposed(&menu));
-        QTimer::singleShot(0, &menu, [&] { QTest::mouseClick(menu.findChild<QPushButton *>(QStringLiteral("btnSalir")), Qt::LeftButton); });
+        // The menu stands over the backdrop as its transient: one window for
+        // the window manager and the task bar.
+        QVERIFY(menu.windowHandle() && menu.fondo()->windowHandle());
+        QCOMPARE(menu.windowHandle()->transientParent(), menu.fondo()->windowHandle());
+        QTimer::singleShot(0, &menu, [&] {
+            if (como == QLatin1String("Salir")) {
+                QTest::mouseClick(menu.findChild<QPushButton *>(QStringLiteral("btnSalir")), Qt::LeftButton);
+            } else {
+                QWidget *ventana = como == QLatin1String("menu") ? static_cast<QWidget *>(&menu) : menu.fondo();
+                QCloseEvent cierre;
+                QCoreApplication::sendEvent(ventana->windowHandle(), &cierre);
+            }
+        });
         QTimer guardia;
         guardia.setSingleShot(true);
         bool agotado = false;

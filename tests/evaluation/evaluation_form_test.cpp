@@ -4,6 +4,7 @@
 #include "app/message_box.h"
 #include "app/widget_support.h"
 #include "evaluation/evaluation_form.h"
+#include "evaluation/wrapping_button.h"
 #include "evaluation/storey_check.h"
 #include "test_support.h"
 
@@ -261,6 +262,29 @@ private slots:
         QCOMPARE(f.Boton("btnDivisorios")->x(), Twips(720));
         QCOMPARE(f.Boton("btnCieloLumin")->pos(), QPoint(Twips(720), Twips(3120)));
         QCOMPARE(f.Boton("btnTanques")->pos(), QPoint(Twips(4200), Twips(2280)));
+    }
+
+    // Element captions are painted as written: their blanks kept, and the
+    // long run of blanks of the other-elements caption starts a new line.
+    void leyendasComoSeEscribieron()
+    {
+        EstadoEvaluacion estado;
+        Form1 f(estado);
+        f.show();
+        auto lineas = [&f](const char *nombre) {
+            auto *b = dynamic_cast<BotonEnvolvente *>(f.Boton(QString::fromLatin1(nombre)));
+            return b ? b->lineas() : QStringList{QStringLiteral("(sin botón)")};
+        };
+        QCOMPARE(lineas("btnOtrosArquitectonicos"), (QStringList{"  Evaluar otros elementos", "No Estructurales"}));
+        const QStringList taludes = lineas("btnDeslizamGrietas");
+        const QString leyenda = f.Boton(QStringLiteral("btnDeslizamGrietas"))->text();
+        QVERIFY(leyenda.contains(QStringLiteral("y  Movimientos")));
+        // Each line is a piece of the caption as written, and together they hold all of its words.
+        for (const QString &linea : taludes)
+            QVERIFY2(leyenda.contains(linea), qPrintable(linea));
+        QCOMPARE(taludes.join(QLatin1Char(' ')).simplified(), leyenda.simplified());
+        QVERIFY(taludes.join(QLatin1Char('|')).contains(QStringLiteral("y  Movimientos"))
+                || taludes.join(QLatin1Char('|')).contains(QStringLiteral("y|Movimientos")));
     }
 
     // A first rating closed without "Aceptar" gives its slot back; the next

@@ -231,17 +231,49 @@ private slots:
         QCOMPARE(f.result(), int(QDialog::Accepted));
         QCOMPARE(e.Variables[0].Nivel, int16_t(4));
 
-        // So does Enter on the description button, which never takes the
-        // default away from "Aceptar".
+        // Enter on the description button opens the viewer; the rating is
+        // neither stored nor closed.
         EstadoEvaluacion e2 = EstadoNuevo();
-        PrepararVariable(e2, Vigas);
+        PrepararVariable(e2, Vigas, QStringLiteral("VigasConc"));
         Form5 g(e2);
         QVERIFY(Activar(&g));
         Boton(&g, "btnDanno")->setFocus();
-        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+        QString visto;
+        Prueba::AlAbrirseModal([&](QWidget *w) {
+            visto = w->objectName();
+            QTest::mouseClick(Boton(w, "Command1"), Qt::LeftButton);
+        });
         Teclas(Qt::Key_Enter);
-        QCOMPARE(g.result(), int(QDialog::Accepted));
-        QCOMPARE(e2.Variables[0].Codigo, int16_t(Vigas));
+        QVERIFY(Prueba::ModalAtendido());
+        QCOMPARE(visto, QStringLiteral("Form10"));
+        QVERIFY(g.isVisible());
+        QCOMPARE(e2.Variables[0].Codigo, int16_t(-1));
+    }
+
+    // A screen reader hears the element's title and each share as shown,
+    // each share labelled by its level's frame; every control Tab reaches
+    // has a name.
+    void lectorDePantalla()
+    {
+        EstadoEvaluacion e = EstadoNuevo();
+        PrepararVariable(e, Columnas);
+        Form5 f(e);
+        f.EstablecerVariable(QStringLiteral("COLUMNAS"));
+        QVERIFY(Activar(&f));
+        PonerBarra(Barra(&f, 2), 25);
+        QCOMPARE(Prueba::NombreAccesible(Buscar<QLabel>(&f, QStringLiteral("lblVariable"))), QStringLiteral("COLUMNAS"));
+        for (QLabel *l : f.findChildren<QLabel *>())
+            QCOMPARE(Prueba::NombreAccesible(l), l->text().simplified());
+        const QStringList marcos{"Frame1", "Frame3", "Frame2", "Frame4", "Frame5"};
+        for (int k = 0; k < 5; ++k) {
+            QLabel *nivel = Buscar<QLabel>(&f, NombreElemento(QStringLiteral("lblNivel"), k));
+            QCOMPARE(Prueba::NombreAccesible(nivel), k == 2 ? QStringLiteral("25") : QStringLiteral("0"));
+            QVERIFY2(Prueba::RotulosAccesibles(nivel).contains(marcos[k]), qPrintable(marcos[k]));
+        }
+        const QStringList recorrido = Prueba::RecorridoConTab();
+        QCOMPARE(recorrido.size(), 7);
+        for (const QString &paso : recorrido)
+            QVERIFY2(!paso.endsWith(QStringLiteral(": ")), qPrintable(recorrido.join(QLatin1String(" / "))));
     }
 
     void cerrarSinAceptarNoGuarda()

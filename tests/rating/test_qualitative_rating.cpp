@@ -203,10 +203,47 @@ private slots:
             orden << QApplication::focusWidget()->objectName();
         }
         QCOMPARE(orden, (QStringList{"btnAceptar", "btnDanno", NombreElemento(QStringLiteral("Option1"), 1)}));
-        // Enter accepts.
+        // Enter on "Ver Daños" opens its viewer and stores nothing.
+        Teclas(Qt::Key_Tab, 2);
+        QString visto;
+        Prueba::AlAbrirseModal([&](QWidget *w) {
+            visto = w->objectName();
+            QTest::mouseClick(Boton(w, "Command1"), Qt::LeftButton);
+        });
+        Teclas(Qt::Key_Return);
+        QVERIFY(Prueba::ModalAtendido());
+        QCOMPARE(visto, QStringLiteral("Form14"));
+        QVERIFY(f.isVisible());
+        QCOMPARE(e.Variables[0].Codigo, int16_t(-1));
+        // Enter on an option presses "Aceptar".
+        QVERIFY(Activar(&f));
+        Opcion(&f, 1)->setFocus();
         Teclas(Qt::Key_Return);
         QCOMPARE(f.result(), int(QDialog::Accepted));
         QCOMPARE((QList<int>{e.Variables[0].Nivel, e.NivelesCualitativos[10]}), (QList<int>{1, 1}));
+    }
+
+    // A screen reader hears the element's title and every option as shown,
+    // the options labelled by their frame; every control Tab reaches has a name.
+    void lectorDePantalla()
+    {
+        EstadoEvaluacion e = EstadoNuevo();
+        PrepararVariable(e, 19);
+        Form9 f(e);
+        f.EstablecerTextos(QStringLiteral("CALIDAD DE LOS MATERIALES"), QStringLiteral("Calidad"), Calidad);
+        QVERIFY(Activar(&f));
+        QCOMPARE(Prueba::NombreAccesible(Buscar<QLabel>(&f, QStringLiteral("lblTipo"))),
+                 QStringLiteral("CALIDAD DE LOS MATERIALES"));
+        for (QLabel *l : f.findChildren<QLabel *>())
+            QCOMPARE(Prueba::NombreAccesible(l), l->text().simplified());
+        for (int k = 0; k < 5; ++k) {
+            QCOMPARE(Prueba::NombreAccesible(Opcion(&f, k)), Calidad[k]);
+            QVERIFY(Prueba::RotulosAccesibles(Opcion(&f, k)).contains(QStringLiteral("frmCalificacion")));
+        }
+        const QStringList recorrido = Prueba::RecorridoConTab();
+        QVERIFY(recorrido.size() >= 3);
+        for (const QString &paso : recorrido)
+            QVERIFY2(!paso.endsWith(QStringLiteral(": ")), qPrintable(recorrido.join(QLatin1String(" / "))));
     }
 
     void verDannosAbreSuVisor_data()

@@ -197,8 +197,8 @@ private slots:
                 << -1 << i << QStringLiteral("txtNumCalle") << QStringLiteral("45");
         QTest::newRow("Avenida") << -1 << 4 << QStringLiteral("txtAvenida") << QString();
         QTest::newRow("Otro") << -1 << 5 << QStringLiteral("txtOtro") << QString();
-        // "Avenida" put "--" into the street number; choosing "Calle" keeps it.
-        QTest::newRow("Avenida y luego Calle") << 4 << 1 << QStringLiteral("txtNumCalle") << QStringLiteral("--");
+        // "Avenida" closed the street number with "--"; "Calle" gives back what was typed.
+        QTest::newRow("Avenida y luego Calle") << 4 << 1 << QStringLiteral("txtNumCalle") << QStringLiteral("45");
     }
 
     void opcionesDeVia()
@@ -226,6 +226,67 @@ private slots:
         // The own box takes typing.
         Escribir(forma.get(), propia, QStringLiteral("10A"));
         QCOMPARE(Caja(forma.get(), propia)->text(), QStringLiteral("10A"));
+    }
+
+    // A closed street box shows "--" and keeps what the evaluator typed for
+    // the moment its kind is chosen again; pressing the chosen kind again
+    // does not turn the form's own "--" into an identification.
+    void callesConservanLoEscrito()
+    {
+        Escribir(forma.get(), QStringLiteral("txtNumCalle"), QStringLiteral("45"));
+        ElegirVia(forma.get(), 4);
+        Escribir(forma.get(), QStringLiteral("txtAvenida"), QStringLiteral("Avenida Oriental"));
+        ElegirVia(forma.get(), 5);
+        Escribir(forma.get(), QStringLiteral("txtOtro"), QStringLiteral("Vía al Mar"));
+        auto vistas = [this] {
+            QStringList t;
+            for (const char *nombre : {"txtNumCalle", "txtAvenida", "txtOtro"})
+                t << Caja(forma.get(), QString::fromLatin1(nombre))->text();
+            return t;
+        };
+        const std::pair<int, QStringList> pasos[] = {
+            {1, Lista({"45", "--", "--"})},
+            {4, Lista({"--", "Avenida Oriental", "--"})},
+            {4, Lista({"--", "Avenida Oriental", "--"})},
+            {5, Lista({"--", "--", "Vía al Mar"})},
+            {0, Lista({"45", "--", "--"})}};
+        for (const auto &[via, esperado] : pasos) {
+            ElegirVia(forma.get(), via);
+            QCOMPARE(vistas(), esperado);
+        }
+
+        forma.reset();
+        forma = std::make_unique<Form23>(estado, datos);
+        forma->show();
+        Escribir(forma.get(), QStringLiteral("txtEvaluador"), QStringLiteral("Ing. Pérez"));
+        ElegirVia(forma.get(), 0);
+        ElegirVia(forma.get(), 0);
+        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+        Guardar(forma.get());
+        QCOMPARE(Mensaje::textosMostrados().size(), 1);
+        QVERIFY(Mensaje::textosMostrados().first().startsWith(QStringLiteral("No ha ingresado información")));
+    }
+
+    // The optional position: a frame of two labelled boxes a keyboard reaches.
+    void coordenadas()
+    {
+        auto *marco = Buscar<QGroupBox>(forma.get(), QStringLiteral("frmCoordenadas"));
+        QVERIFY(marco);
+        QCOMPARE(marco->title(), QStringLiteral("Coordenadas (opcional)"));
+        for (const char *nombre : {"txtLatitud", "txtLongitud"}) {
+            QLineEdit *caja = Caja(forma.get(), QString::fromLatin1(nombre));
+            QVERIFY(caja->isEnabled() && caja->text().isEmpty());
+            QVERIFY(caja->focusPolicy() & Qt::TabFocus);
+            QVERIFY(!caja->accessibleName().isEmpty());
+        }
+        // Tab from the house number reaches both boxes before "Guardar".
+        QLineEdit *numero = Caja(forma.get(), QStringLiteral("txtNumero"));
+        numero->setFocus();
+        QStringList recorrido;
+        for (QWidget *w = numero->nextInFocusChain(); w && w != numero && recorrido.size() < 4; w = w->nextInFocusChain())
+            if (w->focusPolicy() & Qt::TabFocus && w->isEnabled() && w->isVisible())
+                recorrido << w->objectName();
+        QCOMPARE(recorrido.mid(0, 3), Lista({"txtLatitud", "txtLongitud", "btnGuardaInf(0)"}));
     }
 
     // "Cancelar", Escape and the close box all ask the same question; only

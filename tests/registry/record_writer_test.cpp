@@ -7,6 +7,7 @@
 
 #include "app/message_box.h"
 #include "data/data_paths.h"
+#include "registry/coordinates.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -293,6 +294,92 @@ private slots:
         // The other categories keep theirs.
         QCOMPARE(r.at(0).at(71).toString(), QStringLiteral("Alto"));
         QCOMPARE(r.at(0).at(76).toDouble(), 0.4512);
+    }
+
+    // Each placeholder is in its box when the next message appears, so the
+    // evaluator reads every message over what would be stored.
+    void marcasAntesDeCadaMensaje()
+    {
+        QStringList vistas;
+        Form23 *visto = nullptr;
+        Mensaje::alMostrar([&](const Mensaje::Mostrado &m) {
+            QStringList cajas;
+            for (const char *nombre : {"txtDuenno", "txtAvenida", "txtComuna1", "txtManzana"})
+                cajas << Caja(visto, QString::fromLatin1(nombre))->text();
+            vistas << m.texto.left(12) + QStringLiteral(": ") + cajas.join(QLatin1Char('|'));
+        });
+        // Only the building's name: contact answered OK, then use and location refuse.
+        auto forma = abrir();
+        visto = forma.get();
+        Escribir(forma.get(), QStringLiteral("txtNombre"), QStringLiteral("Edificio Álamo"));
+        pulsarGuardar(forma.get(), {Respuesta::Aceptar, Respuesta::Aceptar, Respuesta::Aceptar});
+        QCOMPARE(vistas, Lista({"La informaci: |||", "Debe indicar: Información pendiente|||",
+                                "Debe porporc: Información pendiente|--||"}));
+        // Address only: the cadastral placeholders are there under the confirmation.
+        vistas.clear();
+        IdentificacionEvaluacion id = SinUbicacionNiCatastro();
+        id.Option1 = 5;
+        id.txtOtro = QStringLiteral("Vía al Mar km 3");
+        id.txtNumero = QStringLiteral("s/n");
+        forma = abrir();
+        visto = forma.get();
+        Llenar(forma.get(), id);
+        pulsarGuardar(forma.get(), {Respuesta::Cancelar});
+        QCOMPARE(vistas, Lista({"Toda la info: Marta Núñez|--|-|----"}));
+        Mensaje::alMostrar(nullptr);
+    }
+
+    // Latitude and longitude: both or neither, in range, comma or point.
+    void coordenadas_data()
+    {
+        QTest::addColumn<QString>("latitud");
+        QTest::addColumn<QString>("longitud");
+        QTest::addColumn<QString>("leido");  // "lat;lon", "" for none, or the start of the message
+        QTest::newRow("ninguna") << "" << " " << "";
+        QTest::newRow("coma y punto") << " 4,5 " << "-74.25" << "4.5;-74.25";
+        QTest::newRow("bordes") << "-90" << "+180,0" << "-90;180";
+        QTest::newRow("solo latitud") << "4,5" << "" << "Las coordenadas deben indicarse las dos";
+        QTest::newRow("solo longitud") << "" << "-74" << "Las coordenadas deben indicarse las dos";
+        QTest::newRow("latitud fuera") << "90,01" << "10" << "La latitud debe estar entre -90 y 90";
+        QTest::newRow("longitud fuera") << "10" << "-180.5" << "La longitud debe estar entre -180 y 180";
+        QTest::newRow("no es número") << "4°35'" << "10" << "La latitud \"4°35'\" no es un número";
+        QTest::newRow("dos marcas") << "4,5.1" << "10" << "La latitud \"4,5.1\" no es un número";
+        QTest::newRow("exponente") << "10" << "1e2" << "La longitud \"1e2\" no es un número";
+    }
+
+    void coordenadas()
+    {
+        QFETCH(QString, latitud);
+        QFETCH(QString, longitud);
+        QFETCH(QString, leido);
+        const Coordenadas c = LeerCoordenadas(latitud, longitud);
+        const bool valido = leido.isEmpty() || leido.at(0).isDigit() || leido.at(0) == QLatin1Char('-');
+        if (valido) {
+            QVERIFY2(c.error.isEmpty(), qPrintable(c.error));
+            QCOMPARE(c.Latitud.has_value(), !leido.isEmpty());
+            QCOMPARE(c.Longitud.has_value(), !leido.isEmpty());
+            if (!leido.isEmpty())
+                QCOMPARE(QStringLiteral("%1;%2").arg(*c.Latitud).arg(*c.Longitud), leido);
+            return;
+        }
+        QVERIFY2(c.error.startsWith(leido), qPrintable(c.error));
+        QVERIFY(!c.Latitud && !c.Longitud);
+
+        // On the form: the message, no record, nothing lost; mended, it saves.
+        auto forma = abrir();
+        Llenar(forma.get(), Ejemplo::Identificacion());
+        Escribir(forma.get(), QStringLiteral("txtLatitud"), latitud);
+        Escribir(forma.get(), QStringLiteral("txtLongitud"), longitud);
+        pulsarGuardar(forma.get(), {Respuesta::Aceptar});
+        verificarDetenido(forma.get(), {c.error});
+        QCOMPARE(Caja(forma.get(), QStringLiteral("txtLatitud"))->text(), latitud);
+        QCOMPARE(Caja(forma.get(), QStringLiteral("txtLongitud"))->text(), longitud);
+        Escribir(forma.get(), QStringLiteral("txtLatitud"), QStringLiteral("4,5"));
+        Escribir(forma.get(), QStringLiteral("txtLongitud"), QStringLiteral("-74,25"));
+        Mensaje::limpiar();
+        pulsarGuardar(forma.get());
+        QCOMPARE(Mensaje::textosMostrados(), (QStringList{Confirmacion, Guardada}));
+        QCOMPARE(registros().size(), 1);
     }
 
     // Every field of a complete evaluation, read back from the file with its

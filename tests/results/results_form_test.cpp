@@ -124,7 +124,7 @@ private slots:
         Form7 f(estado, e, datos);
         for (const auto &[nombre, campo] : Campos) {
             QLabel *l = etiqueta(&f, nombre);
-            QVERIFY2(l && !l->accessibleName().isEmpty(), nombre);
+            QVERIFY2(l, nombre);
             QCOMPARE(l->text(), e.*campo);
         }
         // name, caption (none for a label checked above), tool tip
@@ -152,6 +152,49 @@ private slots:
         QCOMPARE(captions, (QStringList{"Resultados", "Estado", "Habitabilidad", "Reparabilidad"}));
         QCOMPARE(f.windowTitle(), QStringLiteral("ORV"));
         QCOMPARE(f.carpetaActual(), 0);
+    }
+
+    // A screen reader hears every result, index and comment as it shows,
+    // labelled by its caption; Tab reaches only named controls, on every tab.
+    void lectorDePantalla()
+    {
+        Form7 f(estado, ejemplo(), datos);
+        const std::pair<const char *, const char *> rotulos[] = {
+            {"lblDE", "Label1"}, {"lblIndiceEstructura", "Label1"}, {"lblDNE", "Label2"},
+            {"lblIndiceNoestructural", "Label2"}, {"lblES", "Label29"}, {"lblIndiceSuelo", "Label29"},
+            {"lblCP", "Label28"}, {"lblIndicePreexistente", "Label28"}, {"lblRiesgoEstructural", "Label8"},
+            {"lblRiesgoNoEstruct", "Label9"}, {"lblRiesgoGeotec", "Label10"}, {"lblDaEdificio", "Label4"},
+            {"lblComDaEdificio", "Label4"}, {"lblFinal", "Label6"}, {"lblComEstGlobal", "Label6"},
+            {"lblLingHabitability", "Label3"}, {"lblComHabitabilidad", "lblHabitabilidad"},
+            {"lblComSeguridad", "lblSeguridad"}, {"lblLingReparability", "Label7"},
+            {"lblComReparaciones", "lblReparaciones"}};
+        for (const auto &[valor, rotulo] : rotulos) {
+            QLabel *l = etiqueta(&f, valor);
+            QCOMPARE(Prueba::NombreAccesible(l), l->text().simplified());
+            QVERIFY2(Prueba::RotulosAccesibles(l).contains(QString::fromLatin1(rotulo)), valor);
+        }
+        for (QLabel *l : f.findChildren<QLabel *>())
+            QCOMPARE(Prueba::NombreAccesible(l).simplified(), l->text().simplified());
+
+        mostrar(f);
+        QApplication::setActiveWindow(&f);
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QStringList comentarios;
+        for (int c = 0; c < Form7::NumCarpetas; ++c) {
+            f.seleccionarCarpeta(c);
+            boton(&f, "btnAceptar(0)")->setFocus();
+            const QStringList recorrido = Prueba::RecorridoConTab();
+            QVERIFY(recorrido.size() >= 3);
+            for (const QString &paso : recorrido) {
+                QVERIFY2(!paso.endsWith(QStringLiteral(": ")) && !paso.startsWith(QStringLiteral("area_")),
+                         qPrintable(recorrido.join(QLatin1String(" / "))));
+                if (paso.startsWith(QStringLiteral("lblCom")))
+                    comentarios << paso.section(QLatin1Char(':'), 0, 0);
+            }
+        }
+        // The five comments take the focus.
+        comentarios.removeDuplicates();
+        QCOMPARE(comentarios.size(), 5);
     }
 
     // A category declared not relevant shows its "-" and "-1" grey and
@@ -322,6 +365,17 @@ private slots:
         f.seleccionarCarpeta(3);
         QTest::mouseDClick(com, Qt::LeftButton, {}, QPoint(12, com->fontMetrics().height() / 2 + 2));
         QVERIFY(com->hasSelectedText() && com->text().contains(com->selectedText()));
+        // The page keys on a focused comment scroll it.
+        QScrollBar *barra = nullptr;
+        for (QWidget *p = com->parentWidget(); p && !barra; p = p->parentWidget())
+            if (auto *a = qobject_cast<QScrollArea *>(p))
+                barra = a->verticalScrollBar();
+        QVERIFY(barra);
+        com->setFocus();
+        QTest::keyClick(com, Qt::Key_PageDown);
+        QVERIFY(barra->value() > 0);
+        QTest::keyClick(com, Qt::Key_Home);
+        QCOMPARE(barra->value(), 0);
     }
 };
 

@@ -1,0 +1,17 @@
+#pragma once
+// The commands of orv-registro, one function each; Ordenes() in commands.cpp
+// lists them with their help.
+
+#include "registry/cli/cli_support.h"
+
+namespace Cli {
+int Listar(const QStringList &argumentos, const Opciones &opciones);
+int Exportar(const QStringList &argumentos, const Opciones &opciones);
+int Aviso(const QStringList &argumentos, const Opciones &opciones);
+int Reporte(const QStringList &argumentos, const Opciones &opciones);
+int Importar(const QStringList &argumentos, const Opciones &opciones);
+
+// Commands that draw documents need Qt's drawing of text (a GUI application,
+// offscreen when there is no display).
+bool NecesitaDibujo(const QString &orden);
+}  // namespace Cli
