@@ -1,6 +1,7 @@
 #include "registry/local_registry.h"
 
 #include "data/record_set.h"
+#include "registry/registry_summary.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -277,3 +278,5 @@ void RegistroLocal::recorrer(const FiltroRegistro &filtro, const OrdenRegistro &
 {
     lector().recorrer(filtro, orden, cada);
 }
+
+ResumenRegistro RegistroLocal::resumen(const FiltroRegistro &filtro) { return ResumirRegistro(lector(), filtro); }

@@ -39,6 +39,7 @@ public:
     static RegistroEvaluacion registroDeFila(const QSqlQuery &q, int primeraColumna = 0);
 
     const QString &tablaSql() const { return tablaSql_; }
+    Motor motor() const { return motor_; }
     QSqlDatabase db() const;
     [[noreturn]] void fallar(const QString &que, const QString &detalle) const;
 

@@ -27,6 +27,8 @@ struct FiltroRegistro {
     bool vacio() const { return texto.isEmpty() && habitabilidad.isEmpty() && !desde.isValid() && !hasta.isValid(); }
 };
 
+struct ResumenRegistro;  // registry/registry_summary.h
+
 struct OrdenRegistro {
     // A field position, or OrdenDireccion for the address as one text.
     int campo = RegistroEvaluaciones::Pos::Numero;
@@ -58,4 +60,7 @@ public:
     // in memory; `cada` returns false to stop.
     virtual void recorrer(const FiltroRegistro &filtro, const OrdenRegistro &orden,
                           const std::function<bool(const RegistroEvaluacion &)> &cada) = 0;
+    // The event summary of the selection, counted by the database
+    // (ResumirRegistro over the store's LectorRegistroSql).
+    virtual ResumenRegistro resumen(const FiltroRegistro &filtro) = 0;
 };

@@ -1,0 +1,82 @@
+#pragma once
+// A registry file of many evaluations for the benchmarks: the registry
+// tests' example evaluation, saved once, then copied in one INSERT ... SELECT
+// with the columns a summary groups by varied: 200 barrios, 20 comunas, 60
+// commissions, 30 days, the four habitabilities and reparabilities, and
+// coordinates on nine evaluations out of ten.
+
+#include "data/record_set.h"
+#include "registry/local_registry.h"
+#include "registry/sample_evaluation.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace Banco {
+
+// CPU time of this process in ms: on a shared machine the wall-clock time
+// also counts what other programs ran meanwhile.
+inline double CpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+inline void LlenarRegistro(const QString &archivo, int cantidad)
+{
+    using namespace RegistroEvaluaciones;
+    {
+        RegistroLocal registro(archivo);
+        RegistroEvaluacion r;
+        const QVariantList campos = Ejemplo::Campos();
+        for (int i = 1; i < NumCampos; ++i)
+            r.establecerCampo(i, campos.at(i));
+        registro.agregar(r);
+    }
+    const QHash<int, QString> variados{
+        {Pos::Comuna, QStringLiteral("printf('%02d-%05d', n.i % 20, n.i)")},
+        {Pos::Barrio, QStringLiteral("'Barrio ' || (n.i % 200)")},
+        {Pos::CodigoComision, QStringLiteral("'C-' || (n.i % 60)")},
+        {Pos::Fecha, QStringLiteral("date('2026-11-01', '+' || (n.i % 30) || ' days') || 'T10:00:00'")},
+        {Pos::Habitabilidad, QStringLiteral("CASE n.i % 4 WHEN 0 THEN 'Habitable' WHEN 1 THEN 'Uso Restringido' "
+                                            "WHEN 2 THEN 'No Habitable' ELSE 'Peligro de Colapso' END")},
+        {Pos::Reparabilidad, QStringLiteral("CASE n.i % 3 WHEN 0 THEN 'Reparación' WHEN 1 THEN 'Refuerzo' "
+                                            "ELSE 'Posible Demolición' END")},
+        {Pos::Latitud, QStringLiteral("CASE WHEN n.i % 10 = 0 THEN NULL ELSE 6.2 + (n.i % 997) * 0.0001 END")},
+        {Pos::Longitud, QStringLiteral("CASE WHEN n.i % 10 = 0 THEN NULL ELSE -75.6 - (n.i % 991) * 0.0001 END")},
+    };
+    QStringList columnas;
+    for (int i = 1; i < NumCampos; ++i)
+        columnas << variados.value(i, QStringLiteral("e.") + CitarIdentificador(Campo(i).columna));
+    bool ok = false;
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("llenado"));
+        db.setDatabaseName(archivo);
+        if (db.open()) {
+            QSqlQuery q(db);
+            ok = q.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                                       "INSERT INTO %2 SELECT n.i, %3 FROM n, %2 AS e WHERE e.rowid = 1")
+                            .arg(cantidad)
+                            .arg(CitarIdentificador(Tabla), columnas.join(QStringLiteral(", "))));
+            error = q.lastError().text();
+            q.finish();
+            db.close();
+        } else {
+            error = db.lastError().text();
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("llenado"));
+    if (!ok) {
+        std::fprintf(stderr, "no se pudo llenar el registro: %s\n", qPrintable(error));
+        std::exit(1);
+    }
+}
+
+}  // namespace Banco

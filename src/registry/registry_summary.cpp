@@ -1,0 +1,266 @@
+#include "registry/registry_summary.h"
+
+#include "data/record_set.h"
+#include "engine/fuzzy_scale.h"
+#include "registry/registry_sql.h"
+
+#include <QHash>
+#include <QMap>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <algorithm>
+
+using namespace RegistroEvaluaciones;
+
+namespace ResumenEvento {
+
+int ClaseHabitabilidad(const QString &habitabilidad)
+{
+    for (int i = 0; i < ClaseOtraHabitabilidad; ++i)
+        if (habitabilidad == NombreHabitabilidad(i))
+            return i;
+    return ClaseOtraHabitabilidad;
+}
+
+QString NombreClaseHabitabilidad(int clase)
+{
+    return clase >= 0 && clase < ClaseOtraHabitabilidad ? NombreHabitabilidad(clase) : QStringLiteral("Otra o sin dato");
+}
+
+QString TextoClave(const QString &clave) { return clave.isEmpty() ? SinDato : clave; }
+
+}  // namespace ResumenEvento
+
+using namespace ResumenEvento;
+
+qint64 DiaResumen::total() const
+{
+    qint64 t = 0;
+    for (qint64 n : porHabitabilidad)
+        t += n;
+    return t;
+}
+
+namespace {
+
+QString Col(int posicion) { return CitarIdentificador(Campo(posicion).columna); }
+
+// The value of a text column as a grouping key: empty when it is missing or
+// holds only blanks and dashes.
+QString Clave(const LectorRegistroSql &lector, const QString &expresion)
+{
+    const QString recorte = lector.motor() == LectorRegistroSql::Motor::Postgres
+                                ? QStringLiteral("btrim(CAST(%1 AS TEXT), '- ')")
+                                : QStringLiteral("trim(CAST(%1 AS TEXT), '- ')");
+    return QStringLiteral("CASE WHEN %1 IS NULL OR %2 = '' THEN '' ELSE CAST(%1 AS TEXT) END")
+        .arg(expresion, recorte.arg(expresion));
+}
+
+// The comuna: the part of the field before its first dash.
+QString ExpresionComuna(const LectorRegistroSql &lector)
+{
+    const QString c = Col(Pos::Comuna);
+    const QString antes = lector.motor() == LectorRegistroSql::Motor::Postgres
+                              ? QStringLiteral("split_part(CAST(%1 AS TEXT), '-', 1)").arg(c)
+                              : QStringLiteral("CASE WHEN instr(%1, '-') > 0 THEN substr(%1, 1, instr(%1, '-') - 1) "
+                                               "ELSE CAST(%1 AS TEXT) END")
+                                    .arg(c);
+    return QStringLiteral("trim(%1)").arg(antes);
+}
+
+QString ExpresionDia() { return QStringLiteral("substr(CAST(%1 AS TEXT), 1, 10)").arg(Col(Pos::Fecha)); }
+
+// Runs a grouping query: `antes` are the values bound in the SELECT list,
+// followed by the selection's own.
+template <typename Fila>
+void Consultar(const LectorRegistroSql &lector, const QString &sql, const QVariantList &antes,
+               const QVariantList &valores, Fila cadaFila)
+{
+    QSqlQuery q(lector.db());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        lector.fallar(QStringLiteral("no se puede resumir la tabla"), q.lastError().text());
+    for (const QVariant &v : antes)
+        q.addBindValue(v);
+    for (const QVariant &v : valores)
+        q.addBindValue(v);
+    if (!q.exec())
+        lector.fallar(QStringLiteral("no se puede resumir la tabla"), q.lastError().text());
+    while (q.next())
+        cadaFila(q);
+    if (q.lastError().isValid())
+        lector.fallar(QStringLiteral("no se puede resumir la tabla"), q.lastError().text());
+}
+
+// The named levels first, in their order, each present; then the other
+// values found, most frequent first.
+QVector<ConteoResumen> Ordenar(const QHash<QString, qint64> &cuentas, QString (*nombre)(int), int niveles)
+{
+    QVector<ConteoResumen> conocidos, otros;
+    QSet<QString> nombres;
+    for (int i = 0; i < niveles; ++i) {
+        conocidos.append({nombre(i), cuentas.value(nombre(i))});
+        nombres.insert(nombre(i));
+    }
+    for (auto it = cuentas.cbegin(); it != cuentas.cend(); ++it)
+        if (!nombres.contains(it.key()))
+            otros.append({it.key(), it.value()});
+    std::sort(otros.begin(), otros.end(), [](const ConteoResumen &a, const ConteoResumen &b) {
+        return a.evaluaciones != b.evaluaciones ? a.evaluaciones > b.evaluaciones : a.valor < b.valor;
+    });
+    return conocidos + otros;
+}
+
+QVector<ZonaResumen> Zonas(const QHash<QString, ZonaResumen> &zonas)
+{
+    QVector<ZonaResumen> lista(zonas.cbegin(), zonas.cend());
+    std::sort(lista.begin(), lista.end(), [](const ZonaResumen &a, const ZonaResumen &b) {
+        return a.evaluaciones != b.evaluaciones ? a.evaluaciones > b.evaluaciones : a.zona < b.zona;
+    });
+    return lista;
+}
+
+}  // namespace
+
+// Three scans of the selection, each grouped by a few columns whose
+// combinations are few: the three results, the places, and the day with the
+// commission and the habitability. The groups are then added up here.
+ResumenRegistro ResumirRegistro(const LectorRegistroSql &lector, const FiltroRegistro &filtro)
+{
+    QVariantList valores;
+    const QString donde = lector.condicion(filtro, valores);
+    const QString tabla = lector.tablaSql();
+    ResumenRegistro r;
+
+    QHash<QString, qint64> habitabilidad, reparabilidad, estado;
+    Consultar(lector,
+              QStringLiteral("SELECT %1, %2, %3, COUNT(*) FROM %4%5 GROUP BY %1, %2, %3")
+                  .arg(Clave(lector, Col(Pos::Habitabilidad)), Clave(lector, Col(Pos::Reparabilidad)),
+                       Clave(lector, Col(Pos::EstadoGlobal)), tabla, donde),
+              {}, valores, [&](const QSqlQuery &q) {
+                  const qint64 n = q.value(3).toLongLong();
+                  habitabilidad[q.value(0).toString()] += n;
+                  reparabilidad[q.value(1).toString()] += n;
+                  estado[q.value(2).toString()] += n;
+                  r.total += n;
+              });
+    r.porHabitabilidad = Ordenar(habitabilidad, NombreHabitabilidad, 4);
+    r.porReparabilidad = Ordenar(reparabilidad, NombreReparabilidad, 4);
+    r.porEstadoGlobal = Ordenar(estado, NombreEstadoGlobal, 5);
+
+    QHash<QString, ZonaResumen> barrios, comunas;
+    const QString hab = Col(Pos::Habitabilidad);
+    Consultar(lector,
+              QStringLiteral("SELECT %1, %2, COUNT(*), SUM(CASE WHEN %3 = ? THEN 1 ELSE 0 END), "
+                             "SUM(CASE WHEN %3 = ? THEN 1 ELSE 0 END) FROM %4%5 GROUP BY %1, %2")
+                  .arg(Clave(lector, Col(Pos::Barrio)), Clave(lector, ExpresionComuna(lector)), hab, tabla, donde),
+              {NombreHabitabilidad(2), NombreHabitabilidad(3)}, valores, [&](const QSqlQuery &q) {
+                  for (int k = 0; k < 2; ++k) {
+                      const QString clave = q.value(k).toString();
+                      ZonaResumen &z = (k == 0 ? barrios : comunas)[clave];
+                      z.zona = clave;
+                      z.evaluaciones += q.value(2).toLongLong();
+                      z.noHabitables += q.value(3).toLongLong();
+                      z.peligroColapso += q.value(4).toLongLong();
+                  }
+              });
+    r.porBarrio = Zonas(barrios);
+    r.porComuna = Zonas(comunas);
+
+    // Ordered by day, then commission: the days come one after another, and
+    // each day's commissions in code order.
+    QMap<QString, qint64> porComision;
+    QMap<std::pair<QString, QString>, qint64> porComisionDia;
+    Consultar(lector,
+              QStringLiteral("SELECT %1, %2, %3, COUNT(*) FROM %4%5 GROUP BY %1, %2, %3 ORDER BY %1")
+                  .arg(ExpresionDia(), Clave(lector, Col(Pos::CodigoComision)), Col(Pos::Habitabilidad), tabla, donde),
+              {}, valores, [&](const QSqlQuery &q) {
+                  const QString d = q.value(0).toString();
+                  const QString c = q.value(1).toString();
+                  const qint64 n = q.value(3).toLongLong();
+                  if (r.porDia.isEmpty() || r.porDia.last().dia != d)
+                      r.porDia.append(DiaResumen{d, {}});
+                  r.porDia.last().porHabitabilidad[ClaseHabitabilidad(q.value(2).toString())] += n;
+                  porComision[c] += n;
+                  porComisionDia[{c, d}] += n;
+              });
+    for (auto it = porComision.cbegin(); it != porComision.cend(); ++it)
+        r.porComision.append({it.key(), it.value()});
+    for (auto it = porComisionDia.cbegin(); it != porComisionDia.cend(); ++it)
+        r.porComisionDia.append({it.key().first, it.key().second, it.value()});
+    return r;
+}
+
+namespace {
+
+QByteArray Celda(const QString &texto)
+{
+    QByteArray b = texto.toUtf8();
+    if (b.contains('"') || b.contains(',') || b.contains(';') || b.contains('\n') || b.contains('\r')) {
+        b.replace("\"", "\"\"");
+        b = '"' + b + '"';
+    }
+    return b;
+}
+
+void Fila(QByteArray &salida, const QStringList &celdas)
+{
+    for (qsizetype i = 0; i < celdas.size(); ++i) {
+        if (i)
+            salida += ',';
+        salida += Celda(celdas.at(i));
+    }
+    salida += "\r\n";
+}
+
+QString N(qint64 n) { return QString::number(n); }
+
+}  // namespace
+
+QByteArray ResumenCsv(const ResumenRegistro &r)
+{
+    QByteArray s;
+    auto totales = [&](const QString &titulo, const QVector<ConteoResumen> &conteos) {
+        Fila(s, {titulo, QStringLiteral("Evaluaciones")});
+        for (const ConteoResumen &c : conteos)
+            Fila(s, {TextoClave(c.valor), N(c.evaluaciones)});
+        Fila(s, {QStringLiteral("Total"), N(r.total)});
+        s += "\r\n";
+    };
+    totales(QStringLiteral("Habitabilidad"), r.porHabitabilidad);
+    totales(QStringLiteral("Reparabilidad"), r.porReparabilidad);
+    totales(QStringLiteral("Estado global"), r.porEstadoGlobal);
+
+    auto zonas = [&](const QString &titulo, const QVector<ZonaResumen> &lista) {
+        Fila(s, {titulo, QStringLiteral("Evaluaciones"), NombreHabitabilidad(2), NombreHabitabilidad(3)});
+        for (const ZonaResumen &z : lista)
+            Fila(s, {TextoClave(z.zona), N(z.evaluaciones), N(z.noHabitables), N(z.peligroColapso)});
+        s += "\r\n";
+    };
+    zonas(QStringLiteral("Barrio"), r.porBarrio);
+    zonas(QStringLiteral("Comuna"), r.porComuna);
+
+    QStringList cabecera{QStringLiteral("Día")};
+    for (int i = 0; i < NumClasesHabitabilidad; ++i)
+        cabecera << NombreClaseHabitabilidad(i);
+    cabecera << QStringLiteral("Total");
+    Fila(s, cabecera);
+    for (const DiaResumen &d : r.porDia) {
+        QStringList f{TextoClave(d.dia)};
+        for (qint64 n : d.porHabitabilidad)
+            f << N(n);
+        f << N(d.total());
+        Fila(s, f);
+    }
+    s += "\r\n";
+
+    Fila(s, {QStringLiteral("Comisión"), QStringLiteral("Evaluaciones")});
+    for (const ComisionResumen &c : r.porComision)
+        Fila(s, {TextoClave(c.codigo), N(c.evaluaciones)});
+    s += "\r\n";
+    Fila(s, {QStringLiteral("Comisión"), QStringLiteral("Día"), QStringLiteral("Evaluaciones")});
+    for (const ComisionDiaResumen &c : r.porComisionDia)
+        Fila(s, {TextoClave(c.codigo), TextoClave(c.dia), N(c.evaluaciones)});
+    return s;
+}
