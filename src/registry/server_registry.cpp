@@ -1,5 +1,7 @@
 #include "registry/server_registry.h"
 
+#include "registry/registry_summary.h"
+
 #include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -411,4 +413,9 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
     if (error)
         throw *error;
     return hecho;
+}
+
+ResumenRegistro RegistroServidor::resumen(const FiltroRegistro &filtro)
+{
+    return conConexion([&] { return ResumirRegistro(lector(), filtro); });
 }

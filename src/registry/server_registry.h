@@ -47,6 +47,7 @@ public:
     std::optional<RegistroEvaluacion> porNumero(int32_t numero) override;
     void recorrer(const FiltroRegistro &filtro, const OrdenRegistro &orden,
                   const std::function<bool(const RegistroEvaluacion &)> &cada) override;
+    ResumenRegistro resumen(const FiltroRegistro &filtro) override;
 
 private:
     const LectorRegistroSql &lector();
