@@ -28,6 +28,37 @@ inline double CpuMs()
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
+// Copies the registry's first record `cantidad - 1` times in one statement,
+// numbered 2..cantidad; `columnas` gives the SQL of fields 1..92 over the
+// counter n.i and the copied record e. Ends the program when it fails.
+inline void CopiarPrimerRegistro(const QString &archivo, int cantidad, const QStringList &columnas)
+{
+    using namespace RegistroEvaluaciones;
+    bool ok = false;
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("llenado"));
+        db.setDatabaseName(archivo);
+        if (db.open()) {
+            QSqlQuery q(db);
+            ok = q.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                                       "INSERT INTO %2 SELECT n.i, %3 FROM n, %2 AS e WHERE e.rowid = 1")
+                            .arg(cantidad)
+                            .arg(CitarIdentificador(Tabla), columnas.join(QStringLiteral(", "))));
+            error = q.lastError().text();
+            q.finish();
+            db.close();
+        } else {
+            error = db.lastError().text();
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("llenado"));
+    if (!ok) {
+        std::fprintf(stderr, "no se pudo llenar el registro: %s\n", qPrintable(error));
+        std::exit(1);
+    }
+}
+
 inline void LlenarRegistro(const QString &archivo, int cantidad)
 {
     using namespace RegistroEvaluaciones;
@@ -54,29 +85,7 @@ inline void LlenarRegistro(const QString &archivo, int cantidad)
     QStringList columnas;
     for (int i = 1; i < NumCampos; ++i)
         columnas << variados.value(i, QStringLiteral("e.") + CitarIdentificador(Campo(i).columna));
-    bool ok = false;
-    QString error;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("llenado"));
-        db.setDatabaseName(archivo);
-        if (db.open()) {
-            QSqlQuery q(db);
-            ok = q.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                                       "INSERT INTO %2 SELECT n.i, %3 FROM n, %2 AS e WHERE e.rowid = 1")
-                            .arg(cantidad)
-                            .arg(CitarIdentificador(Tabla), columnas.join(QStringLiteral(", "))));
-            error = q.lastError().text();
-            q.finish();
-            db.close();
-        } else {
-            error = db.lastError().text();
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("llenado"));
-    if (!ok) {
-        std::fprintf(stderr, "no se pudo llenar el registro: %s\n", qPrintable(error));
-        std::exit(1);
-    }
+    CopiarPrimerRegistro(archivo, cantidad, columnas);
 }
 
 }  // namespace Banco

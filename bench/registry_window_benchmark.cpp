@@ -11,6 +11,7 @@
 #include "registry/registry_form.h"
 #include "registry/registry_model.h"
 #include "registry/sample_evaluation.h"
+#include "registry_fill.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,9 +20,6 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,27 +65,7 @@ void Llenar(const QString &archivo, int cantidad)
         }
         columnas << c;
     }
-    bool ok = false;
-    QString error;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("llenado"));
-        db.setDatabaseName(archivo);
-        if (db.open()) {
-            QSqlQuery q(db);
-            ok = q.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                                       "INSERT INTO %2 SELECT n.i, %3 FROM n, %2 AS e WHERE e.rowid = 1")
-                            .arg(cantidad)
-                            .arg(CitarIdentificador(Tabla), columnas.join(QStringLiteral(", "))));
-            error = q.lastError().text();
-            q.finish();
-            db.close();
-        } else {
-            error = db.lastError().text();
-        }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("llenado"));
-    if (!ok)
-        Salir(QStringLiteral("no se pudo llenar el registro: ") + error);
+    Banco::CopiarPrimerRegistro(archivo, cantidad, columnas);
 }
 
 // Processor time of this program, in milliseconds: on a busy machine the
