@@ -218,49 +218,98 @@ QString N(qint64 n) { return QString::number(n); }
 
 }  // namespace
 
-QByteArray ResumenCsv(const ResumenRegistro &r)
+QVector<TablaResumen> TablasResumen(const ResumenRegistro &r)
 {
-    QByteArray s;
-    auto totales = [&](const QString &titulo, const QVector<ConteoResumen> &conteos) {
-        Fila(s, {titulo, QStringLiteral("Evaluaciones")});
+    QVector<TablaResumen> tablas;
+    auto totales = [&](const QString &titulo, const QString &columna, const QVector<ConteoResumen> &conteos) {
+        TablaResumen t{titulo, {columna, QStringLiteral("Evaluaciones")}, {}};
         for (const ConteoResumen &c : conteos)
-            Fila(s, {TextoClave(c.valor), N(c.evaluaciones)});
-        Fila(s, {QStringLiteral("Total"), N(r.total)});
-        s += "\r\n";
+            t.filas.append({TextoClave(c.valor), N(c.evaluaciones)});
+        t.filas.append({QStringLiteral("Total"), N(r.total)});
+        tablas.append(std::move(t));
     };
-    totales(QStringLiteral("Habitabilidad"), r.porHabitabilidad);
-    totales(QStringLiteral("Reparabilidad"), r.porReparabilidad);
-    totales(QStringLiteral("Estado global"), r.porEstadoGlobal);
+    totales(QStringLiteral("Por habitabilidad"), QStringLiteral("Habitabilidad"), r.porHabitabilidad);
+    totales(QStringLiteral("Por reparabilidad"), QStringLiteral("Reparabilidad"), r.porReparabilidad);
+    totales(QStringLiteral("Por estado global"), QStringLiteral("Estado global"), r.porEstadoGlobal);
 
-    auto zonas = [&](const QString &titulo, const QVector<ZonaResumen> &lista) {
-        Fila(s, {titulo, QStringLiteral("Evaluaciones"), NombreHabitabilidad(2), NombreHabitabilidad(3)});
+    auto zonas = [&](const QString &titulo, const QString &columna, const QVector<ZonaResumen> &lista) {
+        TablaResumen t{titulo,
+                       {columna, QStringLiteral("Evaluaciones"), NombreHabitabilidad(2), NombreHabitabilidad(3)},
+                       {}};
         for (const ZonaResumen &z : lista)
-            Fila(s, {TextoClave(z.zona), N(z.evaluaciones), N(z.noHabitables), N(z.peligroColapso)});
-        s += "\r\n";
+            t.filas.append({TextoClave(z.zona), N(z.evaluaciones), N(z.noHabitables), N(z.peligroColapso)});
+        tablas.append(std::move(t));
     };
-    zonas(QStringLiteral("Barrio"), r.porBarrio);
-    zonas(QStringLiteral("Comuna"), r.porComuna);
+    zonas(QStringLiteral("Por barrio"), QStringLiteral("Barrio"), r.porBarrio);
+    zonas(QStringLiteral("Por comuna"), QStringLiteral("Comuna"), r.porComuna);
 
-    QStringList cabecera{QStringLiteral("Día")};
+    TablaResumen dias{QStringLiteral("Por día"), {QStringLiteral("Día")}, {}};
     for (int i = 0; i < NumClasesHabitabilidad; ++i)
-        cabecera << NombreClaseHabitabilidad(i);
-    cabecera << QStringLiteral("Total");
-    Fila(s, cabecera);
+        dias.columnas << NombreClaseHabitabilidad(i);
+    dias.columnas << QStringLiteral("Total");
     for (const DiaResumen &d : r.porDia) {
         QStringList f{TextoClave(d.dia)};
         for (qint64 n : d.porHabitabilidad)
             f << N(n);
         f << N(d.total());
-        Fila(s, f);
+        dias.filas.append(f);
     }
-    s += "\r\n";
+    tablas.append(std::move(dias));
 
-    Fila(s, {QStringLiteral("Comisión"), QStringLiteral("Evaluaciones")});
+    TablaResumen comisiones{QStringLiteral("Por comisión"), {QStringLiteral("Comisión"), QStringLiteral("Evaluaciones")}, {}};
     for (const ComisionResumen &c : r.porComision)
-        Fila(s, {TextoClave(c.codigo), N(c.evaluaciones)});
-    s += "\r\n";
-    Fila(s, {QStringLiteral("Comisión"), QStringLiteral("Día"), QStringLiteral("Evaluaciones")});
+        comisiones.filas.append({TextoClave(c.codigo), N(c.evaluaciones)});
+    tablas.append(std::move(comisiones));
+    TablaResumen porDia{QStringLiteral("Por comisión y día"),
+                        {QStringLiteral("Comisión"), QStringLiteral("Día"), QStringLiteral("Evaluaciones")},
+                        {}};
     for (const ComisionDiaResumen &c : r.porComisionDia)
-        Fila(s, {TextoClave(c.codigo), TextoClave(c.dia), N(c.evaluaciones)});
+        porDia.filas.append({TextoClave(c.codigo), TextoClave(c.dia), N(c.evaluaciones)});
+    tablas.append(std::move(porDia));
+    return tablas;
+}
+
+QByteArray ResumenCsv(const ResumenRegistro &r)
+{
+    QByteArray s;
+    const QVector<TablaResumen> tablas = TablasResumen(r);
+    for (qsizetype i = 0; i < tablas.size(); ++i) {
+        if (i)
+            s += "\r\n";
+        Fila(s, tablas[i].columnas);
+        for (const QStringList &f : tablas[i].filas)
+            Fila(s, f);
+    }
+    return s;
+}
+
+QString ResumenTexto(const ResumenRegistro &r)
+{
+    QString s;
+    for (const TablaResumen &t : TablasResumen(r)) {
+        // Each column as wide as its widest cell; counts to the right.
+        QVector<qsizetype> anchos(t.columnas.size());
+        auto medir = [&](const QStringList &f) {
+            for (qsizetype c = 0; c < f.size() && c < anchos.size(); ++c)
+                anchos[c] = std::max(anchos[c], QString(f[c]).simplified().size());
+        };
+        medir(t.columnas);
+        for (const QStringList &f : t.filas)
+            medir(f);
+        auto linea = [&](const QStringList &f, bool cabecera) {
+            QStringList celdas;
+            for (qsizetype c = 0; c < f.size() && c < anchos.size(); ++c) {
+                const QString v = QString(f[c]).simplified();
+                const bool numero = !cabecera && c > 0 && !v.isEmpty() && v.front().isDigit();
+                celdas << (numero ? v.rightJustified(anchos[c]) : v.leftJustified(anchos[c]));
+            }
+            s += celdas.join(QStringLiteral("  ")).trimmed().prepend(QStringLiteral("  ")) + QLatin1Char('\n');
+        };
+        s += t.titulo + QLatin1Char('\n');
+        linea(t.columnas, true);
+        for (const QStringList &f : t.filas)
+            linea(f, false);
+        s += QLatin1Char('\n');
+    }
     return s;
 }

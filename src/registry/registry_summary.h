@@ -12,6 +12,7 @@
 #include "registry/registry_store.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <array>
 
@@ -82,6 +83,17 @@ struct ResumenRegistro {
 // The summary of the records `filtro` selects, aggregated by the database
 // behind `lector`. Throws ErrorDatos naming the registry.
 ResumenRegistro ResumirRegistro(const LectorRegistroSql &lector, const FiltroRegistro &filtro);
+
+// The summary as tables: what the text, the CSV and the window show.
+struct TablaResumen {
+    QString titulo;       // "Por habitabilidad", "Por barrio", ...
+    QStringList columnas;
+    QVector<QStringList> filas;
+};
+QVector<TablaResumen> TablasResumen(const ResumenRegistro &resumen);
+
+// The tables as text for a terminal: each under its title, in columns.
+QString ResumenTexto(const ResumenRegistro &resumen);
 
 // The tables of the summary as CSV (UTF-8, RFC 4180 quoting, CRLF line
 // ends): one table after another, each with its header row, separated by

@@ -20,6 +20,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStringDecoder>
 #include <QTemporaryDir>
@@ -534,6 +535,46 @@ private slots:
         const QList<QStringList> pocas = LeerCsv(filtrado.salida, bien);
         QVERIFY(bien);
         QCOMPARE(pocas.size(), 4);  // the header and the three records that name it
+
+        // For a GIS: the four with coordinates, the others named on standard error.
+        const QString geo = carpeta.filePath(QStringLiteral("registro.geojson"));
+        const Resultado sig = Correr({QStringLiteral("--registro"), registro, QStringLiteral("exportar"),
+                                      QStringLiteral("--formato"), QStringLiteral("geojson"), QStringLiteral("-o"), geo});
+        QCOMPARE(sig.codigo, 0);
+        QVERIFY2(sig.error.startsWith(QStringLiteral("orv-registro: aviso: 4 evaluaciones no tienen "
+                                                            "coordenadas (Latitud y Longitud) y no se exportaron: 1, 3, 5, 7.")), qPrintable(sig.error));
+        QProcess ogr;
+        ogr.start(QStringLiteral("ogrinfo"), {QStringLiteral("-ro"), QStringLiteral("-al"), QStringLiteral("-so"), geo});
+        QVERIFY(ogr.waitForFinished(30000));
+        QVERIFY2(ogr.readAllStandardOutput().contains("Feature Count: 4"), qPrintable(geo));
+        const Resultado sinArchivo = Correr({QStringLiteral("--registro"), registro, QStringLiteral("exportar"),
+                                             QStringLiteral("--formato"), QStringLiteral("geojson")});
+        QVERIFY(sinArchivo.codigo != 0);
+        QVERIFY2(sinArchivo.error.contains(QStringLiteral("-o ARCHIVO.geojson")), qPrintable(sinArchivo.error));
+
+        // The event summary, as text and as CSV, and for a range with nothing.
+        const Resultado texto = Correr({QStringLiteral("--registro"), registro, QStringLiteral("resumen")});
+        QCOMPARE(texto.codigo, 0);
+        // The first table, its title then aligned rows, ends with the total.
+        const QString primera = QString::fromUtf8(texto.salida).section(QStringLiteral("\n\n"), 0, 0);
+        QVERIFY2(primera.startsWith(QStringLiteral("Por habitabilidad\n  Habitabilidad")) &&
+                     primera.contains(QRegularExpression(QStringLiteral("\n  Total +8$"))),
+                 texto.salida.constData());
+        const Resultado csv = Correr({QStringLiteral("--registro"), registro, QStringLiteral("resumen"),
+                                      QStringLiteral("--formato"), QStringLiteral("csv")});
+        const QList<QStringList> tablas = LeerCsv(csv.salida, bien);
+        QVERIFY(bien);
+        QVERIFY2(tablas.value(0) == (QStringList{QStringLiteral("Habitabilidad"), QStringLiteral("Evaluaciones")}) &&
+                     tablas.contains(QStringList{QStringLiteral("Total"), QStringLiteral("8")}),
+                 csv.salida.constData());
+        const Resultado nada = Correr({QStringLiteral("--registro"), registro, QStringLiteral("resumen"),
+                                       QStringLiteral("--desde"), QStringLiteral("2030-01-01")});
+        QVERIFY2(QString::fromUtf8(nada.salida).section(QStringLiteral("\n\n"), 0, 0).contains(
+                     QRegularExpression(QStringLiteral("\n  Total +0$"))),
+                 nada.salida.constData());
+        QVERIFY(Correr({QStringLiteral("--registro"), registro, QStringLiteral("resumen"), QStringLiteral("--formato"),
+                        QStringLiteral("pdf")})
+                    .codigo != 0);
     }
 
     // The same evaluation typed through the forms and imported: the same

@@ -55,16 +55,21 @@ Pedido LeerPedido(const QString &orden, const QStringList &argumentos, const Opc
                            .arg(faltan.join(QStringLiteral(", ")), registro->descripcion())
                        + QStringLiteral(" No se escribió \"%1\".").arg(p.archivo));
 
+    p.comentarios = ComentariosDe(opciones);
+    return p;
+}
+
+}  // namespace
+
+TablasComentarios ComentariosDe(const Opciones &opciones)
+{
     const QString comentarios = QDir(CarpetaDatos(opciones)).filePath(QStringLiteral("Comentarios.sqlite"));
     if (!QFileInfo::exists(comentarios))
         FallaEjecucion(QStringLiteral("no existe la base de comentarios \"%1\"; indique la carpeta de datos con "
                                       "--datos.")
                            .arg(comentarios));
-    p.comentarios = LeerTablasComentarios(comentarios);
-    return p;
+    return LeerTablasComentarios(comentarios);
 }
-
-}  // namespace
 
 int Aviso(const QStringList &argumentos, const Opciones &opciones)
 {

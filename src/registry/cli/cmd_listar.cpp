@@ -126,14 +126,16 @@ int Exportar(const QStringList &argumentos, const Opciones &opciones)
                      .arg(a.resto().first()));
     const QString formato = a.tiene(QStringLiteral("--formato")) ? a.valor(QStringLiteral("--formato")).toLower()
                                                                   : QStringLiteral("csv");
-    if (formato != QLatin1String("csv"))
-        FallaUso(QStringLiteral("el formato \"%1\" no existe; los formatos son: csv.").arg(formato));
+    if (formato != QLatin1String("csv") && formato != QLatin1String("geojson"))
+        FallaUso(QStringLiteral("el formato \"%1\" no existe; los formatos son: csv, geojson.").arg(formato));
     const FiltroRegistro filtro = LeerFiltro(a);
     QString archivo = a.valor(QStringLiteral("-o"));
     if (a.tiene(QStringLiteral("--salida")))
         archivo = a.valor(QStringLiteral("--salida"));
     if ((a.tiene(QStringLiteral("-o")) || a.tiene(QStringLiteral("--salida"))) && archivo.isEmpty())
         FallaUso(QStringLiteral("-o necesita el nombre de un archivo."));
+    if (formato == QLatin1String("geojson"))
+        return ExportarSig(filtro, archivo, opciones);
 
     const auto registro = AbrirRegistro(opciones, Acceso::Leer);
     Escribir(archivo, [&](QIODevice &salida) {

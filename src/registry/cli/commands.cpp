@@ -18,17 +18,31 @@ const QVector<Orden> &Ordenes()
          "  --hasta FECHA         solo las evaluadas hasta FECHA, ese día incluido\n"
          "  --tsv                 valores separados por tabuladores, con una fila de títulos, para otros programas",
          Listar},
-        {"exportar", "exportar [--formato csv] [-o ARCHIVO] [filtros de listar]",
-         "escribe las evaluaciones en un archivo CSV",
-         "CSV en UTF-8 con comas y comillas dobles (RFC 4180): una fila de títulos con los nombres de las\n"
+        {"exportar", "exportar [--formato csv|geojson] [-o ARCHIVO] [filtros de listar]",
+         "escribe las evaluaciones en un archivo CSV o GeoJSON",
+         "csv: UTF-8 con comas y comillas dobles (RFC 4180): una fila de títulos con los nombres de las\n"
          "columnas y una fila por evaluación con todos sus campos en orden; números con punto decimal,\n"
          "fechas como están guardadas.\n"
+         "geojson: para un sistema de información geográfica (RFC 7946, WGS 84): un punto por evaluación con\n"
+         "coordenadas, con las columnas del registro y los cinco comentarios como propiedades. Las evaluaciones\n"
+         "sin coordenadas se nombran en un aviso y no se exportan. Necesita -o.\n"
          "\n"
-         "  --formato csv         el formato del archivo (por ahora solo csv)\n"
+         "  --formato F           csv (sin esta opción) o geojson\n"
          "  -o, --salida ARCHIVO  el archivo a escribir; sin esta opción, la salida estándar. El archivo solo\n"
          "                        aparece cuando está completo\n"
          "  --buscar, --habitabilidad, --desde, --hasta   eligen las evaluaciones como en «listar»",
          Exportar},
+        {"resumen", "resumen [--desde FECHA] [--hasta FECHA] [--formato texto|csv] [-o ARCHIVO]",
+         "resume las evaluaciones del evento",
+         "Cuántas evaluaciones hay por habitabilidad, por reparabilidad y por estado global; por barrio y por\n"
+         "comuna, con las «No Habitable» y «Peligro de Colapso»; por día, según la habitabilidad; por comisión\n"
+         "y por comisión y día.\n"
+         "\n"
+         "  --desde, --hasta      solo las evaluadas en esos días, como en «listar»\n"
+         "  --formato F           texto (sin esta opción), tablas en columnas; o csv, las mismas tablas\n"
+         "                        separadas por una línea vacía\n"
+         "  -o, --salida ARCHIVO  el archivo a escribir; sin esta opción, la salida estándar",
+         Resumen},
         {"aviso", "aviso NÚMERO... -o ARCHIVO.pdf", "escribe el aviso de habitabilidad de cada evaluación en un PDF",
          "Una página A4 por evaluación, en el orden dado, para fijar en la entrada de la edificación.\n"
          "\n"
