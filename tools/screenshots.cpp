@@ -16,6 +16,11 @@
 #include "rating/proportion_rating_form.h"
 #include "rating/qualitative_rating_form.h"
 #include "registry/additional_info_form.h"
+#include "registry/local_registry.h"
+#include "registry/registry_form.h"
+#include "registry/registry_model.h"
+#include "registry/registry_record_view.h"
+#include "registry/summary_tab.h"
 #include "registry/stored_comments.h"
 #include "reports/documents.h"
 #include "reports/sample_records.h"
@@ -29,6 +34,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTabWidget>
 #include <cstdio>
 
@@ -119,6 +125,56 @@ void CapturarDocumentos()
     }
     QFile::remove(avisos);
     QFile::remove(reporte);
+}
+
+// The registry window over a registry of an event's first days: the table,
+// one evaluation opened, and the summary tab with its charts.
+void CapturarRegistro()
+{
+    const QString archivo = QDir(carpetaSalida).filePath(QStringLiteral("registro-ventana.sqlite"));
+    QFile::remove(archivo);
+    const char *const barrios[] = {"San Martín", "El Prado", "Centro", "La Loma", "Llanos", "Las Brisas"};
+    const char *const comisiones[] = {"C-03", "C-09", "C-17", "C-21"};
+    const char *const calles[] = {"12", "45B", "7", "30A", "101", "8"};
+    try {
+        RegistroLocal registro(archivo);
+        QVector<RegistroEvaluacion> lote;
+        for (int i = 0; i < 60; ++i) {
+            // Most buildings fine, a fifth restricted, the rest unsafe; more
+            // evaluations each day as the commissions arrive.
+            const int clase = i % 10 < 5 ? 0 : i % 10 < 7 ? 1 : i % 10 < 9 ? 2 : 3;
+            RegistroEvaluacion r = EjemploDocumentos::Registro(0, clase);
+            const int dia = i < 6 ? 1 : i < 18 ? 2 : i < 36 ? 3 : 4;
+            r.establecerCampo(RegistroEvaluaciones::Pos::Fecha,
+                              QStringLiteral("2026-12-0%1T%2:%3:00").arg(dia).arg(8 + i % 10, 2, 10, QLatin1Char('0'))
+                                  .arg(i * 7 % 60, 2, 10, QLatin1Char('0')));
+            r.establecerCampo(RegistroEvaluaciones::Pos::Barrio, QString::fromUtf8(barrios[i * 7 % 6]));
+            r.establecerCampo(RegistroEvaluaciones::Pos::Comuna, QStringLiteral("0%1-12").arg(1 + i % 4));
+            r.establecerCampo(RegistroEvaluaciones::Pos::CodigoComision, QString::fromUtf8(comisiones[i % 4]));
+            r.establecerCampo(RegistroEvaluaciones::Pos::NumeroCalle, QString::fromUtf8(calles[i % 6]));
+            r.establecerCampo(RegistroEvaluaciones::Pos::NumeroCasa, QStringLiteral("%1-%2").arg(10 + i).arg(i % 40));
+            const char *const estados[] = {"Sin daño", "Leve", "Moderado", "Grave", "Severo"};
+            r.establecerCampo(RegistroEvaluaciones::Pos::EstadoGlobal, QString::fromUtf8(estados[(clase + i) % 5]));
+            lote << r;
+        }
+        registro.agregar(lote);
+    } catch (const ErrorDatos &e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.mensaje()));
+        ++fallos;
+        return;
+    }
+    RegistroForm f([archivo] { return std::make_unique<RegistroLocal>(archivo); }, RutasDatos::archivoComentarios());
+    f.resize(1280, 760);
+    Capturar(&f, QStringLiteral("70-registro-ventana"));
+    if (const RegistroEvaluacion *r = f.modelo()->registro(3)) {
+        AccionesRegistro acciones(RutasDatos::archivoComentarios());
+        const RegistroEvaluacion copia = *r;
+        VistaEvaluacion vista(copia, acciones, acciones.comentarios(nullptr), &f);
+        Capturar(&vista, QStringLiteral("71-registro-evaluacion"));
+    }
+    f.pestanas()->setCurrentWidget(f.resumen());
+    Capturar(&f, QStringLiteral("72-registro-resumen"));
+    QFile::remove(archivo);
 }
 
 }  // namespace
@@ -237,6 +293,7 @@ int main(int argc, char **argv)
         Capturar(&pregunta, QStringLiteral("51-pregunta"));
     }
     CapturarDocumentos();
+    CapturarRegistro();
     std::printf("Capturas escritas en %s\n", qPrintable(carpetaSalida));
     return fallos == 0 ? 0 : 1;
 }

@@ -171,7 +171,7 @@ void Form2::btnEvaluar_Click()
 
 void Form2::btnRegistro_Click()
 {
-    RegistroForm registro(RegistroForm::RegistroDeEsteEquipo(), RutasDatos::archivoComentarios(), this);
+    RegistroForm registro(RegistroForm::RegistroConfiguradoDeEsteEquipo(), RutasDatos::archivoComentarios(), this);
     registro.exec();
 }
 

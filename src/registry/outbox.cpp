@@ -54,6 +54,7 @@ public:
     }
     ~ArchivoBandeja() { cerrar(); }
     QSqlDatabase &db() { return db_; }
+    const QString &nombre() const { return nombre_; }
     void exec(QSqlQuery &q, const QString &que)
     {
         if (!q.exec()) {
@@ -163,14 +164,17 @@ qint64 BandejaSalida::cantidad() const
     return q.next() ? q.value(0).toLongLong() : 0;
 }
 
-QVector<RegistroEvaluacion> BandejaSalida::pendientes(int cuantos) const
+namespace {
+QVector<RegistroEvaluacion> LeerPendientes(ArchivoBandeja &a, const QString &condicion, const QString &orden,
+                                           const QVariantList &valores)
 {
-    ArchivoBandeja &a = this->a();
     QSqlQuery q(a.db());
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY rowid LIMIT ?")
-                  .arg(LectorRegistroSql::listaColumnas(), Identidad(), CitarIdentificador(TablaPendientes)));
-    q.addBindValue(cuantos < 0 ? -1 : cuantos);
+    q.prepare(QStringLiteral("SELECT %1, %2 FROM %3 %4 ORDER BY %5")
+                  .arg(LectorRegistroSql::listaColumnas(), Identidad(), CitarIdentificador(TablaPendientes),
+                       condicion, orden));
+    for (const QVariant &v : valores)
+        q.addBindValue(v);
     a.exec(q, QStringLiteral("no se puede leer los pendientes"));
     QVector<RegistroEvaluacion> registros;
     while (q.next()) {
@@ -183,6 +187,23 @@ QVector<RegistroEvaluacion> BandejaSalida::pendientes(int cuantos) const
         registros.append(std::move(r));
     }
     return registros;
+}
+}  // namespace
+
+QVector<RegistroEvaluacion> BandejaSalida::pendientes(int cuantos) const
+{
+    return LeerPendientes(a(), QString(), QStringLiteral("rowid LIMIT ?"), {cuantos < 0 ? -1 : cuantos});
+}
+
+QVector<RegistroEvaluacion> BandejaSalida::pendientes(const FiltroRegistro &filtro) const
+{
+    ArchivoBandeja &a = this->a();
+    // The same selection as the registry's, on the same columns.
+    const LectorRegistroSql lector(a.nombre(), CitarIdentificador(TablaPendientes), LectorRegistroSql::Motor::Sqlite,
+                                   descripcion());
+    QVariantList valores;
+    const QString condicion = lector.condicion(filtro, valores);
+    return LeerPendientes(a, condicion, QStringLiteral("rowid DESC"), valores);
 }
 
 void BandejaSalida::quitar(const QVector<QUuid> &uuids)

@@ -6,6 +6,7 @@
 // record's uuid makes a record sent twice stored once.
 
 #include "registry/evaluation_record.h"
+#include "registry/registry_store.h"
 
 #include <QHash>
 #include <QString>
@@ -58,6 +59,9 @@ public:
     // The waiting records in the order they were saved, marked pendiente,
     // without a number.
     QVector<RegistroEvaluacion> pendientes(int cuantos = -1) const;
+    // The waiting records `filtro` selects (the search, the habitability and
+    // the dates, as the registry selects them), newest first, marked pendiente.
+    QVector<RegistroEvaluacion> pendientes(const FiltroRegistro &filtro) const;
 
     // Sends the waiting records in order, `porLote` in each server
     // transaction, and removes each batch once the server has committed it.

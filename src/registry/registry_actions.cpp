@@ -4,6 +4,8 @@
 #include "app/widget_support.h"
 #include "data/record_set.h"
 #include "registry/csv_export.h"
+#include "registry/geojson_export.h"
+#include "registry/registry_summary.h"
 #include "reports/documents.h"
 
 #include <QButtonGroup>
@@ -18,6 +20,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -195,6 +198,50 @@ bool AccionesRegistro::exportarCsv(QWidget *padre, const QVector<RegistroEvaluac
             ExportarCsvArchivo(registros, archivo);
     } catch (const ErrorDatos &e) {
         Mensaje::mostrar(padre, e.mensaje());
+        return false;
+    }
+    return true;
+}
+
+bool AccionesRegistro::exportarGeoJson(QWidget *padre, AlmacenRegistro &almacen, const FiltroRegistro &filtro)
+{
+    const TablasComentarios *tablas = comentarios(padre);
+    if (!tablas)
+        return false;
+    const QString archivo = pedirArchivo(padre, QStringLiteral("Exportar para SIG"),
+                                         QStringLiteral("Registro de Evaluaciones.geojson"),
+                                         QStringLiteral("GeoJSON (*.geojson)"), QStringLiteral("geojson"));
+    if (archivo.isEmpty())
+        return false;
+    ResultadoGeoJson r;
+    try {
+        r = ExportarGeoJson(almacen, filtro, *tablas, archivo);
+    } catch (const ErrorDatos &e) {
+        Mensaje::mostrar(padre, e.mensaje());
+        return false;
+    }
+    QString texto = r.exportadas == 1
+                        ? QStringLiteral("Se exportó 1 evaluación a \"%1\".")
+                        : QStringLiteral("Se exportaron %1 evaluaciones a \"%2\".").arg(r.exportadas);
+    texto = texto.arg(QDir::toNativeSeparators(archivo));
+    if (const QString aviso = r.aviso(); !aviso.isEmpty())
+        texto += QStringLiteral("\r\r") + aviso;
+    Mensaje::mostrar(padre, texto);
+    return true;
+}
+
+bool AccionesRegistro::exportarResumenCsv(QWidget *padre, const ResumenRegistro &resumen)
+{
+    const QString archivo = pedirArchivo(padre, QStringLiteral("Exportar resumen CSV"),
+                                         QStringLiteral("Resumen del evento.csv"),
+                                         QStringLiteral("Valores separados por comas (*.csv)"), QStringLiteral("csv"));
+    if (archivo.isEmpty())
+        return false;
+    QSaveFile f(archivo);
+    const QByteArray datos = ResumenCsv(resumen);
+    if (!f.open(QIODevice::WriteOnly) || f.write(datos) != datos.size() || !f.commit()) {
+        Mensaje::mostrar(padre, QStringLiteral("No se pudo escribir el archivo \"%1\": %2")
+                                    .arg(QDir::toNativeSeparators(archivo), f.errorString()));
         return false;
     }
     return true;

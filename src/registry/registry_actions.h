@@ -1,7 +1,8 @@
 #pragma once
 // What the registry window and the view of one evaluation do with saved
 // evaluations: print the placard or the report (with a preview and the
-// print dialog), save either as PDF, export them as CSV. Every failure is a
+// print dialog), save either as PDF, export them as CSV or for a GIS, export
+// the event summary. Every failure is a
 // Spanish message; the window stays usable.
 
 #include "registry/evaluation_record.h"
@@ -12,7 +13,10 @@
 #include <functional>
 #include <optional>
 
+class AlmacenRegistro;
 class QWidget;
+struct FiltroRegistro;
+struct ResumenRegistro;
 
 class AccionesRegistro {
 public:
@@ -31,6 +35,12 @@ public:
     // The given records, or, with `todos` set, the whole selection it writes.
     bool exportarCsv(QWidget *padre, const QVector<RegistroEvaluacion> &registros,
                      const std::function<void(const QString &)> &todos = {});
+
+    // "Exportar para SIG": the records `filtro` selects in `almacen` as GeoJSON;
+    // the evaluations without coordinates are named in the closing message.
+    bool exportarGeoJson(QWidget *padre, AlmacenRegistro &almacen, const FiltroRegistro &filtro);
+    // The tables of the event summary as CSV.
+    bool exportarResumenCsv(QWidget *padre, const ResumenRegistro &resumen);
 
     // The file name a save dialog proposes for these records.
     static QString NombreSugerido(Documento documento, const QVector<RegistroEvaluacion> &registros);

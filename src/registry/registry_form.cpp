@@ -6,8 +6,10 @@
 #include "data/record_set.h"
 #include "registry/csv_export.h"
 #include "registry/local_registry.h"
+#include "registry/outbox.h"
 #include "registry/registry_model.h"
 #include "registry/registry_record_view.h"
+#include "registry/summary_tab.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -43,7 +46,23 @@ RegistroForm::FabricaAlmacen RegistroForm::RegistroDeEsteEquipo()
     return [] { return std::make_unique<RegistroLocal>(RutasDatos::archivoRegistro()); };
 }
 
+RegistroForm::FabricaRegistro RegistroForm::RegistroConfiguradoDeEsteEquipo()
+{
+    return [] { return AbrirRegistroConfigurado(); };
+}
+
 RegistroForm::RegistroForm(FabricaAlmacen fabrica, QString archivoComentarios, QWidget *padre)
+    : RegistroForm(
+          FabricaRegistro([f = std::move(fabrica)] {
+              RegistroConfigurado r;
+              r.almacen = f();
+              return r;
+          }),
+          std::move(archivoComentarios), padre)
+{
+}
+
+RegistroForm::RegistroForm(FabricaRegistro fabrica, QString archivoComentarios, QWidget *padre)
     : QDialog(padre), fabrica_(std::move(fabrica)), acciones_(std::move(archivoComentarios))
 {
     setObjectName(QStringLiteral("RegistroForm"));
@@ -51,7 +70,13 @@ RegistroForm::RegistroForm(FabricaAlmacen fabrica, QString archivoComentarios, Q
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    auto *capa = new QVBoxLayout(this);
+    auto *exterior = new QVBoxLayout(this);
+    pestanas_ = new QTabWidget(this);
+    pestanas_->setObjectName(QStringLiteral("pestanas"));
+    exterior->addWidget(pestanas_, 1);
+    auto *lista = new QWidget(pestanas_);
+    lista->setObjectName(QStringLiteral("pestanaEvaluaciones"));
+    auto *capa = new QVBoxLayout(lista);
 
     // Search and filters.
     auto *filtros = new QHBoxLayout;
@@ -146,11 +171,34 @@ RegistroForm::RegistroForm(FabricaAlmacen fabrica, QString archivoComentarios, Q
     QPushButton *csv = boton(QStringLiteral("btnExportarCsv"), QStringLiteral("Exportar &CSV"),
                              QStringLiteral("Exporta las evaluaciones seleccionadas, o todas las que muestra la "
                                             "tabla si no hay ninguna seleccionada"));
+    QPushButton *sig = boton(QStringLiteral("btnExportarSig"), QStringLiteral("Exportar para &SIG"),
+                             QStringLiteral("Exporta las evaluaciones que muestra la tabla y tienen coordenadas como "
+                                            "puntos GeoJSON, para un sistema de información geográfica"));
+    btnEnviar_ = boton(QStringLiteral("btnEnviarPendientes"), QStringLiteral("E&nviar pendientes"),
+                       QStringLiteral("Envía al registro central las evaluaciones guardadas en este equipo que "
+                                      "esperan conexión"));
+    btnEnviar_->hide();
     QPushButton *actualizarB = boton(QStringLiteral("btnActualizar"), QStringLiteral("Ac&tualizar"),
                                      QStringLiteral("Lee de nuevo el registro"));
-    QPushButton *cerrar = boton(QStringLiteral("btnCerrar"), QStringLiteral("Cerrar"), QString());
     sobreSeleccion_ = {abrir, aviso, reporte, pdf};
     capa->addLayout(pie);
+    pestanas_->addTab(lista, QStringLiteral("Evaluaciones"));
+
+    resumen_ = new PestanaResumen([this] { return almacen(); }, acciones_, pestanas_);
+    pestanas_->addTab(resumen_, QStringLiteral("Resumen"));
+    connect(pestanas_, &QTabWidget::currentChanged, this, [this](int i) {
+        if (pestanas_->widget(i) == resumen_)
+            resumen_->actualizarSiHaceFalta();
+    });
+    connect(resumen_, &PestanaResumen::fallo, this, &RegistroForm::mostrarFallo);
+
+    auto *cierre = new QHBoxLayout;
+    cierre->addStretch(1);
+    auto *cerrar = new QPushButton(QStringLiteral("Cerrar"), this);
+    Nombrar(cerrar, QStringLiteral("btnCerrar"), QStringLiteral("Cerrar"));
+    cerrar->setAutoDefault(false);
+    cierre->addWidget(cerrar);
+    exterior->addLayout(cierre);
 
     pausa_ = new QTimer(this);
     pausa_->setSingleShot(true);
@@ -167,7 +215,7 @@ RegistroForm::RegistroForm(FabricaAlmacen fabrica, QString archivoComentarios, Q
         connect(d, &QDateEdit::dateChanged, this, &RegistroForm::aplicarFiltro);
 
     // A failure found while the view paints is shown once the painting is done.
-    connect(modelo_, &ModeloRegistro::fallo, this, &RegistroForm::mostrarFallo, Qt::QueuedConnection);
+    connect(modelo_, &ModeloRegistro::fallo, this, &RegistroForm::mostrarFallo);
     connect(modelo_, &ModeloRegistro::totalCambiado, this, &RegistroForm::mostrarTotal);
     connect(tabla_, &QTableView::activated, this, [this](const QModelIndex &i) { abrirFila(i.row()); });
     connect(tabla_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &RegistroForm::seleccionCambiada);
@@ -184,14 +232,21 @@ RegistroForm::RegistroForm(FabricaAlmacen fabrica, QString archivoComentarios, Q
     connect(pdf, &QPushButton::clicked, this, [this] { acciones_.guardarPdf(this, seleccionados()); });
     connect(csv, &QPushButton::clicked, this, [this] {
         const QVector<RegistroEvaluacion> elegidos = seleccionados();
-        if (!elegidos.isEmpty() || !almacen_) {
+        if (!elegidos.isEmpty() || !almacen()) {
             acciones_.exportarCsv(this, elegidos);
             return;
         }
         const FiltroRegistro filtro = modelo_->filtro();
         acciones_.exportarCsv(this, elegidos,
-                              [this, filtro](const QString &archivo) { ExportarCsvArchivo(*almacen_, filtro, archivo); });
+                              [this, filtro](const QString &archivo) { ExportarCsvArchivo(*almacen(), filtro, archivo); });
     });
+    connect(sig, &QPushButton::clicked, this, [this] {
+        if (almacen())
+            acciones_.exportarGeoJson(this, *almacen(), modelo_->filtro());
+        else
+            actualizar();
+    });
+    connect(btnEnviar_, &QPushButton::clicked, this, &RegistroForm::enviarPendientes);
     connect(actualizarB, &QPushButton::clicked, this, &RegistroForm::actualizar);
     connect(cerrar, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -208,19 +263,55 @@ RegistroForm::~RegistroForm()
 
 void RegistroForm::actualizar()
 {
-    if (!almacen_) {
+    resumen_->invalidar();
+    if (!almacen()) {
         try {
-            almacen_ = fabrica_();
+            registro_ = fabrica_();
         } catch (const ErrorDatos &e) {
             // Said once the window stands, which stays usable.
-            QMetaObject::invokeMethod(
-                this, [this, m = e.mensaje()] { mostrarFallo(m); }, Qt::QueuedConnection);
+            mostrarFallo(e.mensaje());
         }
-        modelo_->establecerAlmacen(almacen_.get());
+        btnEnviar_->setVisible(registro_.bandeja != nullptr);
+        modelo_->establecerBandeja(registro_.bandeja.get());
+        modelo_->establecerAlmacen(almacen());
         modelo_->establecerFiltro(filtroElegido());
+    } else {
+        modelo_->establecerFiltro(filtroElegido());
+    }
+    if (pestanas_->currentWidget() == resumen_)
+        resumen_->actualizar();
+}
+
+void RegistroForm::enviarPendientes()
+{
+    if (!registro_.esServidor())
+        return;
+    ResultadoEnvio r;
+    try {
+        r = registro_.enviarPendientes();
+    } catch (const ErrorDatos &e) {
+        Mensaje::mostrar(this, e.mensaje());
         return;
     }
-    modelo_->establecerFiltro(filtroElegido());
+    QString texto;
+    if (r.enviados == 0 && r.pendientes == 0 && r.error.isEmpty())
+        texto = QStringLiteral("No hay evaluaciones pendientes de envío.");
+    else if (r.enviados > 0)
+        texto = r.enviados == 1 ? QStringLiteral("Se envió 1 evaluación al registro central.")
+                                : QStringLiteral("Se enviaron %1 evaluaciones al registro central.").arg(r.enviados);
+    if (!r.error.isEmpty()) {
+        if (!texto.isEmpty())
+            texto += QStringLiteral("\r\r");
+        texto += r.error + QStringLiteral("\r\r") +
+                 (r.pendientes == 1 ? QStringLiteral("1 evaluación sigue pendiente de envío.")
+                                    : QStringLiteral("%1 evaluaciones siguen pendientes de envío.").arg(r.pendientes));
+    }
+    modelo_->recargar();
+    resumen_->invalidar();
+    // The table could not be read for the reason just given: said once.
+    if (!r.error.isEmpty())
+        fallosPorMostrar_.clear();
+    Mensaje::mostrar(this, texto);
 }
 
 FiltroRegistro RegistroForm::filtroElegido() const
@@ -249,20 +340,33 @@ void RegistroForm::aplicarFiltro()
 
 void RegistroForm::mostrarTotal(qint64 total)
 {
-    const QString texto = total == 1 ? QStringLiteral("1 evaluación")
-                                     : QStringLiteral("%1 evaluaciones").arg(QLocale().toString(total));
+    QString texto = total == 1 ? QStringLiteral("1 evaluación")
+                               : QStringLiteral("%1 evaluaciones").arg(QLocale().toString(total));
+    if (const qint64 p = modelo_->pendientes(); p > 0)
+        texto += p == 1 ? QStringLiteral(" (1 pendiente de envío)")
+                        : QStringLiteral(" (%1 pendientes de envío)").arg(QLocale().toString(p));
     lblTotal_->setText(texto);
     lblTotal_->setAccessibleName(texto);
 }
 
 void RegistroForm::mostrarFallo(const QString &mensaje)
 {
-    // Several reads may fail at once; one message stands for them.
-    if (mostrandoFallo_)
+    // Said once the current action has ended; the reads of one reload may
+    // fail alike, and one message stands for them.
+    if (fallosPorMostrar_.contains(mensaje))
         return;
-    mostrandoFallo_ = true;
-    Mensaje::mostrar(this, mensaje);
-    mostrandoFallo_ = false;
+    fallosPorMostrar_.append(mensaje);
+    if (fallosPorMostrar_.size() > 1)
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            while (!fallosPorMostrar_.isEmpty()) {
+                Mensaje::mostrar(this, fallosPorMostrar_.constFirst());
+                fallosPorMostrar_.removeFirst();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void RegistroForm::seleccionCambiada()

@@ -1,6 +1,7 @@
 #include "registry/registry_model.h"
 
 #include "data/record_set.h"
+#include "registry/outbox.h"
 
 #include <QDateTime>
 #include <cmath>
@@ -40,6 +41,12 @@ void ModeloRegistro::establecerAlmacen(AlmacenRegistro *almacen)
     recargar();
 }
 
+void ModeloRegistro::establecerBandeja(BandejaSalida *bandeja)
+{
+    bandeja_ = bandeja;
+    recargar();
+}
+
 void ModeloRegistro::establecerFiltro(const FiltroRegistro &filtro)
 {
     filtro_ = filtro;
@@ -54,12 +61,20 @@ void ModeloRegistro::recargar()
     fallando_ = false;
     contar();
     endResetModel();
-    emit totalCambiado(total_);
+    emit totalCambiado(total());
 }
 
 void ModeloRegistro::contar()
 {
     total_ = 0;
+    pendientes_.clear();
+    try {
+        // The outbox is this machine's file: it is read even when the server is away.
+        if (bandeja_)
+            pendientes_ = bandeja_->pendientes(filtro_);
+    } catch (const ErrorDatos &e) {
+        emit fallo(e.mensaje());
+    }
     if (!almacen_)
         return;
     try {
@@ -113,6 +128,9 @@ const QVector<RegistroEvaluacion> *ModeloRegistro::pagina(int numero) const
 
 const RegistroEvaluacion *ModeloRegistro::registro(int fila) const
 {
+    if (fila >= 0 && fila < pendientes_.size())
+        return &pendientes_.at(fila);
+    fila -= static_cast<int>(pendientes_.size());
     if (fila < 0 || fila >= total_)
         return nullptr;
     const QVector<RegistroEvaluacion> *p = pagina(fila / FilasPorPagina);
@@ -124,7 +142,7 @@ const RegistroEvaluacion *ModeloRegistro::registro(int fila) const
 
 int ModeloRegistro::rowCount(const QModelIndex &padre) const
 {
-    return padre.isValid() ? 0 : static_cast<int>(std::min<qint64>(total_, std::numeric_limits<int>::max()));
+    return padre.isValid() ? 0 : static_cast<int>(std::min<qint64>(total(), std::numeric_limits<int>::max()));
 }
 
 int ModeloRegistro::columnCount(const QModelIndex &padre) const
@@ -185,6 +203,8 @@ QVariant ModeloRegistro::data(const QModelIndex &indice, int rol) const
     QString texto;
     if (campo == OrdenRegistro::OrdenDireccion)
         texto = TextoDireccion(*r);
+    else if (campo == Pos::Numero && r->pendiente)
+        texto = TextosBandeja::Pendiente;
     else if (campo == Pos::Fecha)
         texto = TextoFecha(r->texto(Pos::Fecha));
     else

@@ -1,7 +1,9 @@
 #pragma once
 // The registry window's table: the evaluations of a selection, read from
 // the store a page at a time as the view needs them (never the whole table
-// in memory), sorted and counted by the database.
+// in memory), sorted and counted by the database. With a central registry,
+// the evaluations still waiting in this machine's outbox come first, marked
+// "pendiente de envío" in the number column, whatever the order.
 
 #include "registry/registry_store.h"
 
@@ -9,6 +11,8 @@
 #include <QColor>
 #include <QHash>
 #include <QList>
+
+class BandejaSalida;
 
 class ModeloRegistro : public QAbstractTableModel {
     Q_OBJECT
@@ -26,14 +30,18 @@ public:
 
     // The store read from; nullptr shows an empty table. Not owned.
     void establecerAlmacen(AlmacenRegistro *almacen);
+    // The outbox whose records are shown first; nullptr: none. Not owned.
+    void establecerBandeja(BandejaSalida *bandeja);
     void establecerFiltro(const FiltroRegistro &filtro);
     const FiltroRegistro &filtro() const { return filtro_; }
     const OrdenRegistro &orden() const { return orden_; }
     // Counts again and forgets the pages read (new records show).
     void recargar();
 
-    // The evaluations in the selection (what "N evaluaciones" counts).
-    qint64 total() const { return total_; }
+    // The evaluations in the selection (what "N evaluaciones" counts), and
+    // those of them waiting in the outbox (the first rows).
+    qint64 total() const { return total_ + pendientes_.size(); }
+    qint64 pendientes() const { return pendientes_.size(); }
     // The record of a row, read from the store when its page is not held;
     // nullptr when the row does not exist or the store fails.
     const RegistroEvaluacion *registro(int fila) const;
@@ -61,6 +69,8 @@ private:
     const QVector<RegistroEvaluacion> *pagina(int numero) const;
 
     AlmacenRegistro *almacen_ = nullptr;
+    BandejaSalida *bandeja_ = nullptr;
+    QVector<RegistroEvaluacion> pendientes_;
     FiltroRegistro filtro_;
     OrdenRegistro orden_;
     qint64 total_ = 0;

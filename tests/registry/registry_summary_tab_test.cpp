@@ -1,0 +1,327 @@
+// The registry window's "Resumen" tab and its exports, driven through the
+// widgets: the charts and tables against counts made here from the saved
+// records, a date range, the GIS export read back with ogrinfo, the summary
+// CSV with Python's csv module; and, on the test server, evaluations waiting
+// in the outbox shown and sent with "Enviar pendientes".
+
+#include "app/message_box.h"
+#include "data/data_paths.h"
+#include "registry/local_registry.h"
+#include "registry/registry_config.h"
+#include "registry/registry_form.h"
+#include "registry/registry_model.h"
+#include "registry/summary_tab.h"
+#include "reports/sample_records.h"
+#include "server_fixture.h"
+#include "test_support.h"
+
+#include <QAccessible>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPieSeries>
+#include <QProcess>
+#include <QPushButton>
+#include <QStackedBarSeries>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QtTest>
+
+using namespace RegistroEvaluaciones;
+
+namespace {
+
+// Twelve evaluations over three days, three barrios and three commissions;
+// the first eight with coordinates.
+struct Datos {
+    int dia;  // of December 2026
+    const char *barrio;
+    const char *comision;
+    int clase;  // habitability 0..3
+};
+const Datos Muestra[] = {
+    {1, "San Martín", "C-17", 0}, {1, "San Martín", "C-17", 2}, {1, "El Prado", "C-03", 1}, {1, "Centro", "C-03", 3},
+    {2, "San Martín", "C-17", 2}, {2, "El Prado", "C-09", 0}, {2, "El Prado", "C-09", 0},  {2, "Centro", "C-03", 1},
+    {2, "Centro", "C-17", 2},     {3, "San Martín", "C-09", 3}, {3, "San Martín", "C-17", 0}, {3, "Centro", "C-03", 2},
+};
+constexpr int ConCoordenadas = 8;
+
+RegistroEvaluacion Hacer(int i)
+{
+    const Datos &d = Muestra[i];
+    RegistroEvaluacion r = EjemploDocumentos::Registro(0, d.clase);
+    r.establecerCampo(Pos::Barrio, QString::fromUtf8(d.barrio));
+    r.establecerCampo(Pos::CodigoComision, QString::fromUtf8(d.comision));
+    r.establecerCampo(Pos::Fecha, QStringLiteral("2026-12-%1T%2:00:00").arg(d.dia, 2, 10, QLatin1Char('0'))
+                                            .arg(8 + i, 2, 10, QLatin1Char('0')));
+    const bool con = i < ConCoordenadas;
+    r.establecerCampo(Pos::Latitud, con ? QVariant(4.5 + i / 100.0) : QVariant());
+    r.establecerCampo(Pos::Longitud, con ? QVariant(-74.1 - i / 100.0) : QVariant());
+    return r;
+}
+
+// How many of the sample match `cumple`.
+template <typename F>
+int Contar(F cumple)
+{
+    int n = 0;
+    for (const Datos &d : Muestra)
+        n += cumple(d) ? 1 : 0;
+    return n;
+}
+
+QByteArray Ejecutar(const QString &programa, const QStringList &argumentos)
+{
+    QProcess p;
+    p.start(programa, argumentos);
+    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        qWarning("%s falló: %s", qPrintable(programa), p.readAllStandardError().constData());
+    return p.readAllStandardOutput();
+}
+
+// Acts on the next modal file dialog: types `archivo` and accepts.
+void ElegirArchivo(const QString &archivo)
+{
+    Prueba::AlAbrirseModal([archivo](QWidget *w) {
+        auto *d = qobject_cast<QFileDialog *>(w);
+        QVERIFY2(d, qPrintable(w->objectName()));
+        QTest::qWait(50);
+        auto *nombre = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(nombre);
+        nombre->setText(archivo);
+        QMetaObject::invokeMethod(d, "accept");
+    });
+}
+
+template <typename T>
+T *Hijo(QWidget &w, const char *nombre)
+{
+    T *h = w.findChild<T *>(QString::fromLatin1(nombre));
+    if (!h)
+        qFatal("falta %s", nombre);
+    return h;
+}
+
+void Clic(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center()); }
+
+// Clicks the tab titled `titulo`.
+void ElegirPestana(QWidget &ventana, const QString &titulo)
+{
+    QTabBar *barra = Hijo<QTabWidget>(ventana, "pestanas")->tabBar();
+    for (int i = 0; i < barra->count(); ++i)
+        if (barra->tabText(i) == titulo)
+            QTest::mouseClick(barra, Qt::LeftButton, Qt::NoModifier, barra->tabRect(i).center());
+}
+
+}  // namespace
+
+class PruebaPestanaResumen : public QObject {
+    Q_OBJECT
+    QTemporaryDir carpeta;
+    QString archivo;
+
+    std::unique_ptr<RegistroForm> Abrir(RegistroForm::FabricaRegistro fabrica)
+    {
+        auto f = std::make_unique<RegistroForm>(std::move(fabrica), RutasDatos::archivoComentarios());
+        f->resize(1200, 800);
+        f->show();
+        if (!QTest::qWaitForWindowExposed(f.get()))
+            qWarning("la ventana no se mostró");
+        return f;
+    }
+    std::unique_ptr<RegistroForm> AbrirLocal()
+    {
+        return Abrir([a = archivo] {
+            RegistroConfigurado r;
+            r.almacen = std::make_unique<RegistroLocal>(a);
+            return r;
+        });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        Prueba::Preparar();
+        archivo = carpeta.filePath(QStringLiteral("Registro de Evaluaciones.sqlite"));
+        RegistroLocal registro(archivo);
+        QVector<RegistroEvaluacion> todos;
+        for (int i = 0; i < int(std::size(Muestra)); ++i)
+            todos << Hacer(i);
+        registro.agregar(todos);
+    }
+    void init() { Mensaje::limpiar(); }
+    void cleanup() { QVERIFY2(Mensaje::inesperados().isEmpty(), qPrintable(Mensaje::inesperados().join('\n'))); }
+
+    // The charts count what was saved: the pie by habitability in the placard
+    // colours, the days stacked by habitability; the tables and what a screen
+    // reader hears say the same; a date range counts only its days.
+    void graficosYTablas()
+    {
+        auto f = AbrirLocal();
+        ElegirPestana(*f, QStringLiteral("Resumen"));
+        QLabel *total = Hijo<QLabel>(*f, "lblResumenTotal");
+        QTRY_COMPARE(total->text(), QStringLiteral("12 evaluaciones"));
+
+        const QList<QChart *> graficos = f->findChild<PestanaResumen *>()->graficos();
+        QCOMPARE(graficos.size(), 7);
+        auto *torta = qobject_cast<QPieSeries *>(graficos[0]->series().value(0));
+        QVERIFY(torta);
+        double suma = 0;
+        for (QPieSlice *p : torta->slices()) {
+            int clase = -1;
+            for (int c = 0; c < 4; ++c)
+                if (p->label().startsWith(EjemploDocumentos::Habitabilidades[c] + QLatin1Char(':')))
+                    clase = c;
+            QVERIFY2(clase >= 0, qPrintable(p->label()));
+            QCOMPARE(p->value(), double(Contar([clase](const Datos &d) { return d.clase == clase; })));
+            suma += p->value();
+            const int tono = p->color().hsvHue();
+            QVERIFY2(clase == 0 ? (tono >= 90 && tono <= 150) : clase == 1 ? (tono >= 40 && tono <= 60)
+                                                                           : (tono <= 10 || tono >= 350),
+                     qPrintable(p->label() + QLatin1Char(' ') + p->color().name()));
+        }
+        QCOMPARE(suma, 12.0);
+
+        auto *dias = qobject_cast<QStackedBarSeries *>(graficos[1]->series().value(0));
+        QVERIFY(dias);
+        for (int dia = 1; dia <= 3; ++dia) {
+            double enElDia = 0;
+            for (QBarSet *s : dias->barSets())
+                enElDia += s->at(dia - 1);
+            QCOMPARE(enElDia, double(Contar([dia](const Datos &d) { return d.dia == dia; })));
+        }
+        QCOMPARE(dias->barSets().value(2)->label(), QStringLiteral("No Habitable"));
+        QCOMPARE(dias->barSets().value(2)->at(1), 2.0);
+
+        // The text tables and the charts' accessible descriptions.
+        const QString tablas = Hijo<QTextBrowser>(*f, "txtTablasResumen")->toPlainText();
+        for (const char *b : {"San Martín", "El Prado", "Centro", "C-17", "C-09", "C-03"})
+            QVERIFY2(tablas.contains(QString::fromUtf8(b)), b);
+        QString descripcion;
+        for (QChartView *v : f->findChildren<QChartView *>()) {
+            QAccessibleInterface *i = QAccessible::queryAccessibleInterface(v);
+            QVERIFY(i && !i->text(QAccessible::Name).isEmpty());
+            if (i->text(QAccessible::Name) == QStringLiteral("Barrios con más evaluaciones"))
+                descripcion = i->text(QAccessible::Description);
+        }
+        QVERIFY2(descripcion.startsWith(
+                     QStringLiteral("San Martín: Evaluaciones 5, No Habitable 2, Peligro de Colapso 1; ")),
+                 qPrintable(descripcion));
+
+        // From the second day on; then only that day.
+        Clic(Hijo<QCheckBox>(*f, "chkResumenDesde"));
+        Hijo<QDateEdit>(*f, "dtResumenDesde")->setDate(QDate(2026, 12, 2));
+        QCOMPARE(total->text(), QStringLiteral("%1 evaluaciones").arg(Contar([](const Datos &d) { return d.dia >= 2; })));
+        Clic(Hijo<QCheckBox>(*f, "chkResumenHasta"));
+        Hijo<QDateEdit>(*f, "dtResumenHasta")->setDate(QDate(2026, 12, 2));
+        QCOMPARE(total->text(), QStringLiteral("5 evaluaciones"));
+        QCOMPARE(f->findChild<PestanaResumen *>()->resumen().porDia.size(), 1);
+    }
+
+    // "Exportar para SIG" writes the evaluations with coordinates of the
+    // table's filter and names those left out; "Exportar resumen CSV" writes
+    // the summary's tables.
+    void exportaciones()
+    {
+        auto f = AbrirLocal();
+        const QString geo = carpeta.filePath(QStringLiteral("evaluaciones.geojson"));
+        ElegirArchivo(geo);
+        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+        Clic(Hijo<QPushButton>(*f, "btnExportarSig"));
+        QVERIFY(Prueba::ModalAtendido());
+        const QString texto = Mensaje::textosMostrados().value(0);
+        QVERIFY2(texto.startsWith(QStringLiteral("Se exportaron 8 evaluaciones a \"%1\".")
+                                      .arg(QDir::toNativeSeparators(geo))),
+                 qPrintable(texto));
+        QVERIFY2(texto.contains(QStringLiteral("4 evaluaciones no tienen coordenadas (Latitud y Longitud) y no se "
+                                               "exportaron: 12, 11, 10, 9.")) ||
+                     texto.contains(QStringLiteral("exportaron: 9, 10, 11, 12.")),
+                 qPrintable(texto));
+        const QString info = QString::fromUtf8(Ejecutar(QStringLiteral("ogrinfo"), {QStringLiteral("-ro"),
+                                                                                    QStringLiteral("-al"),
+                                                                                    QStringLiteral("-so"), geo}));
+        QVERIFY2(info.contains(QStringLiteral("Feature Count: 8")), qPrintable(info));
+        QVERIFY2(info.contains(QStringLiteral("Point")), qPrintable(info));
+
+        ElegirPestana(*f, QStringLiteral("Resumen"));
+        const QString csv = carpeta.filePath(QStringLiteral("resumen.csv"));
+        ElegirArchivo(csv);
+        Clic(Hijo<QPushButton>(*f, "btnExportarResumen"));
+        QVERIFY(Prueba::ModalAtendido());
+        const QByteArray json = Ejecutar(
+            QStringLiteral("python3"),
+            {QStringLiteral("-c"),
+             QStringLiteral("import csv, json, sys\n"
+                            "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
+                            "    print(json.dumps(list(csv.reader(f, strict=True))))\n"),
+             csv});
+        const QString filas = QString::fromUtf8(json);
+        // The barrio row of San Martín: 5 evaluations, 2 not habitable, 1 in danger of collapse.
+        QVERIFY2(filas.contains(QStringLiteral("\"San Mart\\u00edn\", \"5\", \"2\", \"1\"")), qPrintable(filas));
+    }
+
+    // With the central registry away, saves wait in this machine's outbox:
+    // the window shows them first as "pendiente de envío"; "Enviar
+    // pendientes" says what it could not do, and once the server is back,
+    // sends them and shows their numbers.
+    void pendientesDeEnvio()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        QTemporaryDir equipo;
+        const QString local = equipo.filePath(QStringLiteral("Registro de Evaluaciones.sqlite"));
+        ConfiguracionRegistro config;
+        config.servidor = true;
+        config.conexion = b.evaluador;
+        config.desdeEntorno = true;
+        const auto fabrica = [config, local] { return AbrirRegistro(config, local); };
+
+        ServidorPrueba::Ejecutar(b.administrador, QStringLiteral("ALTER ROLE %1 NOLOGIN").arg(b.evaluador.usuario));
+        {
+            RegistroConfigurado r = fabrica();
+            for (int i = 0; i < 2; ++i) {
+                RegistroEvaluacion e = Hacer(i);
+                QVERIFY(r.guardar(e).pendiente);
+            }
+        }
+        // Opening reads the server, which refuses: one message, the outbox shown.
+        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+        auto f = Abrir(fabrica);
+        QTRY_COMPARE(Mensaje::textosMostrados().size(), 1);
+        QCOMPARE(Hijo<QLabel>(*f, "lblTotal")->text(), QStringLiteral("2 evaluaciones (2 pendientes de envío)"));
+        QCOMPARE(f->modelo()->index(0, 0).data().toString(), QStringLiteral("pendiente de envío"));
+        QPushButton *enviar = Hijo<QPushButton>(*f, "btnEnviarPendientes");
+        QVERIFY(enviar->isVisible());
+
+        Mensaje::limpiar();
+        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+        Clic(enviar);
+        QString texto = Mensaje::textosMostrados().value(0);
+        QVERIFY2(texto.endsWith(QStringLiteral("2 evaluaciones siguen pendientes de envío.")), qPrintable(texto));
+
+        ServidorPrueba::Ejecutar(b.administrador, QStringLiteral("ALTER ROLE %1 LOGIN").arg(b.evaluador.usuario));
+        Mensaje::limpiar();
+        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+        Clic(enviar);
+        QCOMPARE(Mensaje::textosMostrados(), QStringList{QStringLiteral("Se enviaron 2 evaluaciones al registro central.")});
+        QTRY_COMPARE(Hijo<QLabel>(*f, "lblTotal")->text(), QStringLiteral("2 evaluaciones"));
+        QList<int> numeros;
+        for (int fila = 0; fila < f->modelo()->rowCount(); ++fila)
+            numeros << f->modelo()->index(fila, 0).data().toInt();
+        QCOMPARE(numeros, (QList<int>{2, 1}));
+
+        Mensaje::limpiar();
+        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+        Clic(enviar);
+        QCOMPARE(Mensaje::textosMostrados(), QStringList{QStringLiteral("No hay evaluaciones pendientes de envío.")});
+    }
+};
+
+QTEST_MAIN(PruebaPestanaResumen)
+#include "registry_summary_tab_test.moc"
