@@ -153,8 +153,13 @@ void CapturarRegistro()
             r.establecerCampo(RegistroEvaluaciones::Pos::CodigoComision, QString::fromUtf8(comisiones[i % 4]));
             r.establecerCampo(RegistroEvaluaciones::Pos::NumeroCalle, QString::fromUtf8(calles[i % 6]));
             r.establecerCampo(RegistroEvaluaciones::Pos::NumeroCasa, QStringLiteral("%1-%2").arg(10 + i).arg(i % 40));
-            const char *const estados[] = {"Sin daño", "Leve", "Moderado", "Grave", "Severo"};
-            r.establecerCampo(RegistroEvaluaciones::Pos::EstadoGlobal, QString::fromUtf8(estados[(clase + i) % 5]));
+            // Global state and repairability as they go with the habitability.
+            const char *const estados[] = {"Muy Bueno", "Bueno", "Delicado", "Grave", "Muy Grave"};
+            const char *const reparaciones[] = {"Ninguna o Menor", "Reparación", "Refuerzo", "Posible Demolición"};
+            r.establecerCampo(RegistroEvaluaciones::Pos::EstadoGlobal,
+                              QString::fromUtf8(estados[std::min(4, clase + (clase == 0 ? i % 2 : 1))]));
+            r.establecerCampo(RegistroEvaluaciones::Pos::Reparabilidad,
+                              QString::fromUtf8(reparaciones[std::min(3, clase + i % 2)]));
             lote << r;
         }
         registro.agregar(lote);

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QDateEdit>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
@@ -74,6 +75,19 @@ QAccessibleInterface *FabricaValores(const QString &clase, QObject *objeto)
 QString NombreElemento(const QString &arreglo, int indice)
 {
     return QStringLiteral("%1(%2)").arg(arreglo).arg(indice);
+}
+
+QDateEdit *CajaFechaFiltro(QWidget *padre, const QString &nombreObjeto, const QString &nombreAccesible,
+                           const QDate &fecha)
+{
+    auto *d = new QDateEdit(fecha, padre);
+    Nombrar(d, nombreObjeto, nombreAccesible);
+    d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    d->setCalendarPopup(true);
+    d->setEnabled(false);
+    // The digits and the calendar's button.
+    d->setMinimumWidth(d->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 40);
+    return d;
 }
 
 void Nombrar(QWidget *control, const QString &nombreObjeto, const QString &nombreAccesible)

@@ -7,6 +7,8 @@
 class QLabel;
 class QAbstractButton;
 class QFont;
+class QDate;
+class QDateEdit;
 
 // Form measures are given in twips (1/1440 inch); at 96 dots per inch 15
 // twips make one pixel.
@@ -18,6 +20,11 @@ QString NombreElemento(const QString &arreglo, int indice);
 // Names a control for screen readers and for tests, and gives a label its buddy.
 void Nombrar(QWidget *control, const QString &nombreObjeto, const QString &nombreAccesible = QString());
 void Etiquetar(QLabel *etiqueta, QWidget *control);
+
+// A date filter's box: day/month/year with a calendar, wide enough for the
+// whole date, disabled until its check box is ticked.
+QDateEdit *CajaFechaFiltro(QWidget *padre, const QString &nombreObjeto, const QString &nombreAccesible,
+                           const QDate &fecha);
 
 // A label that shows a value (a result, an index, a comment, a title, a
 // share): a screen reader reads what it shows, and `rotulo` (a caption label

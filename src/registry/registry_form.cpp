@@ -31,7 +31,7 @@ namespace {
 const QStringList Habitabilidades = {QStringLiteral("Habitable"), QStringLiteral("Uso Restringido"),
                                      QStringLiteral("No Habitable"), QStringLiteral("Peligro de Colapso")};
 // Widths in characters of the columns, in the order of ModeloRegistro::Columnas().
-constexpr int Anchos[] = {8, 16, 28, 18, 24, 20, 10, 18, 14, 12, 14};
+constexpr int Anchos[] = {8, 16, 28, 18, 24, 20, 10, 18, 22, 14, 18};
 
 QLabel *Rotulo(const QString &texto, QWidget *control, QWidget *padre)
 {
@@ -99,12 +99,7 @@ RegistroForm::RegistroForm(FabricaRegistro fabrica, QString archivoComentarios, 
     filtros->addWidget(cboHabitabilidad_);
 
     auto fecha = [this](const QString &nombre, const QString &accesible) {
-        auto *d = new QDateEdit(QDate::currentDate(), this);
-        Nombrar(d, nombre, accesible);
-        d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-        d->setCalendarPopup(true);
-        d->setEnabled(false);
-        return d;
+        return CajaFechaFiltro(this, nombre, accesible, QDate::currentDate());
     };
     chkDesde_ = new QCheckBox(QStringLiteral("&Desde"), this);
     Nombrar(chkDesde_, QStringLiteral("chkDesde"), QStringLiteral("Desde"));
@@ -140,6 +135,9 @@ RegistroForm::RegistroForm(FabricaRegistro fabrica, QString archivoComentarios, 
     const int caracter = fontMetrics().averageCharWidth();
     for (int c = 0; c < modelo_->columnCount() && c < int(std::size(Anchos)); ++c)
         tabla_->setColumnWidth(c, Anchos[c] * caracter + 16);
+    // Digits are wider than the average letter: the date and time in full.
+    tabla_->setColumnWidth(1, std::max(tabla_->columnWidth(1),
+                                       fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000 00:00")) + 20));
     cabecera->setStretchLastSection(true);
     // Newest first.
     cabecera->setSortIndicator(0, Qt::DescendingOrder);
@@ -272,6 +270,10 @@ void RegistroForm::actualizar()
             mostrarFallo(e.mensaje());
         }
         btnEnviar_->setVisible(registro_.bandeja != nullptr);
+        // Room for the mark of the evaluations not yet numbered.
+        if (registro_.bandeja)
+            tabla_->setColumnWidth(0, std::max(tabla_->columnWidth(0),
+                                               fontMetrics().horizontalAdvance(QStringLiteral("pendiente de envío")) + 16));
         modelo_->establecerBandeja(registro_.bandeja.get());
         modelo_->establecerAlmacen(almacen());
         modelo_->establecerFiltro(filtroElegido());

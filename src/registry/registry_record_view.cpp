@@ -46,9 +46,10 @@ QLabel *Valor(const QString &texto, const QString &descripcion, QWidget *padre)
 
 QLabel *Rotulo(const QString &texto, QWidget *padre)
 {
+    // On one line: a form layout gives a wrapped label the height of its
+    // value, which cuts the label's second line.
     auto *l = new QLabel(texto + QLatin1Char(':'), padre);
     l->setTextFormat(Qt::PlainText);
-    l->setWordWrap(true);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
 }

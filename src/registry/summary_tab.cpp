@@ -55,6 +55,9 @@ QChart *NuevoGrafico(const QString &titulo)
     g->setTitleFont(f);
     g->setAnimationOptions(QChart::NoAnimation);
     g->legend()->setAlignment(Qt::AlignBottom);
+    QFont leyenda = g->legend()->font();
+    leyenda.setPointSizeF(leyenda.pointSizeF() * 0.9);
+    g->legend()->setFont(leyenda);
     g->setMargins(QMargins(4, 4, 4, 4));
     return g;
 }
@@ -143,8 +146,8 @@ QChart *GraficoHabitabilidad(const ResumenRegistro &r)
         auto *porcion = serie->append(QStringLiteral("%1: %2").arg(TextoClave(c.valor), Numero(c.evaluaciones)),
                                       double(c.evaluaciones));
         porcion->setColor(ColorClase(clase));
+        // The legend names each slice with its count: no labels around the pie.
         porcion->setBorderColor(Qt::white);
-        porcion->setLabelVisible(true);
     }
     g->addSeries(serie);
     g->legend()->setAlignment(Qt::AlignRight);
@@ -179,13 +182,15 @@ QChart *GraficoDias(const ResumenRegistro &r)
     ejeX->setTitleText(QStringLiteral("Día"));
     for (const DiaResumen &d : r.porDia) {
         const QDate dia = QDate::fromString(d.dia, Qt::ISODate);
-        ejeX->append(dia.isValid() ? dia.toString(QStringLiteral("dd/MM")) : TextoClave(d.dia));
+        ejeX->append(dia.isValid() ? dia.toString(QStringLiteral("d/M")) : TextoClave(d.dia));
     }
     g->addAxis(ejeX, Qt::AlignBottom);
     serie->attachAxis(ejeX);
     QValueAxis *ejeY = EjeConteo(maximo);
     g->addAxis(ejeY, Qt::AlignLeft);
     serie->attachAxis(ejeY);
+    // Four names do not fit in one row under the bars.
+    g->legend()->setAlignment(Qt::AlignRight);
     return g;
 }
 
@@ -236,12 +241,7 @@ PestanaResumen::PestanaResumen(std::function<AlmacenRegistro *()> almacen, Accio
 
     auto *filtros = new QHBoxLayout;
     auto fecha = [this](const QString &nombre, const QString &accesible, QDate dia) {
-        auto *d = new QDateEdit(dia, this);
-        Nombrar(d, nombre, accesible);
-        d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-        d->setCalendarPopup(true);
-        d->setEnabled(false);
-        return d;
+        return CajaFechaFiltro(this, nombre, accesible, dia);
     };
     chkDesde_ = new QCheckBox(QStringLiteral("&Desde"), this);
     Nombrar(chkDesde_, QStringLiteral("chkResumenDesde"), QStringLiteral("Resumen desde"));
@@ -281,8 +281,10 @@ PestanaResumen::PestanaResumen(std::function<AlmacenRegistro *()> almacen, Accio
     Nombrar(txtTablas_, QStringLiteral("txtTablasResumen"), QStringLiteral("Tablas del resumen"));
     division->addWidget(desplazable);
     division->addWidget(txtTablas_);
+    // The charts take most of the width; the tables stay readable beside them.
     division->setStretchFactor(0, 3);
     division->setStretchFactor(1, 1);
+    division->setSizes({820, 340});
     capa->addWidget(division, 1);
 
     connect(chkDesde_, &QCheckBox::toggled, dtDesde_, &QWidget::setEnabled);
