@@ -127,30 +127,6 @@ private slots:
             QVERIFY2(l, nombre);
             QCOMPARE(l->text(), e.*campo);
         }
-        // name, caption (none for a label checked above), tool tip
-        const char *const fijos[][3] = {
-            {"Label5", "RESULTADOS", ""},
-            {"Label29", "Condiciones del  Suelo", ""},
-            {"Label10", "Riesgo Geotécnico", ""},
-            {"lblSeguridad", "Medidas de seguridad", ""},
-            {"lblDaEdificio", nullptr, "Tiene en cuenta el daño en elementos estructurales y no estructurales."},
-            {"lblFinal", nullptr, "Tiene en cuenta el daño en el edifcio y el estado del terreno."},
-            {"btnAceptar(0)", "Aceptar", "Regresar a Menu Principal"},
-            {"btnAceptar(1)", "Guardar Información", "Regresar a Menu Principal"}};
-        for (const auto &[nombre, texto, ayuda] : fijos) {
-            QWidget *w = Buscar<QWidget>(&f, QString::fromLatin1(nombre));
-            QVERIFY2(w, nombre);
-            if (texto)
-                QCOMPARE(w->property("text").toString(), QString::fromUtf8(texto));
-            QCOMPARE(w->toolTip(), QString::fromUtf8(ayuda));
-        }
-        auto *tabs = Buscar<QTabWidget>(&f, QStringLiteral("SSRes"));
-        QVERIFY(tabs);
-        QStringList captions;
-        for (int i = 0; i < tabs->count(); ++i)
-            captions << tabs->tabText(i);
-        QCOMPARE(captions, (QStringList{"Resultados", "Estado", "Habitabilidad", "Reparabilidad"}));
-        QCOMPARE(f.windowTitle(), QStringLiteral("ORV"));
         QCOMPARE(f.carpetaActual(), 0);
     }
 

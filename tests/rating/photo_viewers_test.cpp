@@ -333,4 +333,4 @@ private:
 };
 
 QTEST_MAIN(PruebaVisoresDeFotos)
-#include "test_photo_viewers.moc"
+#include "photo_viewers_test.moc"
