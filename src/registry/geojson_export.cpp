@@ -5,6 +5,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QHash>
 #include <QJsonObject>
 #include <QSaveFile>
 #include <QStringList>
@@ -93,27 +94,95 @@ QString ResultadoGeoJson::aviso() const
 
 namespace {
 
-// One feature as a JSON document of its own.
-QByteArray Rasgo(const RegistroEvaluacion &r, double latitud, double longitud, const TablasComentarios &comentarios)
-{
-    const QVector<CampoRegistro> &campos = Campos();
-    const QStringList &nombresComentarios = PropiedadesComentarios();
-    QJsonObject propiedades;
-    for (const CampoRegistro &c : campos)
-        propiedades.insert(c.columna, Valor(r.campo(c.posicion), c.tipo));
-    const ComentariosRegistro textos = ComentariosDeRegistro(r, comentarios);
-    const QString *const valores[] = {&textos.dannoEdificio, &textos.estadoGlobal, &textos.habitabilidad,
-                                      &textos.reparabilidad, &textos.medidasSeguridad};
-    for (int i = 0; i < 5; ++i)
-        propiedades.insert(nombresComentarios.at(i), *valores[i]);
-    const QJsonObject punto{
-        {QStringLiteral("type"), QStringLiteral("Point")},
-        {QStringLiteral("coordinates"), QJsonArray{longitud, latitud}}};
-    const QJsonObject rasgo{{QStringLiteral("type"), QStringLiteral("Feature")},
-                            {QStringLiteral("geometry"), punto},
-                            {QStringLiteral("properties"), propiedades}};
-    return QJsonDocument(rasgo).toJson(QJsonDocument::Compact);
-}
+// The five comment properties of a record as JSON members (",\"Nombre\":\"texto\""
+// five times). Thousands of buildings share the same few codes: each set of
+// codes is looked up and escaped once.
+class ComentariosJson {
+public:
+    explicit ComentariosJson(const TablasComentarios &tablas) : tablas_(tablas) {}
+
+    const QByteArray &de(const RegistroEvaluacion &r)
+    {
+        const QString clave = r.texto(Pos::CodigoDannoEdificio) + QChar(0x1f) + r.texto(Pos::CodigoEstadoGlobal) +
+                              QChar(0x1f) + r.texto(Pos::CodigoHabitabilidad) + QChar(0x1f) +
+                              r.texto(Pos::CodigoReparabilidad) + QChar(0x1f) + CodigoRefAnnoDeRegistro(r) +
+                              QChar(0x1f) + r.texto(Pos::CodigoMedidasSeguridad);
+        auto it = hechos_.find(clave);
+        if (it == hechos_.end())
+            it = hechos_.insert(clave, miembros(ComentariosDeRegistro(r, tablas_)));
+        return it.value();
+    }
+
+private:
+    static QByteArray miembros(const ComentariosRegistro &textos)
+    {
+        const QString *const valores[] = {&textos.dannoEdificio, &textos.estadoGlobal, &textos.habitabilidad,
+                                          &textos.reparabilidad, &textos.medidasSeguridad};
+        QJsonObject o;
+        for (int i = 0; i < 5; ++i)
+            o.insert(PropiedadesComentarios().at(i), *valores[i]);
+        // {"a":"…","b":"…"} without its braces, after a comma.
+        QByteArray json = QJsonDocument(o).toJson(QJsonDocument::Compact);
+        json[0] = ',';
+        json.chop(1);
+        return json;
+    }
+
+    const TablasComentarios &tablas_;
+    QHash<QString, QByteArray> hechos_;
+};
+
+// The features: their properties are the registry's columns, serialised by
+// Qt's JSON classes, then the comment members. The properties object is made
+// once with every column; each feature fills in its values in the object's
+// own key order, without looking a key up.
+class Rasgos {
+public:
+    explicit Rasgos(const TablasComentarios &tablas) : comentarios_(tablas)
+    {
+        for (const CampoRegistro &c : Campos())
+            plantilla_.insert(c.columna, QJsonValue(QJsonValue::Null));
+        for (auto it = plantilla_.constBegin(); it != plantilla_.constEnd(); ++it)
+            posiciones_.append(&Campo(PosicionDeColumna(it.key())));
+    }
+
+    QByteArray de(const RegistroEvaluacion &r, double latitud, double longitud)
+    {
+        QJsonObject propiedades = plantilla_;
+        int i = 0;
+        for (auto it = propiedades.begin(); it != propiedades.end(); ++it, ++i) {
+            const CampoRegistro &c = *posiciones_.at(i);
+            it.value() = Valor(r.campo(c.posicion), c.tipo);
+        }
+        const QJsonObject punto{{QStringLiteral("type"), QStringLiteral("Point")},
+                                {QStringLiteral("coordinates"), QJsonArray{longitud, latitud}}};
+        const QByteArray geometria = QJsonDocument(punto).toJson(QJsonDocument::Compact);
+        const QByteArray p = QJsonDocument(propiedades).toJson(QJsonDocument::Compact);
+        const QByteArray &textos = comentarios_.de(r);
+        QByteArray rasgo;
+        rasgo.reserve(geometria.size() + p.size() + textos.size() + 48);
+        rasgo += QByteArrayLiteral("{\"type\":\"Feature\",\"geometry\":");
+        rasgo += geometria;
+        rasgo += QByteArrayLiteral(",\"properties\":");
+        rasgo.append(p.constData(), p.size() - 1);  // the closing brace, after the comments
+        rasgo += textos;
+        rasgo += QByteArrayLiteral("}}");
+        return rasgo;
+    }
+
+private:
+    static int PosicionDeColumna(const QString &columna)
+    {
+        for (const CampoRegistro &c : Campos())
+            if (c.columna == columna)
+                return c.posicion;
+        return 0;
+    }
+
+    ComentariosJson comentarios_;
+    QJsonObject plantilla_;
+    QVector<const CampoRegistro *> posiciones_;
+};
 
 }  // namespace
 
@@ -129,6 +198,7 @@ ResultadoGeoJson ExportarGeoJson(AlmacenRegistro &almacen, const FiltroRegistro 
     };
 
     ResultadoGeoJson resultado;
+    Rasgos rasgos(comentarios);
     escribir(QByteArrayLiteral("{\"type\":\"FeatureCollection\",\"features\":[\n"));
     almacen.recorrer(filtro, {Pos::Numero, false}, [&](const RegistroEvaluacion &r) {
         const auto latitud = Coordenada(r.campo(Pos::Latitud), 90.0);
@@ -141,7 +211,7 @@ ResultadoGeoJson ExportarGeoJson(AlmacenRegistro &almacen, const FiltroRegistro 
         }
         if (resultado.exportadas > 0)
             escribir(QByteArrayLiteral(",\n"));
-        escribir(Rasgo(r, *latitud, *longitud, comentarios));
+        escribir(rasgos.de(r, *latitud, *longitud));
         ++resultado.exportadas;
         return true;
     });

@@ -78,7 +78,12 @@ void ModeloRegistro::contar()
     if (!almacen_)
         return;
     try {
-        total_ = almacen_->contar(filtro_);
+        // The first page first: when it is not full it is the whole
+        // selection, and a narrow search reads the table once, not twice.
+        QVector<RegistroEvaluacion> primera = almacen_->pagina(filtro_, orden_, 0, FilasPorPagina);
+        total_ = primera.size() < FilasPorPagina ? primera.size() : almacen_->contar(filtro_);
+        paginas_.insert(0, std::move(primera));
+        usoPaginas_.append(0);
     } catch (const ErrorDatos &e) {
         fallando_ = true;
         emit fallo(e.mensaje());

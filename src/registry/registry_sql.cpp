@@ -101,10 +101,19 @@ QString LectorRegistroSql::condicion(const FiltroRegistro &filtro, QVariantList 
         }
         expresiones << Col(Pos::Barrio) << Col(Pos::NombreEdificacion) << Col(Pos::Evaluador)
                     << Col(Pos::CodigoComision);
+        // Without letters case does not matter, and a plain search for the
+        // text is several times cheaper than a pattern.
+        const bool sinLetras = std::none_of(texto.begin(), texto.end(), [](QChar c) { return c.isLetter(); });
+        const QString buscar = motor_ == Motor::Postgres ? QStringLiteral("strpos") : QStringLiteral("instr");
         QStringList o;
         for (const QString &e : expresiones) {
-            o << QStringLiteral("%1 %2 ? ESCAPE '\\'").arg(e, como);
-            valores << Patron(texto);
+            if (sinLetras) {
+                o << QStringLiteral("%1(%2, ?) > 0").arg(buscar, e);
+                valores << texto;
+            } else {
+                o << QStringLiteral("%1 %2 ? ESCAPE '\\'").arg(e, como);
+                valores << Patron(texto);
+            }
         }
         partes << QLatin1Char('(') + o.join(QStringLiteral(" OR ")) + QLatin1Char(')');
     }
