@@ -81,7 +81,18 @@ void ModeloRegistro::contar()
         // The first page first: when it is not full it is the whole
         // selection, and a narrow search reads the table once, not twice.
         QVector<RegistroEvaluacion> primera = almacen_->pagina(filtro_, orden_, 0, FilasPorPagina);
-        total_ = primera.size() < FilasPorPagina ? primera.size() : almacen_->contar(filtro_);
+        if (primera.size() < FilasPorPagina) {
+            total_ = primera.size();
+        } else if (orden_.campo == Pos::Numero && primera.constLast().numero() > 0) {
+            // By number, the rest of the selection lies beyond the page's
+            // last number: counting it reads only the part of the table the
+            // page did not.
+            FiltroRegistro resto = filtro_;
+            (orden_.descendente ? resto.numeroMenorQue : resto.numeroMayorQue) = primera.constLast().numero();
+            total_ = primera.size() + almacen_->contar(resto);
+        } else {
+            total_ = almacen_->contar(filtro_);
+        }
         paginas_.insert(0, std::move(primera));
         usoPaginas_.append(0);
     } catch (const ErrorDatos &e) {

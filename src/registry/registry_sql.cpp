@@ -130,6 +130,14 @@ QString LectorRegistroSql::condicion(const FiltroRegistro &filtro, QVariantList 
         partes << Col(Pos::Fecha) + QStringLiteral(" < ?");
         valores << filtro.hasta.addDays(1).toString(QStringLiteral("yyyy-MM-dd"));
     }
+    if (filtro.numeroMenorQue != 0) {
+        partes << Col(Pos::Numero) + QStringLiteral(" < ?");
+        valores << filtro.numeroMenorQue;
+    }
+    if (filtro.numeroMayorQue != 0) {
+        partes << Col(Pos::Numero) + QStringLiteral(" > ?");
+        valores << filtro.numeroMayorQue;
+    }
     return partes.isEmpty() ? QString() : QStringLiteral(" WHERE ") + partes.join(QStringLiteral(" AND "));
 }
 

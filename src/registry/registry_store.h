@@ -23,8 +23,16 @@ struct FiltroRegistro {
     // Evaluation dates, both inclusive; an invalid date leaves that end open.
     QDate desde;
     QDate hasta;
+    // Only numbers below (above) this one; 0 leaves that end open. The window
+    // counts the rest of a selection below (above) its first page with it.
+    int32_t numeroMenorQue = 0;
+    int32_t numeroMayorQue = 0;
 
-    bool vacio() const { return texto.isEmpty() && habitabilidad.isEmpty() && !desde.isValid() && !hasta.isValid(); }
+    bool vacio() const
+    {
+        return texto.isEmpty() && habitabilidad.isEmpty() && !desde.isValid() && !hasta.isValid() &&
+               numeroMenorQue == 0 && numeroMayorQue == 0;
+    }
 };
 
 struct ResumenRegistro;  // registry/registry_summary.h

@@ -35,6 +35,8 @@ using namespace RegistroEvaluaciones;
 
 namespace {
 
+constexpr int FilasPorPaginaDelModelo = ModeloRegistro::FilasPorPagina;
+
 struct Datos {
     const char *barrio, *nombre, *evaluador, *comision, *fecha, *tipo, *calle, *numero;
     int clase;  // habitability 0..3
@@ -579,6 +581,35 @@ private slots:
                  qPrintable(m));
         QVERIFY(f->isVisible());
         QCOMPARE(Total(*f), QStringLiteral("0 evaluaciones"));
+    }
+
+    // Selections of several pages are counted whole, in either order and
+    // with a search, and the last row is the oldest match.
+    void seleccionDeVariasPaginas()
+    {
+        const QString grande = carpeta.filePath(QStringLiteral("grande.sqlite"));
+        QVector<RegistroEvaluacion> lote;
+        for (int i = 0; i < 450; ++i) {
+            RegistroEvaluacion r = Hacer(Muestra[i % 6]);
+            r.establecerCampo(Pos::Barrio, i % 3 == 0 ? QStringLiteral("Norte") : QStringLiteral("Sur"));
+            lote << r;
+        }
+        RegistroLocal(grande).agregar(lote);
+        auto f = Abrir(grande);
+        QCOMPARE(Total(*f), QStringLiteral("450 evaluaciones"));
+        Buscar(*f, QStringLiteral("norte"));
+        QTRY_COMPARE(Total(*f), QStringLiteral("150 evaluaciones"));
+        QCOMPARE(f->modelo()->rowCount(), 150);
+        QCOMPARE(f->modelo()->index(149, 0).data().toInt(), 1);  // numbers 1, 4, 7, ...
+        ClicEnEncabezado(*f, 0);
+        QTRY_COMPARE(f->modelo()->index(0, 0).data().toInt(), 1);
+        QCOMPARE(f->modelo()->index(149, 0).data().toInt(), 448);
+        Buscar(*f, QStringLiteral("4"));  // the numbers with a 4, "Calle 45B 12-30" and "Casa \"La 40\""
+        int conCuatro = 0;
+        for (int n = 1; n <= 450; ++n)
+            conCuatro += QString::number(n).contains(QLatin1Char('4')) || (n - 1) % 6 == 0 || (n - 1) % 6 == 2 ? 1 : 0;
+        QTRY_COMPARE(Total(*f), QStringLiteral("%1 evaluaciones").arg(conCuatro));
+        QVERIFY(f->modelo()->rowCount() > FilasPorPaginaDelModelo);
     }
 };
 
