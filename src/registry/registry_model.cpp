@@ -83,10 +83,10 @@ void ModeloRegistro::contar()
         QVector<RegistroEvaluacion> primera = almacen_->pagina(filtro_, orden_, 0, FilasPorPagina);
         if (primera.size() < FilasPorPagina) {
             total_ = primera.size();
-        } else if (orden_.campo == Pos::Numero && primera.constLast().numero() > 0) {
-            // By number, the rest of the selection lies beyond the page's
-            // last number: counting it reads only the part of the table the
-            // page did not.
+        } else if (!filtro_.vacio() && orden_.campo == Pos::Numero && primera.constLast().numero() > 0) {
+            // By number, the rest of a search lies beyond the page's last
+            // number: counting it reads only the part of the table the page
+            // did not. (The whole table the database counts at once.)
             FiltroRegistro resto = filtro_;
             (orden_.descendente ? resto.numeroMenorQue : resto.numeroMayorQue) = primera.constLast().numero();
             total_ = primera.size() + almacen_->contar(resto);
