@@ -6,11 +6,17 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPointer>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QtTest>
 
 namespace Prueba {
 
@@ -103,3 +109,45 @@ QStringList RecorridoConTab(int limite)
 }
 
 }  // namespace Prueba
+
+void Prueba::ElegirArchivoAlGuardar(const QString &archivo)
+{
+    AlAbrirseModal([archivo](QWidget *w) {
+        auto *d = qobject_cast<QFileDialog *>(w);
+        QVERIFY2(d, qPrintable(w->objectName()));
+        QCOMPARE(d->acceptMode(), QFileDialog::AcceptSave);
+        QTest::qWait(50);
+        auto *nombre = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(nombre);
+        nombre->setText(archivo);
+        QMetaObject::invokeMethod(d, "accept");
+    });
+}
+
+QByteArray Prueba::Ejecutar(const QString &programa, const QStringList &argumentos)
+{
+    QProcess p;
+    p.start(programa, argumentos);
+    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        qWarning("%s falló: %s", qPrintable(programa), p.readAllStandardError().constData());
+    return p.readAllStandardOutput();
+}
+
+QList<QStringList> Prueba::LeerCsvConPython(const QString &archivo)
+{
+    const QByteArray json = Ejecutar(
+        QStringLiteral("python3"),
+        {QStringLiteral("-c"),
+         QStringLiteral("import csv, json, sys\n"
+                        "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
+                        "    print(json.dumps(list(csv.reader(f, strict=True))))\n"),
+         archivo});
+    QList<QStringList> filas;
+    for (const QJsonValue &fila : QJsonDocument::fromJson(json).array()) {
+        QStringList campos;
+        for (const QJsonValue &c : fila.toArray())
+            campos << c.toString();
+        filas << campos;
+    }
+    return filas;
+}

@@ -2,7 +2,9 @@
 // What the tests share: a clean set-up for every test executable, and a way
 // to act on a modal dialog that a click opens.
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 
@@ -23,6 +25,15 @@ void Teclear(QWidget *control, const QString &texto);
 void AlAbrirseModal(std::function<void(QWidget *)> accion, int limiteMs = 5000);
 // True when AlAbrirseModal's last action ran.
 bool ModalAtendido();
+// Acts on the next modal save dialog: types `archivo` as a whole path into
+// its name box, once the dialog has settled, and accepts.
+void ElegirArchivoAlGuardar(const QString &archivo);
+
+// Runs a program to its end; its standard output (a warning with its
+// standard error when it fails).
+QByteArray Ejecutar(const QString &programa, const QStringList &argumentos);
+// The rows of a CSV file as Python's csv module reads them (RFC 4180, strict).
+QList<QStringList> LeerCsvConPython(const QString &archivo);
 
 // What a screen reader hears of a widget: its accessible name, and the
 // names of the objects that label it.

@@ -77,29 +77,6 @@ int Contar(F cumple)
     return n;
 }
 
-QByteArray Ejecutar(const QString &programa, const QStringList &argumentos)
-{
-    QProcess p;
-    p.start(programa, argumentos);
-    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        qWarning("%s falló: %s", qPrintable(programa), p.readAllStandardError().constData());
-    return p.readAllStandardOutput();
-}
-
-// Acts on the next modal file dialog: types `archivo` and accepts.
-void ElegirArchivo(const QString &archivo)
-{
-    Prueba::AlAbrirseModal([archivo](QWidget *w) {
-        auto *d = qobject_cast<QFileDialog *>(w);
-        QVERIFY2(d, qPrintable(w->objectName()));
-        QTest::qWait(50);
-        auto *nombre = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        QVERIFY(nombre);
-        nombre->setText(archivo);
-        QMetaObject::invokeMethod(d, "accept");
-    });
-}
-
 template <typename T>
 T *Hijo(QWidget &w, const char *nombre)
 {
@@ -232,7 +209,7 @@ private slots:
     {
         auto f = AbrirLocal();
         const QString geo = carpeta.filePath(QStringLiteral("evaluaciones.geojson"));
-        ElegirArchivo(geo);
+        Prueba::ElegirArchivoAlGuardar(geo);
         Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
         Clic(Hijo<QPushButton>(*f, "btnExportarSig"));
         QVERIFY(Prueba::ModalAtendido());
@@ -244,7 +221,7 @@ private slots:
                                                "exportaron: 12, 11, 10, 9.")) ||
                      texto.contains(QStringLiteral("exportaron: 9, 10, 11, 12.")),
                  qPrintable(texto));
-        const QString info = QString::fromUtf8(Ejecutar(QStringLiteral("ogrinfo"), {QStringLiteral("-ro"),
+        const QString info = QString::fromUtf8(Prueba::Ejecutar(QStringLiteral("ogrinfo"), {QStringLiteral("-ro"),
                                                                                     QStringLiteral("-al"),
                                                                                     QStringLiteral("-so"), geo}));
         QVERIFY2(info.contains(QStringLiteral("Feature Count: 8")), qPrintable(info));
@@ -252,19 +229,12 @@ private slots:
 
         ElegirPestana(*f, QStringLiteral("Resumen"));
         const QString csv = carpeta.filePath(QStringLiteral("resumen.csv"));
-        ElegirArchivo(csv);
+        Prueba::ElegirArchivoAlGuardar(csv);
         Clic(Hijo<QPushButton>(*f, "btnExportarResumen"));
         QVERIFY(Prueba::ModalAtendido());
-        const QByteArray json = Ejecutar(
-            QStringLiteral("python3"),
-            {QStringLiteral("-c"),
-             QStringLiteral("import csv, json, sys\n"
-                            "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
-                            "    print(json.dumps(list(csv.reader(f, strict=True))))\n"),
-             csv});
-        const QString filas = QString::fromUtf8(json);
         // The barrio row of San Martín: 5 evaluations, 2 not habitable, 1 in danger of collapse.
-        QVERIFY2(filas.contains(QStringLiteral("\"San Mart\\u00edn\", \"5\", \"2\", \"1\"")), qPrintable(filas));
+        QVERIFY(Prueba::LeerCsvConPython(csv).contains(QStringList{QStringLiteral("San Martín"), QStringLiteral("5"),
+                                                                   QStringLiteral("2"), QStringLiteral("1")}));
     }
 
     // With the central registry away, saves wait in this machine's outbox:

@@ -72,50 +72,8 @@ RegistroEvaluacion Hacer(const Datos &d)
     return r;
 }
 
-QByteArray Ejecutar(const QString &programa, const QStringList &argumentos)
-{
-    QProcess p;
-    p.start(programa, argumentos);
-    if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        qWarning("%s falló: %s", qPrintable(programa), p.readAllStandardError().constData());
-    return p.readAllStandardOutput();
-}
-
-// The rows of a CSV file, read by Python's csv module (RFC 4180, strict).
-QList<QStringList> LeerCsv(const QString &archivo)
-{
-    const QByteArray json = Ejecutar(
-        QStringLiteral("python3"),
-        {QStringLiteral("-c"),
-         QStringLiteral("import csv, json, sys\n"
-                        "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
-                        "    print(json.dumps(list(csv.reader(f, strict=True))))\n"),
-         archivo});
-    QList<QStringList> filas;
-    for (const QJsonValue &fila : QJsonDocument::fromJson(json).array()) {
-        QStringList campos;
-        for (const QJsonValue &c : fila.toArray())
-            campos << c.toString();
-        filas << campos;
-    }
-    return filas;
-}
-
-// Acts on the next modal file dialog: chooses `archivo` and accepts.
-void ElegirArchivo(const QString &archivo)
-{
-    Prueba::AlAbrirseModal([archivo](QWidget *w) {
-        auto *d = qobject_cast<QFileDialog *>(w);
-        QVERIFY2(d, qPrintable(w->objectName()));
-        QCOMPARE(d->acceptMode(), QFileDialog::AcceptSave);
-        // As one types a whole path into the name box, once the dialog has settled.
-        QTest::qWait(50);
-        auto *nombre = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        QVERIFY(nombre);
-        nombre->setText(archivo);
-        QMetaObject::invokeMethod(d, "accept");
-    });
-}
+using Prueba::ElegirArchivoAlGuardar;
+using Prueba::Ejecutar;
 
 // WCAG contrast ratio of two colours.
 double Contraste(const QColor &a, const QColor &b)
@@ -436,7 +394,7 @@ private slots:
             auto *aviso = w->findChild<QRadioButton *>(QStringLiteral("optAviso"));
             QVERIFY(aviso && aviso->isChecked());
             elegido = true;
-            ElegirArchivo(destino);
+            ElegirArchivoAlGuardar(destino);
             w->findChild<QPushButton *>(QStringLiteral("btnAceptar"))->click();
         });
         pdf->click();
@@ -456,7 +414,7 @@ private slots:
         Prueba::AlAbrirseModal([&](QWidget *vista) {
             Prueba::AlAbrirseModal([&](QWidget *w) {
                 w->findChild<QRadioButton *>(QStringLiteral("optReporte"))->click();
-                ElegirArchivo(reporte);
+                ElegirArchivoAlGuardar(reporte);
                 w->findChild<QPushButton *>(QStringLiteral("btnAceptar"))->click();
             });
             vista->findChild<QPushButton *>(QStringLiteral("btnGuardarPdf"))->click();
@@ -479,10 +437,10 @@ private slots:
         auto f = Abrir();
         Buscar(*f, QStringLiteral("c-"));  // all six, through the search
         const QString destino = carpeta.filePath(QStringLiteral("registro.csv"));
-        ElegirArchivo(destino);
+        ElegirArchivoAlGuardar(destino);
         f->findChild<QPushButton *>(QStringLiteral("btnExportarCsv"))->click();
         QVERIFY(Prueba::ModalAtendido());
-        const QList<QStringList> filas = LeerCsv(destino);
+        const QList<QStringList> filas = Prueba::LeerCsvConPython(destino);
         QCOMPARE(filas.size(), 7);
         QCOMPARE(filas[0].size(), NumCampos);
         QCOMPARE(filas[0].constFirst(), QStringLiteral("NumeroEvaluacion"));
@@ -525,19 +483,19 @@ private slots:
         Buscar(*f, QStringLiteral("ruiz"));
         QTRY_COMPARE(Numeros(*f), (QList<int>{4, 2}));
         Mensaje::encolarRespuesta(Mensaje::Respuesta::Si);  // replace the earlier file
-        ElegirArchivo(destino);
+        ElegirArchivoAlGuardar(destino);
         f->findChild<QPushButton *>(QStringLiteral("btnExportarCsv"))->click();
         QCOMPARE(Mensaje::textosMostrados().size(), 1);
         QVERIFY(Mensaje::textosMostrados().constFirst().contains(QStringLiteral("ya existe")));
-        QList<QStringList> filtradas = LeerCsv(destino);
+        QList<QStringList> filtradas = Prueba::LeerCsvConPython(destino);
         QCOMPARE(filtradas.size(), 3);
         QCOMPARE(filtradas[1][Pos::Numero], QStringLiteral("2"));
         QCOMPARE(filtradas[2][Pos::Numero], QStringLiteral("4"));
         ClicEnFila(*f, 4);
         const QString uno = carpeta.filePath(QStringLiteral("una.csv"));
-        ElegirArchivo(uno);
+        ElegirArchivoAlGuardar(uno);
         f->findChild<QPushButton *>(QStringLiteral("btnExportarCsv"))->click();
-        filtradas = LeerCsv(uno);
+        filtradas = Prueba::LeerCsvConPython(uno);
         QCOMPARE(filtradas.size(), 2);
         QCOMPARE(filtradas[1][Pos::Barrio], QStringLiteral("Centro"));
     }
