@@ -3,6 +3,7 @@
 #include "app/message_box.h"
 #include "app/widget_support.h"
 #include "data/data_paths.h"
+#include "registry/date_range.h"
 #include "data/record_set.h"
 #include "registry/csv_export.h"
 #include "registry/local_registry.h"
@@ -11,9 +12,7 @@
 #include "registry/registry_record_view.h"
 #include "registry/summary_tab.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -98,19 +97,9 @@ RegistroForm::RegistroForm(FabricaRegistro fabrica, QString archivoComentarios, 
     filtros->addWidget(Rotulo(QStringLiteral("&Habitabilidad:"), cboHabitabilidad_, this));
     filtros->addWidget(cboHabitabilidad_);
 
-    auto fecha = [this](const QString &nombre, const QString &accesible) {
-        return CajaFechaFiltro(this, nombre, accesible, QDate::currentDate());
-    };
-    chkDesde_ = new QCheckBox(QStringLiteral("&Desde"), this);
-    Nombrar(chkDesde_, QStringLiteral("chkDesde"), QStringLiteral("Desde"));
-    dtDesde_ = fecha(QStringLiteral("dtDesde"), QStringLiteral("Fecha desde"));
-    dtDesde_->setDate(QDate::currentDate().addDays(-30));
-    chkHasta_ = new QCheckBox(QStringLiteral("H&asta"), this);
-    Nombrar(chkHasta_, QStringLiteral("chkHasta"), QStringLiteral("Hasta"));
-    dtHasta_ = fecha(QStringLiteral("dtHasta"), QStringLiteral("Fecha hasta"));
+    fechas_ = new RangoFechas(QString(), this);
     filtros->addSpacing(8);
-    for (QWidget *w : std::initializer_list<QWidget *>{chkDesde_, dtDesde_, chkHasta_, dtHasta_})
-        filtros->addWidget(w);
+    filtros->addWidget(fechas_);
     capa->addLayout(filtros);
 
     // The table.
@@ -205,12 +194,7 @@ RegistroForm::RegistroForm(FabricaRegistro fabrica, QString archivoComentarios, 
     connect(txtBuscar_, &QLineEdit::textChanged, pausa_, qOverload<>(&QTimer::start));
     connect(txtBuscar_, &QLineEdit::returnPressed, this, &RegistroForm::aplicarFiltro);
     connect(cboHabitabilidad_, &QComboBox::currentIndexChanged, this, &RegistroForm::aplicarFiltro);
-    connect(chkDesde_, &QCheckBox::toggled, dtDesde_, &QWidget::setEnabled);
-    connect(chkHasta_, &QCheckBox::toggled, dtHasta_, &QWidget::setEnabled);
-    for (QCheckBox *c : {chkDesde_, chkHasta_})
-        connect(c, &QCheckBox::toggled, this, &RegistroForm::aplicarFiltro);
-    for (QDateEdit *d : {dtDesde_, dtHasta_})
-        connect(d, &QDateEdit::dateChanged, this, &RegistroForm::aplicarFiltro);
+    connect(fechas_, &RangoFechas::cambiado, this, &RegistroForm::aplicarFiltro);
 
     // A failure found while the view paints is shown once the painting is done.
     connect(modelo_, &ModeloRegistro::fallo, this, &RegistroForm::mostrarFallo);
@@ -322,10 +306,7 @@ FiltroRegistro RegistroForm::filtroElegido() const
     f.texto = txtBuscar_->text().trimmed();
     if (cboHabitabilidad_->currentIndex() > 0)
         f.habitabilidad = cboHabitabilidad_->currentText();
-    if (chkDesde_->isChecked())
-        f.desde = dtDesde_->date();
-    if (chkHasta_->isChecked())
-        f.hasta = dtHasta_->date();
+    fechas_->aplicarA(f);
     return f;
 }
 

@@ -18,15 +18,14 @@
 
 class ModeloRegistro;
 class PestanaResumen;
-class QCheckBox;
 class QComboBox;
-class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class QTableView;
 class QTimer;
+class RangoFechas;
 
 class RegistroForm : public QDialog {
     Q_OBJECT
@@ -79,10 +78,7 @@ private:
     QTabWidget *pestanas_ = nullptr;
     QLineEdit *txtBuscar_ = nullptr;
     QComboBox *cboHabitabilidad_ = nullptr;
-    QCheckBox *chkDesde_ = nullptr;
-    QCheckBox *chkHasta_ = nullptr;
-    QDateEdit *dtDesde_ = nullptr;
-    QDateEdit *dtHasta_ = nullptr;
+    RangoFechas *fechas_ = nullptr;
     QTableView *tabla_ = nullptr;
     QLabel *lblTotal_ = nullptr;
     QPushButton *btnEnviar_ = nullptr;

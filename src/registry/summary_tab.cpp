@@ -1,6 +1,7 @@
 #include "registry/summary_tab.h"
 
 #include "app/widget_support.h"
+#include "registry/date_range.h"
 #include "data/record_set.h"
 #include "registry/registry_actions.h"
 #include "registry/registry_model.h"
@@ -9,8 +10,6 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
-#include <QCheckBox>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHorizontalBarSeries>
@@ -240,18 +239,8 @@ PestanaResumen::PestanaResumen(std::function<AlmacenRegistro *()> almacen, Accio
     auto *capa = new QVBoxLayout(this);
 
     auto *filtros = new QHBoxLayout;
-    auto fecha = [this](const QString &nombre, const QString &accesible, QDate dia) {
-        return CajaFechaFiltro(this, nombre, accesible, dia);
-    };
-    chkDesde_ = new QCheckBox(QStringLiteral("&Desde"), this);
-    Nombrar(chkDesde_, QStringLiteral("chkResumenDesde"), QStringLiteral("Resumen desde"));
-    dtDesde_ = fecha(QStringLiteral("dtResumenDesde"), QStringLiteral("Fecha desde del resumen"),
-                     QDate::currentDate().addDays(-30));
-    chkHasta_ = new QCheckBox(QStringLiteral("H&asta"), this);
-    Nombrar(chkHasta_, QStringLiteral("chkResumenHasta"), QStringLiteral("Resumen hasta"));
-    dtHasta_ = fecha(QStringLiteral("dtResumenHasta"), QStringLiteral("Fecha hasta del resumen"), QDate::currentDate());
-    for (QWidget *w : std::initializer_list<QWidget *>{chkDesde_, dtDesde_, chkHasta_, dtHasta_})
-        filtros->addWidget(w);
+    fechas_ = new RangoFechas(QStringLiteral("Resumen"), this);
+    filtros->addWidget(fechas_);
     filtros->addSpacing(12);
     lblTotal_ = new QLabel(this);
     lblTotal_->setObjectName(QStringLiteral("lblResumenTotal"));
@@ -287,12 +276,7 @@ PestanaResumen::PestanaResumen(std::function<AlmacenRegistro *()> almacen, Accio
     division->setSizes({820, 340});
     capa->addWidget(division, 1);
 
-    connect(chkDesde_, &QCheckBox::toggled, dtDesde_, &QWidget::setEnabled);
-    connect(chkHasta_, &QCheckBox::toggled, dtHasta_, &QWidget::setEnabled);
-    for (QCheckBox *c : {chkDesde_, chkHasta_})
-        connect(c, &QCheckBox::toggled, this, &PestanaResumen::actualizar);
-    for (QDateEdit *d : {dtDesde_, dtHasta_})
-        connect(d, &QDateEdit::dateChanged, this, &PestanaResumen::actualizar);
+    connect(fechas_, &RangoFechas::cambiado, this, &PestanaResumen::actualizar);
     connect(actualizarB, &QPushButton::clicked, this, &PestanaResumen::actualizar);
     connect(csv, &QPushButton::clicked, this, [this] {
         actualizarSiHaceFalta();
@@ -303,10 +287,7 @@ PestanaResumen::PestanaResumen(std::function<AlmacenRegistro *()> almacen, Accio
 FiltroRegistro PestanaResumen::filtroElegido() const
 {
     FiltroRegistro f;
-    if (chkDesde_->isChecked())
-        f.desde = dtDesde_->date();
-    if (chkHasta_->isChecked())
-        f.hasta = dtHasta_->date();
+    fechas_->aplicarA(f);
     return f;
 }
 

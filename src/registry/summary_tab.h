@@ -14,10 +14,9 @@ class AccionesRegistro;
 class AlmacenRegistro;
 class QChart;
 class QChartView;
-class QCheckBox;
-class QDateEdit;
 class QGridLayout;
 class QLabel;
+class RangoFechas;
 class QTextBrowser;
 
 class PestanaResumen : public QWidget {
@@ -53,10 +52,7 @@ private:
     ResumenRegistro resumen_;
     bool vigente_ = false;
 
-    QCheckBox *chkDesde_ = nullptr;
-    QCheckBox *chkHasta_ = nullptr;
-    QDateEdit *dtDesde_ = nullptr;
-    QDateEdit *dtHasta_ = nullptr;
+    RangoFechas *fechas_ = nullptr;
     QLabel *lblTotal_ = nullptr;
     QGridLayout *rejilla_ = nullptr;
     QList<QChartView *> vistas_;
