@@ -10,6 +10,13 @@
 #include <QSaveFile>
 #include <QStringList>
 #include <cmath>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 using namespace RegistroEvaluaciones;
 
@@ -132,13 +139,22 @@ private:
     QHash<QString, QByteArray> hechos_;
 };
 
-// The features: their properties are the registry's columns, serialised by
-// Qt's JSON classes, then the comment members. The properties object is made
-// once with every column; each feature fills in its values in the object's
-// own key order, without looking a key up.
-class Rasgos {
+// A feature before it is written: its properties in Qt's JSON object, the
+// comment members already written, and its point.
+struct RasgoPorEscribir {
+    QJsonObject propiedades;
+    QByteArray comentarios;
+    double latitud;
+    double longitud;
+};
+
+// Makes the features' properties: the registry's columns, then the comment
+// members. The properties object is made once with every column; each
+// feature fills in its values in the object's own key order, without
+// looking a key up.
+class Propiedades {
 public:
-    explicit Rasgos(const TablasComentarios &tablas) : comentarios_(tablas)
+    explicit Propiedades(const TablasComentarios &tablas) : comentarios_(tablas)
     {
         for (const CampoRegistro &c : Campos())
             plantilla_.insert(c.columna, QJsonValue(QJsonValue::Null));
@@ -146,27 +162,14 @@ public:
             posiciones_.append(&Campo(PosicionDeColumna(it.key())));
     }
 
-    QByteArray de(const RegistroEvaluacion &r, double latitud, double longitud)
+    RasgoPorEscribir de(const RegistroEvaluacion &r, double latitud, double longitud)
     {
-        QJsonObject propiedades = plantilla_;
+        RasgoPorEscribir rasgo{plantilla_, comentarios_.de(r), latitud, longitud};
         int i = 0;
-        for (auto it = propiedades.begin(); it != propiedades.end(); ++it, ++i) {
+        for (auto it = rasgo.propiedades.begin(); it != rasgo.propiedades.end(); ++it, ++i) {
             const CampoRegistro &c = *posiciones_.at(i);
             it.value() = Valor(r.campo(c.posicion), c.tipo);
         }
-        const QJsonObject punto{{QStringLiteral("type"), QStringLiteral("Point")},
-                                {QStringLiteral("coordinates"), QJsonArray{longitud, latitud}}};
-        const QByteArray geometria = QJsonDocument(punto).toJson(QJsonDocument::Compact);
-        const QByteArray p = QJsonDocument(propiedades).toJson(QJsonDocument::Compact);
-        const QByteArray &textos = comentarios_.de(r);
-        QByteArray rasgo;
-        rasgo.reserve(geometria.size() + p.size() + textos.size() + 48);
-        rasgo += QByteArrayLiteral("{\"type\":\"Feature\",\"geometry\":");
-        rasgo += geometria;
-        rasgo += QByteArrayLiteral(",\"properties\":");
-        rasgo.append(p.constData(), p.size() - 1);  // the closing brace, after the comments
-        rasgo += textos;
-        rasgo += QByteArrayLiteral("}}");
         return rasgo;
     }
 
@@ -184,6 +187,133 @@ private:
     QVector<const CampoRegistro *> posiciones_;
 };
 
+// One feature as JSON text, serialised by Qt's JSON classes.
+void EscribirRasgo(const RasgoPorEscribir &r, QByteArray &destino)
+{
+    const QJsonObject punto{{QStringLiteral("type"), QStringLiteral("Point")},
+                            {QStringLiteral("coordinates"), QJsonArray{r.longitud, r.latitud}}};
+    const QByteArray geometria = QJsonDocument(punto).toJson(QJsonDocument::Compact);
+    const QByteArray p = QJsonDocument(r.propiedades).toJson(QJsonDocument::Compact);
+    destino += QByteArrayLiteral("{\"type\":\"Feature\",\"geometry\":");
+    destino += geometria;
+    destino += QByteArrayLiteral(",\"properties\":");
+    destino.append(p.constData(), p.size() - 1);  // the closing brace, after the comments
+    destino += r.comentarios;
+    destino += QByteArrayLiteral("}}");
+}
+
+// Serialises and writes the features on a thread of its own, a batch at a
+// time, while the calling thread reads the registry (its connection belongs
+// to that thread) and fills in the properties. Each thread owns what it
+// makes until it hands it over whole; at most a few batches wait, so the
+// memory stays small whatever the size of the registry.
+class Escritor {
+public:
+    using Escribir = std::function<void(const QByteArray &)>;
+
+    explicit Escritor(Escribir escribir) : escribir_(std::move(escribir)), hilo_([this] { trabajar(); })
+    {
+        lote_.reserve(TamLote);
+    }
+
+    ~Escritor() { detener(true); }
+
+    void agregar(RasgoPorEscribir &&rasgo)
+    {
+        lote_.push_back(std::move(rasgo));
+        if (lote_.size() == TamLote)
+            enviar();
+    }
+
+    // Writes what is left and waits for it; rethrows a failure to write.
+    void terminar()
+    {
+        if (!lote_.empty())
+            enviar();
+        detener(false);
+        if (fallo_)
+            std::rethrow_exception(fallo_);
+    }
+
+private:
+    static constexpr size_t TamLote = 128;
+    static constexpr size_t MaxEnEspera = 4;
+
+    void enviar()
+    {
+        {
+            std::unique_lock l(m_);
+            hayLugar_.wait(l, [this] { return fallo_ || porEscribir_.size() < MaxEnEspera; });
+            if (fallo_)
+                std::rethrow_exception(fallo_);
+            porEscribir_.push_back(std::move(lote_));
+        }
+        hayLote_.notify_one();
+        lote_ = {};
+        lote_.reserve(TamLote);
+    }
+
+    void trabajar()
+    {
+        QByteArray json;
+        bool primero = true;
+        try {
+            for (;;) {
+                std::vector<RasgoPorEscribir> lote;
+                {
+                    std::unique_lock l(m_);
+                    hayLote_.wait(l, [this] { return cerrar_ || !porEscribir_.empty(); });
+                    if (porEscribir_.empty() || abandonar_)
+                        return;
+                    lote = std::move(porEscribir_.front());
+                    porEscribir_.pop_front();
+                }
+                hayLugar_.notify_one();
+                json.resize(0);
+                for (const RasgoPorEscribir &r : lote) {
+                    // Features are separated by a comma; the first has none before it.
+                    if (!primero)
+                        json += QByteArrayLiteral(",\n");
+                    primero = false;
+                    EscribirRasgo(r, json);
+                }
+                escribir_(json);
+            }
+        } catch (...) {
+            {
+                const std::lock_guard l(m_);
+                fallo_ = std::current_exception();
+            }
+            hayLugar_.notify_all();
+        }
+    }
+
+    // Ends the thread once it has written every batch, or at once when the
+    // export is abandoned (a failure while reading).
+    void detener(bool abandonar)
+    {
+        {
+            const std::lock_guard l(m_);
+            cerrar_ = true;
+            abandonar_ = abandonar_ || abandonar;
+        }
+        hayLote_.notify_all();
+        if (hilo_.joinable())
+            hilo_.join();
+    }
+
+    Escribir escribir_;
+    std::vector<RasgoPorEscribir> lote_;
+    std::mutex m_;
+    std::condition_variable hayLote_;
+    std::condition_variable hayLugar_;
+    std::deque<std::vector<RasgoPorEscribir>> porEscribir_;
+    bool cerrar_ = false;
+    bool abandonar_ = false;
+    std::exception_ptr fallo_;
+    std::thread hilo_;  // last: it starts once the members above exist
+};
+
 }  // namespace
 
 ResultadoGeoJson ExportarGeoJson(AlmacenRegistro &almacen, const FiltroRegistro &filtro,
@@ -198,23 +328,25 @@ ResultadoGeoJson ExportarGeoJson(AlmacenRegistro &almacen, const FiltroRegistro 
     };
 
     ResultadoGeoJson resultado;
-    Rasgos rasgos(comentarios);
     escribir(QByteArrayLiteral("{\"type\":\"FeatureCollection\",\"features\":[\n"));
-    almacen.recorrer(filtro, {Pos::Numero, false}, [&](const RegistroEvaluacion &r) {
-        const auto latitud = Coordenada(r.campo(Pos::Latitud), 90.0);
-        const auto longitud = Coordenada(r.campo(Pos::Longitud), 180.0);
-        if (!latitud || !longitud) {
-            if (resultado.numerosSinCoordenadas.size() < ResultadoGeoJson::MaxNumerosAviso)
-                resultado.numerosSinCoordenadas.append(r.numero());
-            ++resultado.sinCoordenadas;
+    {
+        Propiedades propiedades(comentarios);
+        Escritor escritor(escribir);
+        almacen.recorrer(filtro, {Pos::Numero, false}, [&](const RegistroEvaluacion &r) {
+            const auto latitud = Coordenada(r.campo(Pos::Latitud), 90.0);
+            const auto longitud = Coordenada(r.campo(Pos::Longitud), 180.0);
+            if (!latitud || !longitud) {
+                if (resultado.numerosSinCoordenadas.size() < ResultadoGeoJson::MaxNumerosAviso)
+                    resultado.numerosSinCoordenadas.append(r.numero());
+                ++resultado.sinCoordenadas;
+                return true;
+            }
+            escritor.agregar(propiedades.de(r, *latitud, *longitud));
+            ++resultado.exportadas;
             return true;
-        }
-        if (resultado.exportadas > 0)
-            escribir(QByteArrayLiteral(",\n"));
-        escribir(rasgos.de(r, *latitud, *longitud));
-        ++resultado.exportadas;
-        return true;
-    });
+        });
+        escritor.terminar();
+    }
     escribir(QByteArrayLiteral("\n]}\n"));
     if (!salida.commit())
         FallarArchivo(archivo, QStringLiteral("no se puede guardar el archivo"), salida.errorString());
