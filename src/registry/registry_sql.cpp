@@ -2,9 +2,12 @@
 
 #include "data/record_set.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QVarLengthArray>
 #include <algorithm>
+#include <sqlite3.h>
 
 using namespace RegistroEvaluaciones;
 
@@ -44,11 +47,98 @@ QString Patron(const QString &texto)
     p.replace(QLatin1Char('_'), QLatin1String("\\_"));
     return QLatin1Char('%') + p + QLatin1Char('%');
 }
+
+constexpr unsigned char MinusculaAscii(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
+
+// Whether the UTF-8 text `t` holds `aguja` (already in ASCII lower case),
+// with ASCII letters in either case and every other character as it is:
+// what LIKE '%aguja%' finds, without LIKE's pattern machinery.
+bool ContieneAscii(const unsigned char *t, int n, const QByteArray &aguja)
+{
+    const int m = int(aguja.size());
+    if (m == 0)
+        return true;
+    const auto *a = reinterpret_cast<const unsigned char *>(aguja.constData());
+    const unsigned char primera = a[0];
+    const unsigned char otra = primera >= 'a' && primera <= 'z' ? primera - ('a' - 'A') : primera;
+    for (int i = 0; i + m <= n; ++i) {
+        if (t[i] != primera && t[i] != otra)
+            continue;
+        int j = 1;
+        while (j < m && MinusculaAscii(t[i + j]) == a[j])
+            ++j;
+        if (j == m)
+            return true;
+    }
+    return false;
+}
+
+// orv_contiene(texto, unidos, valor1, valor2, ...): 1 when one of the values
+// holds the text (see ContieneAscii), 0 otherwise; a NULL value holds
+// nothing. The first `unidos` values are taken as one text, joined by blanks
+// (the address from its parts), NULL as empty.
+// One call per row instead of one LIKE per column: the search of the window
+// scans the registry several times faster.
+void FuncionContiene(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    // The text is the same for every row of a statement: folded once and
+    // kept with the statement.
+    QByteArray local;
+    const auto *aguja = static_cast<const QByteArray *>(sqlite3_get_auxdata(ctx, 0));
+    if (!aguja) {
+        const auto *t = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
+        local = QByteArray(t ? t : "", t ? sqlite3_value_bytes(argv[0]) : 0);
+        for (char &c : local)
+            c = char(MinusculaAscii(static_cast<unsigned char>(c)));
+        aguja = &local;
+        sqlite3_set_auxdata(ctx, 0, new QByteArray(local), [](void *p) { delete static_cast<QByteArray *>(p); });
+    }
+    int i = 2;
+    if (argc >= 2) {
+        const int unidos = std::clamp(sqlite3_value_int(argv[1]), 0, argc - 2);
+        if (unidos > 0) {
+            QVarLengthArray<unsigned char, 512> junto;
+            for (; i < 2 + unidos; ++i) {
+                if (i > 2)
+                    junto.append(' ');
+                const unsigned char *t = sqlite3_value_text(argv[i]);
+                if (t)
+                    junto.append(t, sqlite3_value_bytes(argv[i]));
+            }
+            if (ContieneAscii(junto.constData(), int(junto.size()), *aguja)) {
+                sqlite3_result_int(ctx, 1);
+                return;
+            }
+        }
+    }
+    for (; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
+            continue;
+        const unsigned char *t = sqlite3_value_text(argv[i]);
+        if (t && ContieneAscii(t, sqlite3_value_bytes(argv[i]), *aguja)) {
+            sqlite3_result_int(ctx, 1);
+            return;
+        }
+    }
+    sqlite3_result_int(ctx, 0);
+}
+
+// Makes orv_contiene known to the SQLite connection `db`.
+bool RegistrarContiene(const QSqlDatabase &db)
+{
+    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return false;
+    sqlite3 *h = *static_cast<sqlite3 *const *>(v.constData());
+    return h && sqlite3_create_function_v2(h, "orv_contiene", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                           FuncionContiene, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
 }  // namespace
 
 LectorRegistroSql::LectorRegistroSql(QString conexion, QString tablaSql, Motor motor, QString descripcion)
     : conexion_(std::move(conexion)), tablaSql_(std::move(tablaSql)), motor_(motor), descripcion_(std::move(descripcion))
 {
+    contiene_ = motor_ == Motor::Sqlite && RegistrarContiene(db());
 }
 
 QSqlDatabase LectorRegistroSql::db() const { return QSqlDatabase::database(conexion_, false); }
@@ -69,12 +159,18 @@ QString LectorRegistroSql::listaColumnas(const QString &prefijo)
     return columnas.join(QStringLiteral(", "));
 }
 
-QString LectorRegistroSql::expresionDireccion()
+QStringList LectorRegistroSql::partesDireccion()
 {
     auto c = [](int p) { return QStringLiteral("COALESCE(%1, '')").arg(Col(p)); };
-    return QStringLiteral("(%1 || ' ' || CASE %2 WHEN 'Avenida' THEN %3 WHEN 'Otro' THEN %4 ELSE %5 END || ' ' || %6)")
-        .arg(c(Pos::TipoDireccion), Col(Pos::TipoDireccion), c(Pos::Avenida), c(Pos::OtraVia), c(Pos::NumeroCalle),
-             c(Pos::NumeroCasa));
+    return {c(Pos::TipoDireccion),
+            QStringLiteral("CASE %1 WHEN 'Avenida' THEN %2 WHEN 'Otro' THEN %3 ELSE %4 END")
+                .arg(Col(Pos::TipoDireccion), c(Pos::Avenida), c(Pos::OtraVia), c(Pos::NumeroCalle)),
+            c(Pos::NumeroCasa)};
+}
+
+QString LectorRegistroSql::expresionDireccion()
+{
+    return QLatin1Char('(') + partesDireccion().join(QStringLiteral(" || ' ' || ")) + QLatin1Char(')');
 }
 
 QString LectorRegistroSql::condicion(const FiltroRegistro &filtro, QVariantList &valores) const
@@ -87,20 +183,26 @@ QString LectorRegistroSql::condicion(const FiltroRegistro &filtro, QVariantList 
         // Only digits (and a sign) can be found in a number.
         if (std::all_of(texto.begin(), texto.end(), [](QChar c) { return c.isDigit() || c == QLatin1Char('-'); }))
             expresiones << QStringLiteral("CAST(%1 AS TEXT)").arg(Col(Pos::Numero));
-        if (std::any_of(texto.begin(), texto.end(), [](QChar c) { return c.isSpace(); })) {
-            expresiones << expresionDireccion();
-        } else {
+        const bool conBlancos = std::any_of(texto.begin(), texto.end(), [](QChar c) { return c.isSpace(); });
+        if (!conBlancos) {
             // A text without blanks lies inside one part of the address when
             // it lies inside the address: each part is tested as it is,
             // without building the address row by row.
-            expresiones << Col(Pos::TipoDireccion)
-                        << QStringLiteral("CASE %1 WHEN 'Avenida' THEN %2 WHEN 'Otro' THEN %3 ELSE %4 END")
-                               .arg(Col(Pos::TipoDireccion), Col(Pos::Avenida), Col(Pos::OtraVia),
-                                    Col(Pos::NumeroCalle))
-                        << Col(Pos::NumeroCasa);
+            expresiones << Col(Pos::TipoDireccion) << partesDireccion().at(1) << Col(Pos::NumeroCasa);
+        } else if (!contiene_) {
+            expresiones << expresionDireccion();
         }
         expresiones << Col(Pos::Barrio) << Col(Pos::NombreEdificacion) << Col(Pos::Evaluador)
                     << Col(Pos::CodigoComision);
+        if (contiene_) {
+            // The parts of the address go first, joined by the function.
+            const QStringList unidas = conBlancos ? partesDireccion() : QStringList();
+            partes << QStringLiteral("orv_contiene(?, %1, %2)")
+                          .arg(unidas.size())
+                          .arg((unidas + expresiones).join(QStringLiteral(", ")));
+            valores << texto;
+            expresiones.clear();
+        }
         // Without letters case does not matter, and a plain search for the
         // text is several times cheaper than a pattern.
         const bool sinLetras = std::none_of(texto.begin(), texto.end(), [](QChar c) { return c.isLetter(); });
@@ -115,7 +217,8 @@ QString LectorRegistroSql::condicion(const FiltroRegistro &filtro, QVariantList 
                 valores << Patron(texto);
             }
         }
-        partes << QLatin1Char('(') + o.join(QStringLiteral(" OR ")) + QLatin1Char(')');
+        if (!o.isEmpty())
+            partes << QLatin1Char('(') + o.join(QStringLiteral(" OR ")) + QLatin1Char(')');
     }
     if (!filtro.habitabilidad.isEmpty()) {
         partes << Col(Pos::Habitabilidad) + QStringLiteral(" = ?");

@@ -32,8 +32,10 @@ public:
     QString condicion(const FiltroRegistro &filtro, QVariantList &valores) const;
     // The 93 columns in position order, quoted, for a SELECT list.
     static QString listaColumnas(const QString &prefijo = QString());
-    // The address as one text, in SQL.
+    // The address as one text, in SQL: its three parts (the street kind,
+    // the street box of that kind, the house number) joined by blanks.
     static QString expresionDireccion();
+    static QStringList partesDireccion();
     // A record from the current row of `q`, whose first 93 values are the
     // fields in position order; values take the kind of their field.
     static RegistroEvaluacion registroDeFila(const QSqlQuery &q, int primeraColumna = 0);
@@ -49,4 +51,7 @@ private:
     QString tablaSql_;
     Motor motor_;
     QString descripcion_;
+    // The connection knows orv_contiene, the search of one text in several
+    // columns (SQLite only).
+    bool contiene_ = false;
 };

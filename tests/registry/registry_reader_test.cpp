@@ -103,6 +103,9 @@ private slots:
         QTest::newRow("dirección entera") << f("Avenida Oriental 7") << QList<int>{2};
         QTest::newRow("vía y número de casa") << f("calle 45b 12") << QList<int>{1};
         QTest::newRow("otra vía") << f("vereda") << QList<int>{4};
+        QTest::newRow("vía y casa, sin el tipo") << f("oriental 7") << QList<int>{2};
+        QTest::newRow("de una columna a otra, no") << f("Pérez C-17") << QList<int>{};
+        QTest::newRow("mayúsculas con acento") << f("EDIFICIO ÁLAMO") << QList<int>{1};
         QTest::newRow("barrio") << f("centro") << QList<int>{4, 3};
         QTest::newRow("evaluador sin mayúsculas") << f("ANA RUIZ") << QList<int>{4, 2};
         QTest::newRow("comisión") << f("C-17") << QList<int>{3, 1};
