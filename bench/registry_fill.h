@@ -79,8 +79,8 @@ inline void LlenarRegistro(const QString &archivo, int cantidad)
                                             "WHEN 2 THEN 'No Habitable' ELSE 'Peligro de Colapso' END")},
         {Pos::Reparabilidad, QStringLiteral("CASE n.i % 3 WHEN 0 THEN 'Reparación' WHEN 1 THEN 'Refuerzo' "
                                             "ELSE 'Posible Demolición' END")},
-        {Pos::Latitud, QStringLiteral("CASE WHEN n.i % 10 = 0 THEN NULL ELSE 6.2 + (n.i % 997) * 0.0001 END")},
-        {Pos::Longitud, QStringLiteral("CASE WHEN n.i % 10 = 0 THEN NULL ELSE -75.6 - (n.i % 991) * 0.0001 END")},
+        {Pos::Latitud, QStringLiteral("CASE WHEN n.i % 10 = 0 THEN NULL ELSE -12.3 - (n.i % 997) * 0.0001 END")},
+        {Pos::Longitud, QStringLiteral("CASE WHEN n.i % 10 = 0 THEN NULL ELSE -97.4 - (n.i % 991) * 0.0001 END")},
     };
     QStringList columnas;
     for (int i = 1; i < NumCampos; ++i)

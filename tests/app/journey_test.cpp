@@ -176,7 +176,7 @@ private slots:
                     QCOMPARE(f23->objectName(), QStringLiteral("Form23"));
                     Teclear(f23, "txtNombre", "Edificio Las Acacias");
                     Teclear(f23, "txtDuenno", "María Pérez");
-                    Teclear(f23, "txtTelefono", "604 555 0101");
+                    Teclear(f23, "txtTelefono", "555 0101");
                     Teclear(f23, "txtEvaluador", "Ing. Andrés Gómez");
                     Teclear(f23, "txtCodigComi", "C-07");
                     ElegirEnLista(f23, "cboGrupo", "Residencial");

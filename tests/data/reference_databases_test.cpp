@@ -1,6 +1,7 @@
 // The shipped databases as the build makes them from reference/, read through
-// the record set the program uses: weights, the 262 comments, and the record
-// set's behaviour on files that are damaged or missing.
+// the record set the program uses: every comment code once and in agreement
+// with the levels, and the record set's behaviour on files that are damaged
+// or missing.
 
 #include "data/data_paths.h"
 #include "data/record_set.h"
@@ -63,55 +64,6 @@ class PruebaBasesDeReferencia : public QObject {
 private slots:
     void initTestCase() { Prueba::Preparar(); }
 
-    void pesosDeReferencia()
-    {
-        ConjuntoRegistros rs(RutasDatos::archivoReferencia(), QStringLiteral("PesosSistema"));
-        QCOMPARE(rs.numeroCampos(), 15);
-        // System names in code order 0..14: row r holds the weights of system r.
-        const QStringList sistemas = {"Pórticos en concreto reforzado", "Mampostería confinada", "Mampostería reforzada",
-                                      "Mampostería no reforzada", "Muros en bahareque encementado",
-                                      "Pórticos con muros estructurales en concreto", "Pórticos en acero arriostrados",
-                                      "Pórticos y paneles en madera", "Sistema Dual", "Prefabricado en Concreto",
-                                      "Pórticos en acero no arriostrados", "Pórticos en madera y paneles en otros materiales",
-                                      "Muros en tapia o adobe", "Pórticos de acero en celosía", "Muros en bahareque no encementado"};
-        // Weight of every code 0..13 per family (the elements a system does not show weigh 0).
-        auto pesos = [](std::initializer_list<std::pair<int, double>> l) {
-            std::array<double, 14> p{};
-            p[13] = 0.5;
-            for (auto [c, w] : l)
-                p[c] = w;
-            return p;
-        };
-        const auto porticos = pesos({{0, 0.7}, {1, 1.0}, {2, 0.9}});
-        const auto conMuros = pesos({{0, 0.7}, {1, 1.0}, {2, 0.9}, {3, 1.0}});
-        const auto acero = pesos({{7, 0.7}, {8, 1.0}, {9, 0.9}});
-        const auto madera = pesos({{10, 0.7}, {11, 1.0}, {12, 0.9}});
-        const std::array<std::array<double, 14>, 15> esperados = {
-            porticos, pesos({{4, 1.0}}), pesos({{4, 1.0}}), pesos({{5, 1.0}}), pesos({{6, 1.0}}), conMuros, acero, madera,
-            conMuros, porticos, acero, madera, pesos({{6, 1.0}}), acero, pesos({{6, 1.0}})};
-        rs.moverPrimero();
-        for (int fila = 0; fila < 15; ++fila) {
-            QVERIFY(!rs.finDeTabla());
-            QCOMPARE(rs.campoTexto(0), sistemas[fila]);
-            for (int c = 0; c < 14; ++c)
-                QCOMPARE(rs.campoReal(c + 1), esperados[fila][c]);
-            rs.moverSiguiente();
-        }
-        QVERIFY(rs.finDeTabla());
-
-        auto primeraFila = [](const QString &tabla) {
-            ConjuntoRegistros t(RutasDatos::archivoReferencia(), tabla);
-            t.moverPrimero();
-            QList<double> v;
-            for (int i = 0; i < t.numeroCampos(); ++i)
-                v << t.campoReal(i);
-            return v;
-        };
-        QCOMPARE(primeraFila(QStringLiteral("PesosNoest")), (QList<double>{0.6, 1.0, 0.8}));
-        QCOMPARE(primeraFila(QStringLiteral("PesosSuelo")), (QList<double>{1.0, 1.0}));
-        QCOMPARE(primeraFila(QStringLiteral("PesosPreex")), (QList<double>{1.0, 0.7, 0.8, 0.9}));
-    }
-
     void cadaCodigoTieneUnComentarioPropio_data()
     {
         QTest::addColumn<QString>("tabla");
@@ -144,15 +96,6 @@ private slots:
         esperados.sort();
         QCOMPARE(ordenados, esperados);  // each code exactly once
     }
-
-    void totalDeComentarios()
-    {
-        int total = 0;
-        for (const char *t : {"Daño Edificio", "Estado Global", "Habitabilidad", "Reparabilidad", "Ref Anno", "Medidas de Seguridad"})
-            total += LeerTabla(QString::fromUtf8(t)).size();
-        QCOMPARE(total, 262);
-    }
-
     // A comment never contradicts the level names shown beside it.
     void losComentariosConcuerdanConLosNiveles()
     {

@@ -90,14 +90,14 @@ QVector<RegistroEvaluacion> Muestra(int n)
             r.establecerCampo(Pos::Latitud, QVariant());
             r.establecerCampo(Pos::Longitud, QVariant());
         } else if (i == 2) {
-            r.establecerCampo(Pos::Latitud, 6.25);
+            r.establecerCampo(Pos::Latitud, -12.35);
             r.establecerCampo(Pos::Longitud, QVariant());
         } else if (i == 3) {
             r.establecerCampo(Pos::Latitud, 95.0);
-            r.establecerCampo(Pos::Longitud, -75.5);
+            r.establecerCampo(Pos::Longitud, -97.5);
         } else {
-            r.establecerCampo(Pos::Latitud, 6.1 + az.siguiente(10000) / 1e5);
-            r.establecerCampo(Pos::Longitud, -75.7 + az.siguiente(10000) / 1e5);
+            r.establecerCampo(Pos::Latitud, -12.4 + az.siguiente(10000) / 1e5);
+            r.establecerCampo(Pos::Longitud, -97.6 + az.siguiente(10000) / 1e5);
         }
         lote << r;
     }

@@ -81,7 +81,7 @@ inline IdentificacionEvaluacion Identificacion()
     IdentificacionEvaluacion id;
     id.txtNombre = QStringLiteral("Edificio Álamo");
     id.txtDuenno = QStringLiteral("Marta Núñez");
-    id.txtTelefono = QStringLiteral("604 555 0199");
+    id.txtTelefono = QStringLiteral("555 0199");
     id.txtEvaluador = QStringLiteral("Ing. Pérez");
     id.txtCodigComi = QStringLiteral("C-17");
     id.DTEvaluacion = QDateTime(QDate(2026, 12, 6), QTime(14, 56, 40));
@@ -113,7 +113,7 @@ inline QVariantList Campos()
     c << QVariant()  // 0: number
       << t("05-1234567890") << t("San Martín") << t("01") << t("12") << t("0034") << t("0056") << t("001")
       << t("Calle") << t("45B") << t("--") << t("--") << t("12-30")
-      << t("Edificio Álamo") << t("Marta Núñez") << t("604 555 0199") << t("Ing. Pérez") << t("C-17")
+      << t("Edificio Álamo") << t("Marta Núñez") << t("555 0199") << t("Ing. Pérez") << t("C-17")
       << t("2026-12-06T14:56:40") << t("Comercial") << t("Bodegas")
       << t("Parcial") << t("Bajo, después de adecuaciones") << t("1950 a 1982") << t("Libre por un costado")
       << n(4) << n(1) << n(5) << n(2)

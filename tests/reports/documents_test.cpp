@@ -22,16 +22,7 @@ using namespace RegistroEvaluaciones;
 
 namespace {
 
-QByteArray Ejecutar(const QString &programa, const QStringList &argumentos)
-{
-    QProcess proceso;
-    proceso.start(programa, argumentos);
-    if (!proceso.waitForFinished(60000) || proceso.exitCode() != 0) {
-        qWarning("%s: %s", qPrintable(programa), proceso.readAllStandardError().constData());
-        return {};
-    }
-    return proceso.readAllStandardOutput();
-}
+using Prueba::Ejecutar;
 
 // Blanks of any kind (line breaks of the layout included) as one space.
 QString Normal(const QString &texto) { return texto.simplified(); }
@@ -232,7 +223,7 @@ private slots:
     void reporte()
     {
         const QLocale anterior;
-        QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+        QLocale::setDefault(QLocale(QLocale::Spanish));
         RegistroEvaluacion r = EjemploDocumentos::Registro(4711, 2);
         RegistroEvaluacion otro = EjemploDocumentos::Registro(4712, 0);
         otro.pendiente = true;

@@ -35,7 +35,7 @@ inline RegistroEvaluacion Registro(int numero, int clase = 2)
     t(Pos::NumeroCasa, "12-30");
     t(Pos::NombreEdificacion, "Edificio Álamo");
     t(Pos::PersonaContacto, "Marta Gómez");
-    t(Pos::Telefono, "604 555 0101");
+    t(Pos::Telefono, "555 0101");
     t(Pos::Evaluador, "Ing. Laura Pérez");
     t(Pos::CodigoComision, "C-17");
     t(Pos::Fecha, "2026-12-06T14:56:40");
@@ -82,8 +82,8 @@ inline RegistroEvaluacion Registro(int numero, int clase = 2)
     t(Pos::CodigoHabitabilidad, habitabilidad[clase]);
     t(Pos::CodigoMedidasSeguridad, medidas[clase]);
     t(Pos::CodigoReparabilidad, "R 32");
-    r.establecerCampo(Pos::Latitud, 6.251234);
-    r.establecerCampo(Pos::Longitud, -75.563421);
+    r.establecerCampo(Pos::Latitud, -12.374112);
+    r.establecerCampo(Pos::Longitud, -97.452631);
     return r;
 }
 
