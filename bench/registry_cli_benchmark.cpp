@@ -79,7 +79,7 @@ void Llenar(const QString &archivo)
         id.txtNumero = QString::number(i);
         id.DTEvaluacion = id.DTEvaluacion.addSecs(-i * 37);
         if (i % 2)
-            id.Latitud = 4.5 + azar.bounded(0.2), id.Longitud = -74.2 + azar.bounded(0.2);
+            id.Latitud = -12.4 + azar.bounded(0.2), id.Longitud = -97.5 + azar.bounded(0.2);
         e.DireccionElegida = TiposDireccion().value(id.Option1);
         lote.append(ConstruirRegistro(id, e, Ejemplo::Datos()));
         if (lote.size() == 10000) {
@@ -118,7 +118,7 @@ QByteArray LineaAlAzar(QRandomGenerator &azar, int i)
                "\"identificacion\":{\"txtNombre\":\"Edificio %4\",\"txtEvaluador\":\"Ing. Pérez\","
                "\"txtCodigComi\":\"C-17\",\"cboGrupo\":\"Residencial\",\"cboUsoBaja\":\"Comercial\","
                "\"Option1\":1,\"txtNumCalle\":\"45\",\"txtNumero\":\"%4\","
-               "\"DTEvaluacion\":\"2026-12-06T14:56:40\",\"Latitud\":4.61,\"Longitud\":-74.08}}\n")
+               "\"DTEvaluacion\":\"2026-12-06T14:56:40\",\"Latitud\":-12.37,\"Longitud\":-97.45}}\n")
         .arg(azar.bounded(4))
         .arg(variables.join(QLatin1Char(',')))
         .arg(azar.bounded(4))

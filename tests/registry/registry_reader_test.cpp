@@ -210,12 +210,12 @@ private slots:
         QVERIFY(antes.at(1).at(Pos::Latitud).isNull());
 
         RegistroEvaluacion nuevo = Hacer(Muestra[0]);
-        nuevo.establecerCampo(Pos::Latitud, 4.5);
-        nuevo.establecerCampo(Pos::Longitud, -74.25);
+        nuevo.establecerCampo(Pos::Latitud, -12.5);
+        nuevo.establecerCampo(Pos::Longitud, -97.25);
         QCOMPARE(registro.agregar(nuevo), 42);
         const auto leido = registro.porNumero(42);
-        QCOMPARE(leido->campo(Pos::Latitud).toDouble(), 4.5);
-        QCOMPARE(leido->campo(Pos::Longitud).toDouble(), -74.25);
+        QCOMPARE(leido->campo(Pos::Latitud).toDouble(), -12.5);
+        QCOMPARE(leido->campo(Pos::Longitud).toDouble(), -97.25);
         // A second open finds it done.
         RegistroLocal otraVez(viejo);
         QCOMPARE(otraVez.contar(FiltroRegistro()), qint64(3));

@@ -62,8 +62,8 @@ RegistroEvaluacion Hacer(int i)
     r.establecerCampo(Pos::Fecha, QStringLiteral("2026-12-%1T%2:00:00").arg(d.dia, 2, 10, QLatin1Char('0'))
                                             .arg(8 + i, 2, 10, QLatin1Char('0')));
     const bool con = i < ConCoordenadas;
-    r.establecerCampo(Pos::Latitud, con ? QVariant(4.5 + i / 100.0) : QVariant());
-    r.establecerCampo(Pos::Longitud, con ? QVariant(-74.1 - i / 100.0) : QVariant());
+    r.establecerCampo(Pos::Latitud, con ? QVariant(-12.3 - i / 100.0) : QVariant());
+    r.establecerCampo(Pos::Longitud, con ? QVariant(-97.4 - i / 100.0) : QVariant());
     return r;
 }
 
