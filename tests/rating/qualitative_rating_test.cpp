@@ -37,34 +37,6 @@ private slots:
     void initTestCase() { Prueba::Preparar(); }
     void init() { Mensaje::limpiar(); }
 
-    void controlesYTextos()
-    {
-        EstadoEvaluacion e = EstadoNuevo();
-        PrepararVariable(e, AsentamientoLicuacion);
-        Form9 f(e);
-        auto *marco = Buscar<QGroupBox>(&f, QStringLiteral("frmCalificacion"));
-        f.EstablecerTextos(QStringLiteral("ASENTAMIENTO, SUBSIDENCIA Y LICUACION DEL SUELO"), QStringLiteral("Nivel de Afectación"),
-                           Afectacion18);
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
-        QCOMPARE((QStringList{f.windowTitle(), Texto(&f, "lblTipo"), marco->title()}),
-                 (QStringList{"ORV", "ASENTAMIENTO, SUBSIDENCIA Y LICUACION DEL SUELO", "Nivel de Afectación"}));
-        QVERIFY(Buscar<QFrame>(&f, QStringLiteral("frmDefinicion")));
-        int arriba = -1;
-        for (int k = 0; k < 5; ++k) {
-            QRadioButton *o = Opcion(&f, k);
-            QCOMPARE(o->text(), Afectacion18[k]);
-            QVERIFY(marco->isAncestorOf(o));
-            QCOMPARE(o->isChecked(), k == 0);
-            // Stacked from the top, none clipped.
-            QVERIFY(o->mapTo(&f, QPoint(0, 0)).y() > arriba);
-            arriba = o->mapTo(&f, QPoint(0, o->height() - 1)).y();
-            QVERIFY(o->width() >= o->sizeHint().width());
-        }
-        QVERIFY(Boton(&f, "btnAceptar")->isDefault());
-        QCOMPARE(e.Variables[0].Codigo, int16_t(-1));
-    }
-
     void guardar_data()
     {
         QTest::addColumn<bool>("otro");
@@ -75,17 +47,11 @@ private slots:
         QTest::addColumn<QStringList>("opciones");
         // Accepting at once stores option 0; the index is the level whatever the caption.
         QTest::newRow("escaleras, aceptar de inmediato") << false << int(Escaleras) << 0 << 2 << true << Danno;
-        QTest::newRow("muros divisorios leve") << false << int(MurosDivisorios) << 1 << 0 << false << Danno;
-        QTest::newRow("muros de fachada severo") << false << int(MurosFachada) << 4 << 1 << true << Danno;
         QTest::newRow("taludes fuerte") << false << int(Taludes) << 3 << 7 << true << Danno;
         QTest::newRow("asentamiento grave es nivel 3") << false << int(AsentamientoLicuacion) << 3 << 8 << false << Afectacion18;
         QTest::newRow("calidad mala en el slot 9") << false << int(CalidadMateriales) << 3 << 9 << false << Calidad;
-        QTest::newRow("irregularidad en planta muy alta") << false << int(IrregularidadPlanta) << 4 << 10 << true << Irregularidad;
-        QTest::newRow("irregularidad en altura poca") << false << int(IrregularidadAltura) << 1 << 11 << false << Irregularidad;
         QTest::newRow("configuracion regular") << false << int(ConfiguracionEstructural) << 2 << 12 << true << Calidad;
         QTest::newRow("cielo rasos moderado") << true << int(CieloRasos) << 2 << 3 << false << Danno;
-        QTest::newRow("instalaciones leve") << true << int(Instalaciones) << 1 << 4 << true << Danno;
-        QTest::newRow("cubierta fuerte") << true << int(Cubierta) << 3 << 5 << false << Danno;
         QTest::newRow("tanques severo") << true << int(TanquesElevados) << 4 << 6 << false << Danno;
     }
 
@@ -250,18 +216,10 @@ private slots:
         QTest::addColumn<QString>("carpeta");
         QTest::addColumn<QString>("visor");  // the viewer and its title
         QTest::newRow("14") << 14 << -1 << "Divisorios" << "Form10: MUROS DIVISORIOS";
-        QTest::newRow("15") << 15 << -1 << "Fachada" << "Form10: MUROS DE FACHADA Y ANTEPECHOS";
-        QTest::newRow("16") << 16 << -1 << "Escaleras" << "Form10: ESCALERAS";
         QTest::newRow("17") << 17 << -1 << "GrietDesli" << "Form14: FALLAS EN TALUDES O MOVIMIENTOS DE MASA";
-        QTest::newRow("18") << 18 << -1 << "LicAsent" << "Form14: ASENTAMIENTOS, SUBSIDENCIA Y LICUACIÓN";
         QTest::newRow("19") << 19 << -1 << "Calidad" << "Form14: CALIDAD DE LOS MATERIALES Y CONSTRUCCIÓN";
-        QTest::newRow("20") << 20 << -1 << "IrregPlanta" << "Form14: IRREGULARIDAD EN PLANTA";
-        QTest::newRow("21") << 21 << -1 << "IrregAltura" << "Form14: IRREGULARIDAD EN ALTURA";
         QTest::newRow("22") << 22 << -1 << "Configuracion" << "Form14: CONFIGURACIÓN ESTRUCTURAL";
         QTest::newRow("otro 0") << -1 << 0 << "CieloLuminaria" << "Form10: CIELOS RASOS Y LUMINARIAS";
-        QTest::newRow("otro 1") << -1 << 1 << "Instalaciones" << "Form10: INSTALACIONES";
-        QTest::newRow("otro 2") << -1 << 2 << "Cubierta" << "Form10: CUBIERTA";
-        QTest::newRow("otro 3") << -1 << 3 << "Tanques" << "Form10: TANQUES ELEVADOS";
     }
 
     void verDannosAbreSuVisor()
