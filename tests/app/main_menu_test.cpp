@@ -30,46 +30,6 @@ private slots:
         RutasDatos::establecerCarpetaInstalacion(Prueba::CarpetaDatos());
     }
     void cleanup() { QVERIFY2(Mensaje::inesperados().isEmpty(), qPrintable(Mensaje::inesperados().join('\n'))); }
-
-    void menuYSusFormularios_data()
-    {
-        QTest::addColumn<QString>("boton");
-        QTest::addColumn<QString>("formulario");
-        QTest::addColumn<QString>("titulo");
-        QTest::addColumn<QString>("aceptar");
-        QTest::newRow("registro") << "btnRegistro" << "RegistroForm" << "Registro de Evaluaciones" << "btnCerrar";
-        QTest::newRow("alcance") << "btnAlcanceORV" << "Form6" << "Alcance" << "btnaceptar";
-        QTest::newRow("acerca") << "btnAcerca" << "frmAbout" << "Acerca de ORV - Quenbria" << "cmdOK";
-        QTest::newRow("reconocimientos") << "btnReconocimientos" << "Form3" << "Reconocimientos" << "btnAceptar";
-    }
-
-    void menuYSusFormularios()
-    {
-        QFETCH(QString, boton);
-        QFETCH(QString, formulario);
-        QFETCH(QString, titulo);
-        QFETCH(QString, aceptar);
-        EstadoEvaluacion estado;
-        Form2 menu(estado);
-        menu.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&menu));
-        QCOMPARE(menu.windowTitle(), QStringLiteral("ORV - Quenbria"));
-        QVERIFY(menu.fondo()->isVisible());
-        QString visto, tituloVisto;
-        Prueba::AlAbrirseModal([&](QWidget *w) {
-            visto = w->objectName();
-            tituloVisto = w->windowTitle();
-            auto *b = w->findChild<QPushButton *>(aceptar);
-            QVERIFY(b);
-            b->click();
-        });
-        QTest::mouseClick(menu.findChild<QPushButton *>(boton), Qt::LeftButton);
-        QVERIFY(Prueba::ModalAtendido());
-        QCOMPARE(visto, formulario);
-        QCOMPARE(tituloVisto, titulo);
-        QVERIFY(QApplication::activeModalWidget() == nullptr);
-    }
-
     void versionDelAcercaDe()
     {
         QCOMPARE(frmAbout::LineaVersion(1, 0, 0), QStringLiteral("Versión 1.0.0   Agosto de 2003"));

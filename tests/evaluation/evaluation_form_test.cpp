@@ -104,48 +104,6 @@ private slots:
         for (const QString &b : TodosEstructurales)
             QVERIFY2(f.Boton(b)->isHidden(), qPrintable(b));
     }
-
-    void cadaSistemaMuestraSusBotones_data()
-    {
-        QTest::addColumn<QString>("sistema");
-        QTest::addColumn<int>("codigo");
-        QTest::addColumn<QStringList>("visibles");
-        QTest::addColumn<int>("topeEntrepiso");
-        const QStringList concreto = {"btnVigas", "btnColumnas", "btnNudos"};
-        const QStringList acero = {"btnVigasAcero", "btnColumnasAcero", "btnUnionAcero"};
-        const QStringList madera = {"btnVigasMadera", "btnColumnasMadera", "btnNudosMadera"};
-        QTest::newRow("0") << "Pórticos en concreto reforzado" << 0 << concreto << 2760;
-        QTest::newRow("3") << "Mampostería no reforzada" << 3 << QStringList{"btnSinConfinar"} << 1320;
-        QTest::newRow("5") << "Pórticos con muros estructurales en concreto" << 5 << concreto + QStringList{"btnMuros"} << 3480;
-        QTest::newRow("8") << "Sistema Dual" << 8 << concreto + QStringList{"btnMuros"} << 3480;
-        QTest::newRow("12") << "Muros en tapia o adobe" << 12 << QStringList{"btnBahareque"} << 1320;
-    }
-
-    void cadaSistemaMuestraSusBotones()
-    {
-        QFETCH(QString, sistema);
-        QFETCH(int, codigo);
-        QFETCH(QStringList, visibles);
-        QFETCH(int, topeEntrepiso);
-        EstadoEvaluacion estado;
-        Form1 f(estado);
-        // Another system first: the second choice must hide its buttons again.
-        Elegir(f.findChild<QComboBox *>(QStringLiteral("cboTipoEstructura")),
-               codigo == 8 ? QStringLiteral("Muros en tapia o adobe") : QStringLiteral("Sistema Dual"));
-        Elegir(f.findChild<QComboBox *>(QStringLiteral("cboTipoEstructura")), sistema);
-        QCOMPARE(estado.TipoEstructura, int16_t(codigo));
-        for (const QString &b : TodosEstructurales)
-            QCOMPARE(!f.Boton(b)->isHidden(), visibles.contains(b));
-        QPushButton *entrepiso = f.Boton("btnEntrepiso");
-        QVERIFY(!entrepiso->isHidden());
-        QCOMPARE(entrepiso->y(), Twips(topeEntrepiso));
-        // One row (720 twips) below the lowest shown button.
-        int ultimo = 0;
-        for (const QString &b : visibles)
-            ultimo = std::max(ultimo, f.Boton(b)->y());
-        QCOMPARE(entrepiso->y() - ultimo, Twips(720));
-    }
-
     void cambiarDeSistemaConservaLasCalificaciones()
     {
         EstadoEvaluacion estado;

@@ -175,7 +175,7 @@ private slots:
         fila("contacto pendiente", Completa, sinContacto, QStringList{ContactoIncompleto} + guarda, 13,
              {Pendiente, Pendiente, Pendiente});
         fila("falta el dueño", Completa, Lista({"txtDuenno="}), QStringList{ContactoIncompleto} + guarda, 13,
-             {QStringLiteral("Edificio Álamo"), Pendiente, QStringLiteral("604 555 0199")});
+             {QStringLiteral("Edificio Álamo"), Pendiente, QStringLiteral("555 0199")});
         fila("contacto rechazado", Completa, sinContacto, {ContactoIncompleto}, 0, Lista({"txtNombre="}));
         fila("contacto rechazado, sin uso ni ubicación", SinLugar, sinContacto + Lista({"cboUsoBaja="}),
              {ContactoIncompleto, FaltaUso, SinUbicacion}, 0, Lista({"txtNombre="}));
@@ -336,7 +336,7 @@ private slots:
         QTest::addColumn<QString>("longitud");
         QTest::addColumn<QString>("leido");  // "lat;lon", "" for none, or the start of the message
         QTest::newRow("ninguna") << "" << " " << "";
-        QTest::newRow("coma y punto") << " 4,5 " << "-74.25" << "4.5;-74.25";
+        QTest::newRow("coma y punto") << " -12,5 " << "-97.25" << "-12.5;-97.25";
         QTest::newRow("bordes") << "-90" << "+180,0" << "-90;180";
         QTest::newRow("solo latitud") << "4,5" << "" << "Las coordenadas deben indicarse las dos";
         QTest::newRow("solo longitud") << "" << "-74" << "Las coordenadas deben indicarse las dos";
@@ -374,8 +374,8 @@ private slots:
         verificarDetenido(forma.get(), {c.error});
         QCOMPARE(Caja(forma.get(), QStringLiteral("txtLatitud"))->text(), latitud);
         QCOMPARE(Caja(forma.get(), QStringLiteral("txtLongitud"))->text(), longitud);
-        Escribir(forma.get(), QStringLiteral("txtLatitud"), QStringLiteral("4,5"));
-        Escribir(forma.get(), QStringLiteral("txtLongitud"), QStringLiteral("-74,25"));
+        Escribir(forma.get(), QStringLiteral("txtLatitud"), QStringLiteral("-12,5"));
+        Escribir(forma.get(), QStringLiteral("txtLongitud"), QStringLiteral("-97,25"));
         Mensaje::limpiar();
         pulsarGuardar(forma.get());
         QCOMPARE(Mensaje::textosMostrados(), (QStringList{Confirmacion, Guardada}));

@@ -474,8 +474,8 @@ private slots:
             RegistroEvaluacion r = Registro({hostiles.at(i), hostiles.at((i + 1) % hostiles.size()),
                                              hostiles.at((i + 2) % hostiles.size()), {}, {}});
             if (i % 2) {
-                r.establecerCampo(Pos::Latitud, -4.123456789 * i);
-                r.establecerCampo(Pos::Longitud, 74.000001 + i);
+                r.establecerCampo(Pos::Latitud, -12.123456789 - i);
+                r.establecerCampo(Pos::Longitud, -97.000001 - i);
             }
             r.establecerCampo(Pos::IndiceEstructural, 1.0 / (i + 3));
             registros << r;
@@ -584,8 +584,8 @@ private slots:
         QTemporaryDir carpeta;
         IdentificacionEvaluacion id = Ejemplo::Identificacion();
         id.txtTelefono.clear();  // "Información pendiente" after the question
-        id.txtLatitud = QStringLiteral("4.6097");
-        id.txtLongitud = QStringLiteral("-74.0817");
+        id.txtLatitud = QStringLiteral("-12.3741");
+        id.txtLongitud = QStringLiteral("-97.4526");
         id.DTEvaluacion = QDateTime(QDate(2026, 11, 30), QTime(9, 5, 7));
         const int anno = 2;
 
@@ -644,7 +644,7 @@ private slots:
         // What the forms wrote, so the comparison is not of two empty records.
         QCOMPARE(a.at(0).at(Pos::Telefono).toString(), TextosRegistro::InformacionPendiente);
         QCOMPARE(a.at(0).at(Pos::Fecha).toString(), QStringLiteral("2026-11-30T09:05:07"));
-        QCOMPARE(a.at(0).at(Pos::Latitud).toDouble(), 4.6097);
+        QCOMPARE(a.at(0).at(Pos::Latitud).toDouble(), -12.3741);
         QVERIFY(!a.at(0).at(Pos::Habitabilidad).toString().isEmpty());
     }
 
@@ -684,7 +684,7 @@ private slots:
         if (caso == 5)
             id.txtManzana.clear(), id.txtNumero.clear();
         if (caso == 6)
-            id.cboUsoBaja.clear(), id.txtLatitud = QStringLiteral("4,61");
+            id.cboUsoBaja.clear(), id.txtLatitud = QStringLiteral("-12,37");
 
         // Through the forms: the evaluation form, and the additional
         // information form when "Evaluar" goes through.

@@ -294,7 +294,7 @@ private slots:
     // comments of the stored codes; every value label reads what it shows.
     void vistaDeUnaEvaluacion()
     {
-        QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+        QLocale::setDefault(QLocale(QLocale::Spanish));
         auto f = Abrir();
         ClicEnFila(*f, 3);
         QString titulo;
@@ -339,7 +339,7 @@ private slots:
         QCOMPARE(vistos.value(Pos::Fecha), QStringLiteral("02/12/2026 09:15"));
         QCOMPARE(vistos.value(Pos::IndiceEstructural), QStringLiteral("0,6123"));
         QCOMPARE(vistos.value(Pos::IndicePreexistente), QStringLiteral("0,0582"));
-        QCOMPARE(vistos.value(Pos::Latitud), QStringLiteral("6,251234"));
+        QCOMPARE(vistos.value(Pos::Latitud), QStringLiteral("-12,374112"));
         QCOMPARE(vistos.value(Pos::NumeroPisos), QStringLiteral("4"));
         QCOMPARE(vistos.value(Pos::PrimeraProporcion + 2), QStringLiteral("30 %"));
         QCOMPARE(vistos.value(Pos::PrimeraProporcion + 10), QStringLiteral("100 %"));
@@ -474,7 +474,7 @@ private slots:
         QCOMPARE(filas[5][Pos::Evaluador], QString::fromUtf8(Muestra[4].evaluador));
         QCOMPARE(filas[5][Pos::CodigoComision], QStringLiteral(" C-03 "));
         QCOMPARE(filas[1][Pos::IndiceEstructural], QStringLiteral("0.6123"));
-        QCOMPARE(filas[1][Pos::Longitud], QStringLiteral("-75.563421"));
+        QCOMPARE(filas[1][Pos::Longitud], QStringLiteral("-97.452631"));
         QFile crudo(destino);
         QVERIFY(crudo.open(QIODevice::ReadOnly));
         QVERIFY(crudo.readAll().endsWith("\r\n"));

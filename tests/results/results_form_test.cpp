@@ -116,20 +116,6 @@ private slots:
     void initTestCase() { Prueba::Preparar(); }
     void init() { Mensaje::limpiar(); }
     void cleanup() { QCOMPARE(Mensaje::respuestasPendientes(), 0); }
-
-    // The texts handed over, label by label, and the form's own fixed texts.
-    void textos()
-    {
-        const EtiquetasResultados e = ejemplo();
-        Form7 f(estado, e, datos);
-        for (const auto &[nombre, campo] : Campos) {
-            QLabel *l = etiqueta(&f, nombre);
-            QVERIFY2(l, nombre);
-            QCOMPARE(l->text(), e.*campo);
-        }
-        QCOMPARE(f.carpetaActual(), 0);
-    }
-
     // A screen reader hears every result, index and comment as it shows,
     // labelled by its caption; Tab reaches only named controls, on every tab.
     void lectorDePantalla()
