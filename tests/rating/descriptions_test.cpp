@@ -105,29 +105,6 @@ private slots:
         }
         QCOMPARE(porGrupo.size(), 15);
     }
-
-    // The level options and the title take the colour of the level chosen.
-    void coloresDeLosNiveles()
-    {
-        EstadoEvaluacion e = EstadoNuevo();
-        e.VariableActual = Columnas;
-        e.CarpetaFoto = QStringLiteral("SinFotos");
-        Form10 f(e);
-        f.show();
-        const QList<QColor> colores{QColor(0, 128, 0), QColor(0, 128, 0), QColor(255, 255, 0), QColor(255, 128, 0),
-                                    QColor(255, 0, 0)};
-        for (int k = 0; k < 5; ++k) {
-            QCOMPARE(Nivel(&f, k)->palette().color(QPalette::WindowText), colores[k]);
-            Clic(Nivel(&f, k));
-            QCOMPARE(Texto(&f, "lblDanno"), Nivel(&f, k)->text().section(QStringLiteral(" - "), 0, 0));
-            QCOMPARE(Buscar<QLabel>(&f, QStringLiteral("lblDanno"))->palette().color(QPalette::WindowText), colores[k]);
-        }
-        // A title given by the caller replaces "Nivel" until a level is chosen.
-        Form10 g(e);
-        g.EstablecerTitulo(QStringLiteral("MUROS DE FACHADA Y ANTEPECHOS"));
-        QCOMPARE(Texto(&g, "lblDanno"), QStringLiteral("MUROS DE FACHADA Y ANTEPECHOS"));
-    }
-
     // Conditions 17..22 each have their own text, wrapped to fit; the others none.
     void textosDeCondicion()
     {
