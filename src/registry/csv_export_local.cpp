@@ -4,7 +4,6 @@
 #include "registry/csv_export.h"
 
 #include <QIODevice>
-#include <QSqlDriver>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -83,14 +82,6 @@ private:
     QByteArray b_;
 };
 
-sqlite3 *Manejador(const QSqlDatabase &db)
-{
-    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
-    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(v.constData());
-}
-
 class Consulta {
 public:
     ~Consulta() { sqlite3_finalize(s_); }
@@ -102,7 +93,7 @@ public:
 void ExportarCsvLocal(RegistroLocal &registro, const FiltroRegistro &filtro, QIODevice &salida)
 {
     const LectorRegistroSql &lector = registro.lector();
-    sqlite3 *db = Manejador(lector.db());
+    sqlite3 *db = ManejadorSqlite(lector.db());
     if (!db)
         lector.fallar(QStringLiteral("no se puede leer la tabla"), QStringLiteral("la conexión no es de SQLite"));
 

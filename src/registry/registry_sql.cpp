@@ -126,14 +126,19 @@ void FuncionContiene(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 // Makes orv_contiene known to the SQLite connection `db`.
 bool RegistrarContiene(const QSqlDatabase &db)
 {
-    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
-    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
-        return false;
-    sqlite3 *h = *static_cast<sqlite3 *const *>(v.constData());
+    sqlite3 *h = ManejadorSqlite(db);
     return h && sqlite3_create_function_v2(h, "orv_contiene", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                            FuncionContiene, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 }  // namespace
+
+sqlite3 *ManejadorSqlite(const QSqlDatabase &db)
+{
+    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(v.constData());
+}
 
 LectorRegistroSql::LectorRegistroSql(QString conexion, QString tablaSql, Motor motor, QString descripcion)
     : conexion_(std::move(conexion)), tablaSql_(std::move(tablaSql)), motor_(motor), descripcion_(std::move(descripcion))

@@ -10,6 +10,10 @@
 #include <QVariantList>
 
 class QSqlQuery;
+struct sqlite3;
+
+// SQLite's own handle of a connection of the QSQLITE driver; null for any other.
+sqlite3 *ManejadorSqlite(const QSqlDatabase &db);
 
 class LectorRegistroSql {
 public:
