@@ -51,6 +51,12 @@ Resultado Correr(const QStringList &argumentos, const QByteArray &entrada = QByt
             QString::fromUtf8(p.readAllStandardError())};
 }
 
+// orv-registro on the registry file `registro`.
+Resultado En(const QString &registro, const QStringList &argumentos, const QByteArray &entrada = QByteArray())
+{
+    return Correr(QStringList{QStringLiteral("--registro"), registro} + argumentos, entrada);
+}
+
 // The rows of a CSV as Python's csv module reads them (strict RFC 4180);
 // `bien` tells whether it read them.
 QList<QStringList> LeerCsv(const QByteArray &bytes, bool &bien)
@@ -121,16 +127,6 @@ void Teclear(QWidget *raiz, const QString &caja, const QString &texto)
     Prueba::Teclear(e, texto);
 }
 
-void Elegir(QWidget *raiz, const QString &lista, const QString &texto)
-{
-    auto *c = raiz->findChild<QComboBox *>(lista);
-    QVERIFY2(c, qPrintable(lista));
-    c->setFocus();
-    const int destino = c->findText(texto);
-    while (c->currentIndex() != destino)
-        QTest::keyClick(c, c->currentIndex() < destino ? Qt::Key_Down : Qt::Key_Up);
-}
-
 // One rating: the element button, its variable code (or other element
 // code) and the five shares or the level.
 struct Calificacion {
@@ -194,11 +190,11 @@ struct Edificacion {
         Clic(f1, QStringLiteral("OptAnno(%1)").arg(anno));
         Clic(f1, QStringLiteral("optInspeccion(%1)").arg(inspeccion));
         Clic(f1, QStringLiteral("optEstabEvaluador(%1)").arg(estabilidad));
-        Elegir(f1, QStringLiteral("cboTipoEstructura"), QStringLiteral("Pórticos en concreto reforzado"));
+        Conducir::ElegirUso(f1, QStringLiteral("cboTipoEstructura"), QStringLiteral("Pórticos en concreto reforzado"));
         if (!cubierta.isEmpty())
-            Elegir(f1, QStringLiteral("cboCubierta"), cubierta);
+            Conducir::ElegirUso(f1, QStringLiteral("cboCubierta"), cubierta);
         if (!entrepiso.isEmpty())
-            Elegir(f1, QStringLiteral("cboEntrepiso"), entrepiso);
+            Conducir::ElegirUso(f1, QStringLiteral("cboEntrepiso"), entrepiso);
     }
 };
 
@@ -225,6 +221,21 @@ const QList<Calificacion> &Calificaciones()
         {nullptr, "btnIrregularidadAltura", 21, false, {4}},
     };
     return c;
+}
+
+// Types the building folder and rates `calificaciones` on the evaluation form.
+void Evaluar(Form1 &f1, const Edificacion &ed, int anno, const QList<Calificacion> &calificaciones)
+{
+    f1.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f1));
+    ed.teclear(&f1, anno);
+    for (const Calificacion &c : calificaciones) {
+        if (c.otro) {
+            Mensaje::encolarRespuesta(Respuesta::Aceptar);
+            Clic(&f1, QStringLiteral("btnOtrosArquitectonicos"));
+        }
+        Calificar(&f1, c);
+    }
 }
 
 // The import line of the same evaluation.
@@ -285,25 +296,23 @@ private slots:
     void initTestCase() { Prueba::Preparar(); }
     void init() { Mensaje::limpiar(); }
 
+    // The help of the program and of each command, on standard output.
     void ayudaEnCastellano()
     {
         const Resultado general = Correr({QStringLiteral("--ayuda")});
         QCOMPARE(general.codigo, 0);
-        const QString texto = QString::fromUtf8(general.salida);
-        QVERIFY(texto.startsWith(QStringLiteral("Uso: orv-registro")));
+        QVERIFY(general.salida.startsWith("Uso: orv-registro"));
         for (const char *orden : {"listar", "exportar", "aviso", "reporte", "importar"}) {
-            QVERIFY2(texto.contains(QStringLiteral("\n  %1 ").arg(QLatin1String(orden))), orden);
             const Resultado una = Correr({QString::fromLatin1(orden), QStringLiteral("--ayuda")});
             QCOMPARE(una.codigo, 0);
-            QVERIFY2(QString::fromUtf8(una.salida).startsWith(QStringLiteral("Uso: orv-registro [opciones generales] %1")
-                                                                  .arg(QLatin1String(orden))),
+            QVERIFY2(QString::fromUtf8(una.salida).startsWith(
+                         QStringLiteral("Uso: orv-registro [opciones generales] %1").arg(QLatin1String(orden)))
+                         && una.error.isEmpty(),
                      orden);
-            QVERIFY(una.error.isEmpty());
         }
-        QVERIFY(texto.contains(QStringLiteral("--registro ARCHIVO")));
     }
 
-    // Every way a command line fails: a Spanish message on standard error,
+    // Each kind of failure of a command line: a Spanish message on standard error,
     // the exit code, nothing on standard output, no output file, and an
     // earlier file of that name as it was.
     void errores_data()
@@ -312,15 +321,10 @@ private slots:
         QTest::addColumn<int>("codigo");
         QTest::addColumn<QString>("mensaje");
         const QString salida = QStringLiteral("SALIDA");
-        QTest::newRow("sin orden") << QStringList{} << 2 << "falta la orden";
         QTest::newRow("orden desconocida") << QStringList{"borrar"} << 2 << "la orden \"borrar\" no existe";
         QTest::newRow("opción desconocida") << QStringList{"listar", "--todo"} << 2 << "no conoce la opción \"--todo\"";
-        QTest::newRow("fecha") << QStringList{"listar", "--desde", "2026-13-01"} << 2
-                               << "la fecha de --desde \"2026-13-01\" no es válida";
         QTest::newRow("fechas al revés") << QStringList{"listar", "--desde", "2026-12-06", "--hasta", "2026-12-01"} << 2
                                          << "anterior a la de --desde";
-        QTest::newRow("habitabilidad") << QStringList{"listar", "--habitabilidad", "Verde"} << 2
-                                       << "la habitabilidad \"Verde\" no existe";
         QTest::newRow("formato") << QStringList{"exportar", "--formato", "xls", "-o", salida} << 2
                                  << "el formato \"xls\" no existe";
         QTest::newRow("sin registro") << QStringList{"--registro", "NOHAY", "exportar", "-o", salida} << 1
@@ -329,14 +333,7 @@ private slots:
                                              << "no se puede crear el archivo";
         QTest::newRow("número desconocido") << QStringList{"aviso", "1", "99", "-o", salida} << 1
                                             << "no hay ninguna evaluación con el número 99";
-        QTest::newRow("números desconocidos") << QStringList{"reporte", "98", "99", "-o", salida} << 1
-                                              << "no hay evaluaciones con los números 98, 99";
-        QTest::newRow("número mal escrito") << QStringList{"aviso", "uno", "-o", salida} << 2
-                                            << "\"uno\" no es un número de evaluación";
         QTest::newRow("aviso sin archivo") << QStringList{"aviso", "1"} << 2 << "necesita el archivo PDF";
-        QTest::newRow("aviso sin números") << QStringList{"aviso", "-o", salida} << 2
-                                           << "necesita al menos un número";
-        QTest::newRow("importar sin archivo") << QStringList{"importar"} << 2 << "necesita el archivo de evaluaciones";
         QTest::newRow("importar archivo inexistente") << QStringList{"importar", "NOHAY.jsonl"} << 1
                                                       << "no se puede leer el archivo";
         QTest::newRow("datos inexistentes") << QStringList{"--datos", "NOHAY", "importar", "-"} << 1
@@ -360,7 +357,7 @@ private slots:
             else if (a.startsWith(QLatin1String("NOHAY")))
                 a = carpeta.filePath(a);
         }
-        if (!argumentos.contains(QStringLiteral("--registro")) && !argumentos.isEmpty())
+        if (!argumentos.contains(QStringLiteral("--registro")))
             argumentos.prepend(registro), argumentos.prepend(QStringLiteral("--registro"));
 
         const Resultado r = Correr(argumentos, "{}\n");
@@ -400,20 +397,19 @@ private slots:
             {{"--buscar", "nadie"}, {}},
         };
         for (const auto &c : casos) {
-            const Resultado r = Correr(base + c.filtros + QStringList{QStringLiteral("--tsv")});
+            const Resultado r = Correr(base + c.filtros + QStringList{"--tsv"});
             QCOMPARE(r.codigo, 0);
             QCOMPARE(Numeros(r.salida), c.numeros);
         }
         // Every column of the TSV, a tab or line break of a text made a blank.
-        const Resultado tsv = Correr(base + QStringList{QStringLiteral("--tsv"), QStringLiteral("--buscar"),
-                                                        QStringLiteral("brisas")});
+        const Resultado tsv = Correr(base + QStringList{"--tsv", "--buscar", "brisas"});
         const QStringList lineas = QString::fromUtf8(tsv.salida).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lineas.size(), 2);
         QCOMPARE(lineas.at(1).split(QLatin1Char('\t')),
                  (QStringList{"4", "2026-12-06 12:00", "Calle 45B 12-30", "Las Brisas", "Torre Sur 2", "Eva Paz",
                               "C-17", "No Habitable"}));
         // The readable table: one line per evaluation and the count.
-        const Resultado tabla = Correr(base + QStringList{QStringLiteral("--habitabilidad"), QStringLiteral("No Habitable")});
+        const Resultado tabla = Correr(base + QStringList{"--habitabilidad", "No Habitable"});
         const QStringList filas = QString::fromUtf8(tabla.salida).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(filas.size(), 4);
         QVERIFY(filas.at(0).startsWith(QStringLiteral("Número")));
@@ -443,15 +439,14 @@ private slots:
         QTemporaryDir carpeta;
         const QString registro = HacerRegistro(carpeta, registros);
         const QString archivo = carpeta.filePath(QStringLiteral("registro.csv"));
-        const Resultado r = Correr({QStringLiteral("--registro"), registro, QStringLiteral("exportar"),
-                                    QStringLiteral("--formato"), QStringLiteral("csv"), QStringLiteral("-o"), archivo});
+        const Resultado r = En(registro, {"exportar", "--formato", "csv", "-o", archivo});
         QCOMPARE(r.codigo, 0);
         QFile f(archivo);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
         // The same bytes on standard output, and the same as the export
         // that reads record by record (the registry window's).
-        QCOMPARE(Correr({QStringLiteral("--registro"), registro, QStringLiteral("exportar")}).salida, bytes);
+        QCOMPARE(En(registro, {"exportar"}).salida, bytes);
         {
             QBuffer porRegistros;
             porRegistros.open(QIODevice::WriteOnly);
@@ -467,8 +462,6 @@ private slots:
         QCOMPARE(filas.at(0).size(), NumCampos);
         for (int j = 0; j < NumCampos; ++j)
             QCOMPARE(filas.at(0).at(j), Campo(j).columna);
-        const auto guardados = RegistroLocal(registro).pagina({}, OrdenRegistro{Pos::Numero, false}, 0, 100);
-        QCOMPARE(guardados.size(), registros.size());
         for (int i = 0; i < registros.size(); ++i) {
             const QStringList &fila = filas.at(i + 1);
             QCOMPARE(fila.size(), NumCampos);
@@ -490,16 +483,14 @@ private slots:
         QCOMPARE(filas.at(1).at(Pos::Fecha), QStringLiteral("2026-12-06T14:56:40"));  // as stored
 
         // The filters of listar choose the rows.
-        const Resultado filtrado = Correr({QStringLiteral("--registro"), registro, QStringLiteral("exportar"),
-                                           QStringLiteral("--buscar"), QStringLiteral("🏠")});
+        const Resultado filtrado = En(registro, {"exportar", "--buscar", "🏠"});
         const QList<QStringList> pocas = LeerCsv(filtrado.salida, bien);
         QVERIFY(bien);
         QCOMPARE(pocas.size(), 4);  // the header and the three records that name it
 
         // For a GIS: the four with coordinates, the others named on standard error.
         const QString geo = carpeta.filePath(QStringLiteral("registro.geojson"));
-        const Resultado sig = Correr({QStringLiteral("--registro"), registro, QStringLiteral("exportar"),
-                                      QStringLiteral("--formato"), QStringLiteral("geojson"), QStringLiteral("-o"), geo});
+        const Resultado sig = En(registro, {"exportar", "--formato", "geojson", "-o", geo});
         QCOMPARE(sig.codigo, 0);
         QVERIFY2(sig.error.startsWith(QStringLiteral("orv-registro: aviso: 4 evaluaciones no tienen "
                                                             "coordenadas (Latitud y Longitud) y no se exportaron: 1, 3, 5, 7.")), qPrintable(sig.error));
@@ -507,34 +498,25 @@ private slots:
         ogr.start(QStringLiteral("ogrinfo"), {QStringLiteral("-ro"), QStringLiteral("-al"), QStringLiteral("-so"), geo});
         QVERIFY(ogr.waitForFinished(30000));
         QVERIFY2(ogr.readAllStandardOutput().contains("Feature Count: 4"), qPrintable(geo));
-        const Resultado sinArchivo = Correr({QStringLiteral("--registro"), registro, QStringLiteral("exportar"),
-                                             QStringLiteral("--formato"), QStringLiteral("geojson")});
-        QVERIFY(sinArchivo.codigo != 0);
-        QVERIFY2(sinArchivo.error.contains(QStringLiteral("-o ARCHIVO.geojson")), qPrintable(sinArchivo.error));
 
         // The event summary, as text and as CSV, and for a range with nothing.
-        const Resultado texto = Correr({QStringLiteral("--registro"), registro, QStringLiteral("resumen")});
+        const Resultado texto = En(registro, {"resumen"});
         QCOMPARE(texto.codigo, 0);
         // The first table, its title then aligned rows, ends with the total.
         const QString primera = QString::fromUtf8(texto.salida).section(QStringLiteral("\n\n"), 0, 0);
         QVERIFY2(primera.startsWith(QStringLiteral("Por habitabilidad\n  Habitabilidad")) &&
                      primera.contains(QRegularExpression(QStringLiteral("\n  Total +8$"))),
                  texto.salida.constData());
-        const Resultado csv = Correr({QStringLiteral("--registro"), registro, QStringLiteral("resumen"),
-                                      QStringLiteral("--formato"), QStringLiteral("csv")});
+        const Resultado csv = En(registro, {"resumen", "--formato", "csv"});
         const QList<QStringList> tablas = LeerCsv(csv.salida, bien);
         QVERIFY(bien);
         QVERIFY2(tablas.value(0) == (QStringList{QStringLiteral("Habitabilidad"), QStringLiteral("Evaluaciones")}) &&
                      tablas.contains(QStringList{QStringLiteral("Total"), QStringLiteral("8")}),
                  csv.salida.constData());
-        const Resultado nada = Correr({QStringLiteral("--registro"), registro, QStringLiteral("resumen"),
-                                       QStringLiteral("--desde"), QStringLiteral("2030-01-01")});
+        const Resultado nada = En(registro, {"resumen", "--desde", "2030-01-01"});
         QVERIFY2(QString::fromUtf8(nada.salida).section(QStringLiteral("\n\n"), 0, 0).contains(
                      QRegularExpression(QStringLiteral("\n  Total +0$"))),
                  nada.salida.constData());
-        QVERIFY(Correr({QStringLiteral("--registro"), registro, QStringLiteral("resumen"), QStringLiteral("--formato"),
-                        QStringLiteral("pdf")})
-                    .codigo != 0);
     }
 
     // The same evaluation typed through the forms and imported: the same
@@ -554,16 +536,7 @@ private slots:
         RutasDatos::establecerArchivoRegistro(porFormularios);
         EstadoEvaluacion estado;
         Form1 f1(estado);
-        f1.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f1));
-        EdificacionValida.teclear(&f1, anno);
-        for (const Calificacion &c : Calificaciones()) {
-            if (c.otro) {
-                Mensaje::encolarRespuesta(Respuesta::Aceptar);
-                Clic(&f1, QStringLiteral("btnOtrosArquitectonicos"));
-            }
-            Calificar(&f1, c);
-        }
+        Evaluar(f1, EdificacionValida, anno, Calificaciones());
         bool guardado = false;
         Mensaje::encolarRespuesta(Respuesta::Si);
         Prueba::AlAbrirseModal([&](QWidget *f7) {
@@ -587,8 +560,7 @@ private slots:
         // Imported.
         const QString importado = carpeta.filePath(QStringLiteral("importado.sqlite"));
         const QJsonObject linea = LineaImportar(EdificacionValida, anno, Calificaciones(), id);
-        const Resultado r = Correr({QStringLiteral("--registro"), importado, QStringLiteral("importar"), QStringLiteral("-")},
-                                   Jsonl({linea}));
+        const Resultado r = En(importado, {"importar", "-"}, Jsonl({linea}));
         QCOMPARE(r.codigo, 0);
         QCOMPARE(r.salida, QByteArray("{\"linea\":1,\"numero\":1}\n"));
 
@@ -613,12 +585,10 @@ private slots:
     {
         QTest::addColumn<int>("caso");
         QTest::newRow("pisos que no suman") << 0;
-        QTest::newRow("mayor daño sobre el total") << 1;
-        QTest::newRow("sin sótanos ni entrepiso") << 2;
-        QTest::newRow("elementos sin calificar") << 3;
-        QTest::newRow("solo el evaluador") << 4;
-        QTest::newRow("catastro incompleto sin dirección completa") << 5;
-        QTest::newRow("sin uso y una sola coordenada") << 6;
+        QTest::newRow("sin sótanos ni entrepiso") << 1;
+        QTest::newRow("elementos sin calificar") << 2;
+        QTest::newRow("catastro incompleto sin dirección completa") << 3;
+        QTest::newRow("sin uso y una sola coordenada") << 4;
     }
     void rechazosComoLosFormularios()
     {
@@ -629,21 +599,12 @@ private slots:
         if (caso == 0)
             ed.pisos = QStringLiteral("5"), ed.sotanos = QStringLiteral("0"), ed.total = QStringLiteral("6");
         if (caso == 1)
-            ed.pisos = QStringLiteral("5"), ed.total = QStringLiteral("6"), ed.mayorDanno = QStringLiteral("7");
-        if (caso == 2)
             ed.sotanos.clear(), ed.entrepiso.clear();
-        if (caso == 3)
+        if (caso == 2)
             calificaciones = calificaciones.mid(0, 2);
-        if (caso == 4) {
-            IdentificacionEvaluacion solo;
-            solo.txtEvaluador = QStringLiteral("Ing. Pérez");
-            solo.txtCodigComi = QStringLiteral("C-17");
-            solo.DTEvaluacion = id.DTEvaluacion;
-            id = solo;
-        }
-        if (caso == 5)
+        if (caso == 3)
             id.txtManzana.clear(), id.txtNumero.clear();
-        if (caso == 6)
+        if (caso == 4)
             id.cboUsoBaja.clear(), id.txtLatitud = QStringLiteral("-12,37");
 
         // Through the forms: the evaluation form, and the additional
@@ -651,19 +612,10 @@ private slots:
         Mensaje::alInesperado([](const QString &) {});
         EstadoEvaluacion estado;
         Form1 f1(estado);
-        f1.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f1));
-        ed.teclear(&f1, 0);
-        for (const Calificacion &c : calificaciones) {
-            if (c.otro) {
-                Mensaje::encolarRespuesta(Respuesta::Aceptar);
-                Clic(&f1, QStringLiteral("btnOtrosArquitectonicos"));
-            }
-            Calificar(&f1, c);
-        }
+        Evaluar(f1, ed, 0, calificaciones);
         Mensaje::limpiar();
         QStringList vistos;
-        if (caso >= 4) {
+        if (caso >= 3) {
             Mensaje::encolarRespuesta(Respuesta::Si);  // "Todos los datos ingresados son correctos?"
             Prueba::AlAbrirseModal([&](QWidget *f7) {
                 Prueba::AlAbrirseModal([&](QWidget *f23) {
@@ -681,16 +633,15 @@ private slots:
             });
         }
         Clic(&f1, QStringLiteral("btnMenu(0)"));
-        if (caso < 4)
+        if (caso < 3)
             vistos = Avisos();
         Mensaje::alInesperado([](const QString &d) { QTest::qFail(qPrintable(d), __FILE__, __LINE__); });
         Mensaje::limpiar();
         QVERIFY(!vistos.isEmpty());
 
         QTemporaryDir carpeta;
-        const Resultado r = Correr({QStringLiteral("--registro"), carpeta.filePath(QStringLiteral("r.sqlite")),
-                                    QStringLiteral("importar"), QStringLiteral("-")},
-                                   Jsonl({LineaImportar(ed, 0, calificaciones, id)}));
+        const Resultado r = En(carpeta.filePath(QStringLiteral("r.sqlite")), {"importar", "-"},
+                               Jsonl({LineaImportar(ed, 0, calificaciones, id)}));
         QCOMPARE(r.codigo, 1);
         const QJsonObject respuesta = QJsonDocument::fromJson(r.salida).object();
         QCOMPARE(respuesta.value(QStringLiteral("linea")).toInt(), 1);
@@ -721,8 +672,7 @@ private slots:
 
         QTemporaryDir carpeta;
         const QString registro = HacerRegistro(carpeta, {Registro({}), Registro({})});
-        const Resultado r = Correr({QStringLiteral("--registro"), registro, QStringLiteral("importar"), QStringLiteral("-")},
-                                   entrada);
+        const Resultado r = En(registro, {"importar", "-"}, entrada);
         QCOMPARE(r.codigo, 1);
         const QList<QByteArray> lineas = r.salida.split('\n');
         QCOMPARE(lineas.size(), 8);  // seven answers (the blank line has none) and the end
