@@ -396,6 +396,15 @@ private slots:
             QCOMPARE(RegistroEvaluaciones::TipoSqlite(RegistroEvaluaciones::Campo(i).tipo), QString::fromLatin1(tipo));
         }
         QCOMPARE(estado.NumeroEvaluacion, 1);
+        // Other programs read the file by its column names.
+        QStringList porNombre;
+        Ejemplo::ConArchivo(registro, [&](QSqlQuery &q) {
+            if (q.exec(QStringLiteral("SELECT NombreEdificacion, PersonaContacto, Telefono, Evaluador FROM Evaluaciones")) &&
+                q.next())
+                porNombre = QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()};
+        });
+        const IdentificacionEvaluacion id = Ejemplo::Identificacion();
+        QCOMPARE(porNombre, (QStringList{id.txtNombre, id.txtDuenno, id.txtTelefono, id.txtEvaluador}));
 
         guardarCon(Ejemplo::Identificacion(), AceptarTodo);
         r = registros();
