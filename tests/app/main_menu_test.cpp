@@ -32,7 +32,6 @@ private slots:
     void cleanup() { QVERIFY2(Mensaje::inesperados().isEmpty(), qPrintable(Mensaje::inesperados().join('\n'))); }
     void versionDelAcercaDe()
     {
-        QCOMPARE(frmAbout::LineaVersion(1, 0, 0), QStringLiteral("Versión 1.0.0   Agosto de 2003"));
         QCOMPARE(frmAbout::LineaVersion(2, 13, 7), QStringLiteral("Versión 2.13.7   Agosto de 2003"));
         QStringList lineas;
         for (int vez = 0; vez < 2; ++vez) {
@@ -150,7 +149,6 @@ private slots:
     {
         QVERIFY2(UsarEspannol(*qApp), "faltan las traducciones de Qt al español (qt6-translations-l10n)");
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancelar"));
-        QCOMPARE(QCoreApplication::translate("QLineEdit", "&Undo"), QStringLiteral("&Deshacer"));
         QCOMPARE(QLocale().language(), QLocale::Spanish);
         QCOMPARE(QLocale().monthName(12), QStringLiteral("diciembre"));
         QCOMPARE(QLocale().decimalPoint(), QStringLiteral(","));  // the tests run under the C locale

@@ -1,15 +1,15 @@
 // The level descriptions and condition texts as the evaluator reads them:
-// each element shows the descriptions of its own group (elements of one
-// group the same five texts, different groups different ones), each level
-// its own text, and a long text fits on screen.
+// each element shows the five descriptions of its own group of the
+// catalogue, each level its own text, and a long text fits on screen.
 
 #include "app/message_box.h"
 #include "rating/condition_viewer_form.h"
+#include "rating/damage_descriptions.h"
 #include "rating/level_viewer_form.h"
 #include "rating_helpers.h"
 #include "test_support.h"
 
-#include <QMap>
+#include <QSet>
 #include <QtTest>
 
 using namespace Calificacion;
@@ -25,32 +25,18 @@ struct Caso {
 // Which elements share a group of descriptions; walls of bahareque take the
 // group of the structural system.
 const Caso Casos[] = {
-    {"vigas", Vigas, -1, 0, 1},
-    {"columnas", Columnas, -1, 0, 1},
-    {"nudos", Nudos, -1, 0, 1},
-    {"muros", Muros, -1, 0, 1},
-    {"muros confinados", MurosConfinados, -1, 0, 2},
-    {"muros sin confinar", MurosSinConfinar, -1, 0, 3},
-    {"bahareque encementado", MurosBahareque, -1, 4, 4},
-    {"bahareque no encementado", MurosBahareque, -1, 14, 5},
-    {"tapia o adobe", MurosBahareque, -1, 12, 6},
-    {"bahareque bajo otro sistema", MurosBahareque, -1, 0, 0},
-    {"bahareque bajo el sistema 13", MurosBahareque, -1, 13, 0},
-    {"vigas de acero", VigasAcero, -1, 0, 7},
-    {"columnas de acero", ColumnasAcero, -1, 0, 7},
-    {"conexiones de acero", ConexionesAcero, -1, 0, 7},
-    {"vigas de madera", VigasMadera, -1, 0, 8},
-    {"columnas de madera", ColumnasMadera, -1, 0, 8},
-    {"conexiones de madera", ConexionesMadera, -1, 0, 8},
-    {"entrepiso", Entrepiso, -1, 0, 9},
-    {"muros divisorios", MurosDivisorios, -1, 0, 10},
-    {"muros de fachada", MurosFachada, -1, 0, 10},
-    {"escaleras", Escaleras, -1, 0, 11},
-    {"cielo rasos", -1, CieloRasos, 0, 12},
-    {"instalaciones", -1, Instalaciones, 0, 13},
-    {"cubierta", -1, Cubierta, 0, 14},
-    {"tanques", -1, TanquesElevados, 0, 15},
-    {"taludes, sin descripciones", Taludes, -1, 0, 0},
+    {"vigas", Vigas, -1, 0, 1}, {"columnas", Columnas, -1, 0, 1}, {"nudos", Nudos, -1, 0, 1}, {"muros", Muros, -1, 0, 1},
+    {"muros confinados", MurosConfinados, -1, 0, 2}, {"muros sin confinar", MurosSinConfinar, -1, 0, 3},
+    {"bahareque encementado", MurosBahareque, -1, 4, 4}, {"bahareque no encementado", MurosBahareque, -1, 14, 5},
+    {"tapia o adobe", MurosBahareque, -1, 12, 6}, {"bahareque bajo otro sistema", MurosBahareque, -1, 0, 0},
+    {"bahareque bajo el sistema 13", MurosBahareque, -1, 13, 0}, {"vigas de acero", VigasAcero, -1, 0, 7},
+    {"columnas de acero", ColumnasAcero, -1, 0, 7}, {"conexiones de acero", ConexionesAcero, -1, 0, 7},
+    {"vigas de madera", VigasMadera, -1, 0, 8}, {"columnas de madera", ColumnasMadera, -1, 0, 8},
+    {"conexiones de madera", ConexionesMadera, -1, 0, 8}, {"entrepiso", Entrepiso, -1, 0, 9},
+    {"muros divisorios", MurosDivisorios, -1, 0, 10}, {"muros de fachada", MurosFachada, -1, 0, 10},
+    {"escaleras", Escaleras, -1, 0, 11}, {"cielo rasos", -1, CieloRasos, 0, 12},
+    {"instalaciones", -1, Instalaciones, 0, 13}, {"cubierta", -1, Cubierta, 0, 14},
+    {"tanques", -1, TanquesElevados, 0, 15}, {"taludes, sin descripciones", Taludes, -1, 0, 0},
 };
 
 // The five texts the level viewer shows for `c`, the levels chosen in an odd order.
@@ -84,31 +70,22 @@ private slots:
 
     void descripcionesPorGrupo()
     {
-        QMap<int, QStringList> porGrupo;
+        QSet<QString> listas;  // one per group: no two groups read alike
         for (const Caso &c : Casos) {
-            const QStringList textos = TextosDe(c);
-            if (c.grupo == 0) {
-                QVERIFY2(textos.join(QString()).isEmpty(), c.nombre);
-                continue;
-            }
-            for (int k = 0; k < 5; ++k) {
-                QVERIFY2(textos[k].size() > 10, qPrintable(QStringLiteral("%1, nivel %2").arg(c.nombre).arg(k)));
-                for (int j = 0; j < k; ++j)
-                    QVERIFY2(textos[j] != textos[k], c.nombre);
-            }
-            if (porGrupo.contains(c.grupo))
-                QVERIFY2(porGrupo[c.grupo] == textos, c.nombre);
-            for (auto it = porGrupo.cbegin(); it != porGrupo.cend(); ++it)
-                if (it.key() != c.grupo)
-                    QVERIFY2(it.value() != textos, qPrintable(QStringLiteral("%1 y el grupo %2").arg(c.nombre).arg(it.key())));
-            porGrupo[c.grupo] = textos;
+            const DescripcionesNiveles catalogo = DescripcionesDeGrupo(c.grupo);
+            QCOMPARE(TextosDe(c), QStringList(catalogo.begin(), catalogo.end()));
+            listas << QStringList(catalogo.begin(), catalogo.end()).join(QLatin1Char('|'));
+            // Each level of a group reads differently.
+            const QSet<QString> distintos(catalogo.begin(), catalogo.end());
+            QVERIFY2(c.grupo > 0 ? distintos.size() == 5 && !distintos.contains(QString()) : distintos == QSet<QString>{QString()},
+                     c.nombre);
         }
-        QCOMPARE(porGrupo.size(), 15);
+        QCOMPARE(listas.size(), 16);
     }
-    // Conditions 17..22 each have their own text, wrapped to fit; the others none.
+    // Conditions 17..22 each show their own text, wrapped to fit; the others none.
     void textosDeCondicion()
     {
-        QStringList vistos;
+        QSet<QString> vistos;
         for (int variable : {17, 18, 19, 20, 21, 22, int(MurosDivisorios)}) {
             EstadoEvaluacion e = EstadoNuevo();
             e.VariableActual = static_cast<int16_t>(variable);
@@ -117,17 +94,13 @@ private slots:
             f.show();
             QVERIFY(QTest::qWaitForWindowExposed(&f));
             auto *descripcion = Buscar<QLabel>(&f, QStringLiteral("lblDescripcion"));
-            QCOMPARE(f.Descripcion(), descripcion->text());
-            if (variable < 17) {
-                QCOMPARE(descripcion->text(), QString());
-                continue;
-            }
-            QVERIFY2(descripcion->text().size() > 20 && !vistos.contains(descripcion->text()),
-                     qPrintable(QString::number(variable)));
+            QCOMPARE(descripcion->text(), TextoCondicion(variable));
+            QCOMPARE(descripcion->text().isEmpty(), variable < 17);
             vistos << descripcion->text();
             QVERIFY(descripcion->wordWrap());
             QVERIFY(descripcion->height() >= descripcion->heightForWidth(descripcion->width()));
         }
+        QCOMPARE(vistos.size(), 7);
     }
 };
 
