@@ -105,7 +105,6 @@ private slots:
         const QString ajustes = TodoElArchivoDeAjustes();
         QVERIFY2(ajustes.contains(b.evaluador.usuario), qPrintable(ajustes));
         QVERIFY(!ajustes.contains(b.evaluador.clave));
-        QVERIFY(!ajustes.contains(QStringLiteral("cl'ave")));
 
         const ConfiguracionRegistro leida = ConfiguracionRegistro::leer();
         QVERIFY(leida.servidor);

@@ -21,11 +21,8 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QFileDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPieSeries>
-#include <QProcess>
 #include <QPushButton>
 #include <QStackedBarSeries>
 #include <QTabBar>
@@ -221,9 +218,8 @@ private slots:
                                                "exportaron: 12, 11, 10, 9.")) ||
                      texto.contains(QStringLiteral("exportaron: 9, 10, 11, 12.")),
                  qPrintable(texto));
-        const QString info = QString::fromUtf8(Prueba::Ejecutar(QStringLiteral("ogrinfo"), {QStringLiteral("-ro"),
-                                                                                    QStringLiteral("-al"),
-                                                                                    QStringLiteral("-so"), geo}));
+        const QStringList opciones{QStringLiteral("-ro"), QStringLiteral("-al"), QStringLiteral("-so"), geo};
+        const QString info = QString::fromUtf8(Prueba::Ejecutar(QStringLiteral("ogrinfo"), opciones));
         QVERIFY2(info.contains(QStringLiteral("Feature Count: 8")), qPrintable(info));
         QVERIFY2(info.contains(QStringLiteral("Point")), qPrintable(info));
 
@@ -281,10 +277,9 @@ private slots:
         Clic(enviar);
         QCOMPARE(Mensaje::textosMostrados(), QStringList{QStringLiteral("Se enviaron 2 evaluaciones al registro central.")});
         QTRY_COMPARE(Hijo<QLabel>(*f, "lblTotal")->text(), QStringLiteral("2 evaluaciones"));
-        QList<int> numeros;
-        for (int fila = 0; fila < f->modelo()->rowCount(); ++fila)
-            numeros << f->modelo()->index(fila, 0).data().toInt();
-        QCOMPARE(numeros, (QList<int>{2, 1}));
+        QCOMPARE(f->modelo()->rowCount(), 2);
+        QCOMPARE(f->modelo()->index(0, 0).data().toInt(), 2);
+        QCOMPARE(f->modelo()->index(1, 0).data().toInt(), 1);
 
         Mensaje::limpiar();
         Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
