@@ -97,8 +97,7 @@ private slots:
             QCOMPARE(descripcion->text(), TextoCondicion(variable));
             QCOMPARE(descripcion->text().isEmpty(), variable < 17);
             vistos << descripcion->text();
-            QVERIFY(descripcion->wordWrap());
-            QVERIFY(descripcion->height() >= descripcion->heightForWidth(descripcion->width()));
+            QVERIFY(descripcion->wordWrap() && descripcion->height() >= descripcion->heightForWidth(descripcion->width()));
         }
         QCOMPARE(vistos.size(), 7);
     }

@@ -6,7 +6,6 @@
 #include "rating_helpers.h"
 #include "test_support.h"
 
-#include <QGroupBox>
 #include <QtTest>
 
 using namespace Calificacion;
@@ -42,7 +41,6 @@ private slots:
         };
         // The critical-element rule: Fuerte at 0.55, Severo at 0.76, and the warnings.
         fila("columnas: 0.35 alcanza 0.3", Columnas, {65, 0, 0, 25, 10}, "FUERTE  (0.55)");
-        fila("columnas fuertes: sin advertencia", Columnas, {0, 0, 0, 35, 0}, "FUERTE  (0.55)", "", {0, 0, 0, 100, 0});
         fila("columnas severas", Columnas, {50, 0, 0, 10, 40}, "SEVERO  (0.76)", "las columnas en concreto");
         fila("nudos fuertes: dos blancos", Nudos, {70, 0, 0, 30, 0}, "FUERTE  (0.55)",
              "Ud. ha calificado los nudos en concreto con DAÑO FUERTE.  Aunque los demás elementos no presenten daños "
@@ -104,37 +102,11 @@ private slots:
             QCOMPARE(m.botones, Mensaje::Botones::Aceptar);
         QCOMPARE(f.result(), int(QDialog::Accepted));
         QVERIFY(!f.isVisible());
-        QCOMPARE(e.Variables[2].Codigo, int16_t(codigo));
-        QCOMPARE(e.Variables[2].Nivel, int16_t(nivel));
-        QCOMPARE(e.NivelCalculado, int16_t(nivel));
+        QCOMPARE((QList<int>{e.Variables[2].Codigo, e.Variables[2].Nivel, e.NivelCalculado}), (QList<int>{codigo, nivel, nivel}));
         // The other slots and the other groups' copies stay as they were.
         QCOMPARE((QList<int>{e.Variables[0].Nivel, e.Variables[1].Codigo, e.Variables[3].Codigo}), (QList<int>{2, MurosDivisorios, -1}));
         for (int i = 0; i < 25; ++i)
             QCOMPARE(int(e.NivelesProporcion[i]), i / 5 == Grupo[codigo] ? copias[i % 5] : 7);
-    }
-
-    void barrasConElRaton()
-    {
-        EstadoEvaluacion e = EstadoNuevo();
-        PrepararVariable(e, Columnas);
-        Form5 f(e);
-        f.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&f));
-        QScrollBar *b = Barra(&f, 2);
-        // A click on the trough beyond the handle moves the bar and its label only.
-        QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, Centro(b, QStyle::SC_ScrollBarAddPage));
-        QCOMPARE(Etiqueta(&f, 1) + Etiqueta(&f, 2) + Etiqueta(&f, 3), QStringLiteral("0 50"));
-        // Dragging the handle: the label follows only when it is released.
-        const QPoint asa = Centro(b, QStyle::SC_ScrollBarSlider), destino = asa + QPoint(b->width() / 3, 0);
-        QTest::mousePress(b, Qt::LeftButton, Qt::NoModifier, asa);
-        QMouseEvent mover(QEvent::MouseMove, QPointF(destino), b->mapToGlobal(QPointF(destino)), Qt::NoButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QApplication::sendEvent(b, &mover);
-        QVERIFY(b->sliderPosition() > 5);
-        QCOMPARE(Etiqueta(&f, 2), QStringLiteral(" 5"));
-        QTest::mouseRelease(b, Qt::LeftButton, Qt::NoModifier, destino);
-        QVERIFY(b->value() > 5);
-        QCOMPARE(Etiqueta(&f, 2), QStringLiteral(" %1").arg(b->value()));
     }
 
     void tecladoSolo()
@@ -197,7 +169,6 @@ private slots:
         f.EstablecerVariable(QStringLiteral("COLUMNAS"));
         QVERIFY(Activar(&f));
         PonerBarra(Barra(&f, 2), 25);
-        QCOMPARE(Prueba::NombreAccesible(Buscar<QLabel>(&f, QStringLiteral("lblVariable"))), QStringLiteral("COLUMNAS"));
         for (QLabel *l : f.findChildren<QLabel *>())
             QCOMPARE(Prueba::NombreAccesible(l), l->text().simplified());
         const QStringList marcos{"Frame1", "Frame3", "Frame2", "Frame4", "Frame5"};
@@ -228,7 +199,6 @@ private slots:
             });
             QVERIFY(!CalificarProporcion(nullptr, e, QStringLiteral("COLUMNAS")));
             QVERIFY(Prueba::ModalAtendido());
-            QVERIFY(Mensaje::textosMostrados().isEmpty());
             for (int i = 0; i < NumVariables; ++i)
                 QCOMPARE(std::pair(e.Variables[i].Codigo, e.Variables[i].Nivel), std::pair(antes.Variables[i].Codigo, antes.Variables[i].Nivel));
             QVERIFY(e.NivelesProporcion == antes.NivelesProporcion);

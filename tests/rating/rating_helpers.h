@@ -11,8 +11,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
 
 namespace Calificacion {
@@ -45,6 +43,13 @@ inline void PrepararOtro(EstadoEvaluacion &e, int codigo, const QString &carpeta
 
 // A click on the left end of a button, where an option's indicator sits.
 inline void Clic(QAbstractButton *b) { QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, QPoint(8, b->height() / 2)); }
+// The same on a button or option of `raiz` found by name; it must be there and enabled.
+inline void Clic(QWidget *raiz, const QString &nombre)
+{
+    auto *b = Buscar<QAbstractButton>(raiz, nombre);
+    QVERIFY2(b && b->isEnabled(), qPrintable(nombre));
+    Clic(b);
+}
 
 // Shows a form and gives it the keyboard.
 inline bool Activar(QWidget *f)
@@ -72,24 +77,6 @@ inline void PonerBarra(QScrollBar *barra, int valor)
         QTest::keyClick(barra, Qt::Key_PageUp);
     for (int i = 0; i < valor % 5; ++i)
         QTest::keyClick(barra, Qt::Key_Right);
-}
-
-// Centre of a part of a scroll bar (arrow, trough, handle) on screen.
-inline QPoint Centro(QScrollBar *barra, QStyle::SubControl parte)
-{
-    QStyleOptionSlider opcion;
-    opcion.initFrom(barra);
-    opcion.orientation = barra->orientation();
-    opcion.minimum = barra->minimum();
-    opcion.maximum = barra->maximum();
-    opcion.sliderPosition = barra->sliderPosition();
-    opcion.sliderValue = barra->value();
-    opcion.singleStep = barra->singleStep();
-    opcion.pageStep = barra->pageStep();
-    opcion.upsideDown = barra->invertedAppearance();
-    if (barra->orientation() == Qt::Horizontal)
-        opcion.state |= QStyle::State_Horizontal;
-    return barra->style()->subControlRect(QStyle::CC_ScrollBar, &opcion, parte, barra).center();
 }
 
 }  // namespace Calificacion
