@@ -2,6 +2,7 @@
 // server, "Guardar" into the configured registry, the main menu's button and
 // the outbox sent after the menu is shown.
 
+#include "form_driver.h"
 #include "sample_evaluation.h"
 #include "server_fixture.h"
 #include "test_support.h"
@@ -9,13 +10,9 @@
 #include "app/main_menu_form.h"
 #include "app/message_box.h"
 #include "data/data_paths.h"
+#include "registry/outbox.h"
 #include "registry/registry_config_form.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -28,14 +25,6 @@ QTemporaryDir &Configuracion()
     return carpeta;
 }
 
-void Escribir(QWidget *raiz, const char *nombre, const QString &texto)
-{
-    auto *e = raiz->findChild<QLineEdit *>(QString::fromLatin1(nombre));
-    QVERIFY2(e, nombre);
-    e->selectAll();
-    Prueba::Teclear(e, texto);
-}
-
 QString TodoElArchivoDeAjustes()
 {
     QSettings s(QStringLiteral("Quenbria"), QStringLiteral("ORV"));
@@ -43,6 +32,29 @@ QString TodoElArchivoDeAjustes()
     QFile f(s.fileName());
     f.open(QIODevice::ReadOnly);
     return QString::fromUtf8(f.readAll());
+}
+
+// Clicks `boton` with an OK queued for the message it shows; every message shown.
+QStringList Pulsar(QWidget *forma, const char *boton)
+{
+    Mensaje::limpiar();
+    Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+    Conducir::Pulsar(forma, QString::fromLatin1(boton));
+    return Mensaje::textosMostrados();
+}
+
+// "Guardar" of the additional information form on the example, its
+// confirmation accepted; the last message.
+QString Guardar(EstadoEvaluacion &estado)
+{
+    IdentificacionEvaluacion id = Ejemplo::Identificacion();
+    Ejemplo::LlenarEstado(estado);
+    Mensaje::limpiar();
+    Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+    Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+    return GuardarEvaluacion(nullptr, id, estado, Ejemplo::Datos())
+               ? Mensaje::textosMostrados().last()
+               : QString();
 }
 
 }  // namespace
@@ -57,68 +69,48 @@ private slots:
         qunsetenv("ORV_REGISTRO");
     }
 
-    // Typed as a user types: a wrong password first, then the right one;
-    // the settings hold no password, the saved registry is the server.
+    // Typed as a user types: a wrong password tried first, then the right one
+    // saved; the settings hold no password, the saved registry is the server.
     void dialogoYGuardar()
     {
         const ServidorPrueba::Base b = ServidorPrueba::Nueva();
         ConfiguracionRegistroForm f;
         f.show();
-        QVERIFY(f.findChild<QRadioButton *>(QStringLiteral("optArchivo"))->isChecked());
-        QVERIFY(!f.findChild<QLineEdit *>(QStringLiteral("txtServidor"))->isEnabled());
-        f.findChild<QRadioButton *>(QStringLiteral("optServidor"))->click();
-        Escribir(&f, "txtServidor", b.evaluador.servidor);
-        auto *puerto = f.findChild<QSpinBox *>(QStringLiteral("txtPuerto"));
+        QVERIFY(Buscar<QRadioButton>(&f, QStringLiteral("optArchivo"))->isChecked());
+        QVERIFY(!Conducir::Caja(&f, QStringLiteral("txtServidor"))->isEnabled());
+        Buscar<QRadioButton>(&f, QStringLiteral("optServidor"))->click();
+        Conducir::Escribir(&f, QStringLiteral("txtServidor"), b.evaluador.servidor);
+        auto *puerto = Buscar<QSpinBox>(&f, QStringLiteral("txtPuerto"));
         puerto->selectAll();
         Prueba::Teclear(puerto, QString::number(b.evaluador.puerto));
-        Escribir(&f, "txtBase", b.evaluador.base);
-        Escribir(&f, "txtUsuario", b.evaluador.usuario);
-        auto *tls = f.findChild<QComboBox *>(QStringLiteral("cboTls"));
+        Conducir::Escribir(&f, QStringLiteral("txtBase"), b.evaluador.base);
+        Conducir::Escribir(&f, QStringLiteral("txtUsuario"), b.evaluador.usuario);
+        auto *tls = Buscar<QComboBox>(&f, QStringLiteral("cboTls"));
         tls->setCurrentIndex(tls->findData(QStringLiteral("disable")));
-        QVERIFY(!f.findChild<QLineEdit *>(QStringLiteral("txtCertificado"))->isEnabled());
+        QVERIFY(!Conducir::Caja(&f, QStringLiteral("txtCertificado"))->isEnabled());
 
         const QString mala = QStringLiteral("NoEsLaClave#2026");
-        Escribir(&f, "txtClave", mala);
-        Mensaje::limpiar();
-        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
-        f.findChild<QPushButton *>(QStringLiteral("btnProbar"))->click();
-        QCOMPARE(Mensaje::textosMostrados().size(), 1);
-        const QString rechazo = Mensaje::textosMostrados().first();
-        QVERIFY2(rechazo.contains(QStringLiteral("contraseña")), qPrintable(rechazo));
-        QVERIFY(!rechazo.contains(mala));
-
-        Escribir(&f, "txtClave", b.evaluador.clave);
-        Mensaje::limpiar();
-        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
-        f.findChild<QPushButton *>(QStringLiteral("btnProbar"))->click();
-        QCOMPARE(Mensaje::textosMostrados(),
-                 QStringList{QStringLiteral("Conexión correcta con el registro central \"%1\": tiene 0 evaluaciones.")
-                                 .arg(b.evaluador.nombre())});
+        Conducir::Escribir(&f, QStringLiteral("txtClave"), mala);
+        const QStringList rechazo = Pulsar(&f, "btnProbar");
+        QVERIFY2(rechazo.size() == 1 && rechazo[0].contains(QStringLiteral("contraseña")) && !rechazo[0].contains(mala),
+                 qPrintable(rechazo.join(QLatin1Char('\n'))));
+        Conducir::Escribir(&f, QStringLiteral("txtClave"), b.evaluador.clave);
 
         // No key store here: said once, the password kept for this run.
-        Mensaje::limpiar();
-        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
-        f.findChild<QPushButton *>(QStringLiteral("btnGuardar"))->click();
+        const QStringList guardado = Pulsar(&f, "btnGuardar");
         QCOMPARE(f.result(), int(QDialog::Accepted));
-        QCOMPARE(Mensaje::textosMostrados().size(), 1);
-        QVERIFY(Mensaje::textosMostrados().first().contains(QStringLiteral("almacén de claves")));
+        QVERIFY2(guardado.size() == 1 && guardado[0].contains(QStringLiteral("almacén de claves")),
+                 qPrintable(guardado.join(QLatin1Char('\n'))));
         const QString ajustes = TodoElArchivoDeAjustes();
         QVERIFY2(ajustes.contains(b.evaluador.usuario), qPrintable(ajustes));
         QVERIFY(!ajustes.contains(b.evaluador.clave));
-
         const ConfiguracionRegistro leida = ConfiguracionRegistro::leer();
         QVERIFY(leida.servidor);
         QCOMPARE(leida.conexion.url(), b.evaluador.url());
 
         // "Guardar" of the additional information form into the server.
-        IdentificacionEvaluacion id = Ejemplo::Identificacion();
         EstadoEvaluacion estado;
-        Ejemplo::LlenarEstado(estado);
-        Mensaje::limpiar();
-        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);  // confirmation
-        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
-        QVERIFY(GuardarEvaluacion(nullptr, id, estado, Ejemplo::Datos()));
-        QCOMPARE(Mensaje::textosMostrados().last(), QStringLiteral("La evaluacion ha sido guardada"));
+        QCOMPARE(Guardar(estado), TextosRegistro::Guardada);
         QCOMPARE(estado.NumeroEvaluacion, 1);
         RegistroServidor servidor(b.evaluador);
         QCOMPARE(servidor.porNumero(1)->texto(RegistroEvaluaciones::Pos::NombreEdificacion),
@@ -129,14 +121,7 @@ private slots:
         lejos.puerto = 1;
         ServidorPrueba::UsarEnEntorno(lejos);
         EstadoEvaluacion otro;
-        Ejemplo::LlenarEstado(otro);
-        Mensaje::limpiar();
-        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
-        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
-        QVERIFY(GuardarEvaluacion(nullptr, id, otro, Ejemplo::Datos()));
-        QCOMPARE(Mensaje::textosMostrados().last(),
-                 QStringLiteral("La evaluacion ha sido guardada en este equipo y se enviará al registro central "
-                                "cuando haya conexión."));
+        QCOMPARE(Guardar(otro), TextosBandeja::GuardadaEnEquipo);
         QCOMPARE(otro.NumeroEvaluacion, 0);
         const QString bandeja = BandejaSalida::archivoPara(RutasDatos::archivoRegistro());
         QCOMPARE(BandejaSalida(bandeja).cantidad(), 1);
@@ -157,14 +142,13 @@ private slots:
             QCOMPARE(servidor.contar(FiltroRegistro{}), 2);
 
             // "Configuración" opens the dialog.
-            QString titulo;
+            bool dialogo = false;
             Prueba::AlAbrirseModal([&](QWidget *w) {
-                titulo = w->windowTitle();
+                dialogo = qobject_cast<ConfiguracionRegistroForm *>(w);
                 w->findChild<QPushButton *>(QStringLiteral("btnCancelar"))->click();
             });
             menu.findChild<QPushButton *>(QStringLiteral("btnConfiguracion"))->click();
-            QVERIFY(Prueba::ModalAtendido());
-            QCOMPARE(titulo, QStringLiteral("Configuración del registro"));
+            QVERIFY(Prueba::ModalAtendido() && dialogo);
         }
         qunsetenv("ORV_REGISTRO");
     }

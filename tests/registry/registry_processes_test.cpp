@@ -18,11 +18,9 @@ const QString Auxiliar = QStringLiteral(ORV_REGISTRO_AUXILIAR);
 QList<qlonglong> NumerosImpresos(QProcess &p)
 {
     QList<qlonglong> numeros;
-    const QList<QByteArray> lineas = p.readAllStandardOutput().split('\n');
-    for (const QByteArray &linea : lineas) {
+    for (const QByteArray &linea : p.readAllStandardOutput().split('\n')) {
         bool ok = false;
-        const qlonglong n = linea.trimmed().toLongLong(&ok);
-        if (ok)
+        if (const qlonglong n = linea.trimmed().toLongLong(&ok); ok)
             numeros << n;
     }
     return numeros;
@@ -35,13 +33,10 @@ QString Incompleto(const QVariantList &r)
     static const QVariantList esperado = Ejemplo::Campos();
     if (r.size() != esperado.size())
         return QStringLiteral("%1 campos").arg(r.size());
-    for (int i = 1; i < esperado.size(); ++i) {
-        if (i == 13)
-            continue;
-        if (esperado.at(i).isNull() ? !r.at(i).isNull()
-                                    : r.at(i).typeId() != esperado.at(i).typeId() || r.at(i) != esperado.at(i))
+    for (int i = 1; i < esperado.size(); ++i)
+        if (i != 13 && (esperado.at(i).isNull() ? !r.at(i).isNull()
+                                                : r.at(i).typeId() != esperado.at(i).typeId() || r.at(i) != esperado.at(i)))
             return QStringLiteral("campo %1: \"%2\"").arg(i).arg(r.at(i).toString());
-    }
     return QString();
 }
 
@@ -61,11 +56,7 @@ class PruebaVariosProgramas : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        Prueba::Preparar();
-        QVERIFY2(QFile::exists(Auxiliar), qPrintable(Auxiliar));
-    }
+    void initTestCase() { Prueba::Preparar(); QVERIFY2(QFile::exists(Auxiliar), qPrintable(Auxiliar)); }
 
     // Two programs saving 200 evaluations each into one file at once: 400
     // records numbered 1..400, none lost, none doubled. A breath of 1 ms
@@ -80,13 +71,11 @@ private slots:
         QProcess a, b;
         a.start(Auxiliar, {archivo, QStringLiteral("200"), QStringLiteral("Programa A"), QStringLiteral("1")});
         b.start(Auxiliar, {archivo, QStringLiteral("200"), QStringLiteral("Programa B"), QStringLiteral("1")});
-        QVERIFY(a.waitForStarted() && b.waitForStarted());
-        QVERIFY(a.waitForFinished(180000));
-        QVERIFY(b.waitForFinished(180000));
-        QVERIFY2(a.exitStatus() == QProcess::NormalExit && a.exitCode() == 0, a.readAllStandardError().constData());
-        QVERIFY2(b.exitStatus() == QProcess::NormalExit && b.exitCode() == 0, b.readAllStandardError().constData());
-        const QList<qlonglong> deA = NumerosImpresos(a);
-        const QList<qlonglong> deB = NumerosImpresos(b);
+        for (QProcess *p : {&a, &b}) {
+            QVERIFY(p->waitForStarted() && p->waitForFinished(180000));
+            QVERIFY2(p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0, p->readAllStandardError().constData());
+        }
+        const QList<qlonglong> deA = NumerosImpresos(a), deB = NumerosImpresos(b);
         QCOMPARE(deA.size(), 200);
         QCOMPARE(deB.size(), 200);
 
