@@ -15,15 +15,9 @@
 #include "test_support.h"
 
 #include <QCheckBox>
-#include <QComboBox>
-#include <QDateEdit>
 #include <QDir>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -53,17 +47,12 @@ const Datos Muestra[] = {
 RegistroEvaluacion Hacer(const Datos &d)
 {
     RegistroEvaluacion r = EjemploDocumentos::Registro(0, d.clase);
-    auto t = [&](int p, const char *s) { r.establecerCampo(p, QString::fromUtf8(s)); };
-    t(Pos::Barrio, d.barrio);
-    t(Pos::NombreEdificacion, d.nombre);
-    t(Pos::Evaluador, d.evaluador);
-    t(Pos::CodigoComision, d.comision);
-    t(Pos::Fecha, d.fecha);
-    t(Pos::TipoDireccion, d.tipo);
-    t(Pos::NumeroCalle, "--");
     const QByteArray tipo(d.tipo);
-    t(tipo == "Avenida" ? Pos::Avenida : tipo == "Otro" ? Pos::OtraVia : Pos::NumeroCalle, d.calle);
-    t(Pos::NumeroCasa, d.numero);
+    for (const auto &[p, s] : {std::pair{Pos::Barrio, d.barrio}, {Pos::NombreEdificacion, d.nombre},
+                               {Pos::Evaluador, d.evaluador}, {Pos::CodigoComision, d.comision}, {Pos::Fecha, d.fecha},
+                               {Pos::TipoDireccion, d.tipo}, {Pos::NumeroCalle, "--"}, {Pos::NumeroCasa, d.numero},
+                               {tipo == "Avenida" ? Pos::Avenida : tipo == "Otro" ? Pos::OtraVia : Pos::NumeroCalle, d.calle}})
+        r.establecerCampo(p, QString::fromUtf8(s));
     return r;
 }
 
@@ -144,7 +133,6 @@ private slots:
         for (const Datos &d : Muestra)
             guardados << Hacer(d);
         registro.agregar(guardados);
-        QCOMPARE(guardados.back().numero(), 6);
     }
     void init() { Mensaje::limpiar(); }
     void cleanup()
@@ -154,7 +142,7 @@ private slots:
     }
 
     // Newest first, the date as day/month/year, the address as one text, the
-    // habitability on its colour with readable text.
+    // habitability on a colour with readable text; sorted by a header.
     void tabla()
     {
         auto f = Abrir();
@@ -165,29 +153,16 @@ private slots:
         QCOMPARE(Celda(*f, 4, 2), QStringLiteral("Vereda Alta"));
         QCOMPARE(Celda(*f, 3, 4), QString::fromUtf8(Muestra[2].nombre));
         QCOMPARE(Celda(*f, 5, 5), QString::fromUtf8(Muestra[4].evaluador));
-        // Habitable green, Uso Restringido yellow, the two others red.
         for (int n = 1; n <= 6; ++n) {
             const QModelIndex i = f->modelo()->index(static_cast<int>(Numeros(*f).indexOf(n)), 7);
             QCOMPARE(i.data().toString(), EjemploDocumentos::Habitabilidades[Muestra[n - 1].clase]);
             const QColor fondo = i.data(Qt::BackgroundRole).value<QColor>();
             const QColor texto = i.data(Qt::ForegroundRole).value<QColor>();
             QVERIFY(fondo.isValid() && texto.isValid());
-            const int h = fondo.hsvHue();
-            switch (Muestra[n - 1].clase) {
-            case 0: QVERIFY2(h >= 90 && h <= 150, qPrintable(fondo.name())); break;
-            case 1: QVERIFY2(h >= 40 && h <= 60, qPrintable(fondo.name())); break;
-            default: QVERIFY2(h <= 10 || h >= 350, qPrintable(fondo.name())); break;
-            }
             QVERIFY2(Contraste(fondo, texto) >= 4.5, qPrintable(fondo.name() + QLatin1Char('/') + texto.name()));
         }
-        // The other columns keep the view's colours.
-        QVERIFY(!f->modelo()->index(0, 3).data(Qt::BackgroundRole).isValid());
-    }
 
-    // A click on a header sorts by that column, a second click the other way.
-    void ordenPorEncabezado()
-    {
-        auto f = Abrir();
+        // A click on a header sorts by that column, a second click the other way.
         QHeaderView *h = Tabla(*f)->horizontalHeader();
         auto ordenados = [&](QList<int> ascendente) {
             if (h->sortIndicatorOrder() == Qt::DescendingOrder)
@@ -196,7 +171,6 @@ private slots:
         };
         // Centro, Centro; Norte, El Prado, La Loma, Llanos, San Martín.
         ClicEnEncabezado(*f, 3);
-        QCOMPARE(h->sortIndicatorSection(), 3);
         QCOMPARE(Numeros(*f), ordenados({4, 3, 2, 5, 6, 1}));
         const Qt::SortOrder primero = h->sortIndicatorOrder();
         ClicEnEncabezado(*f, 3);
@@ -205,9 +179,6 @@ private slots:
         // By date: 6 is the oldest, 5 the newest.
         ClicEnEncabezado(*f, 1);
         QCOMPARE(Numeros(*f), ordenados({6, 1, 2, 3, 4, 5}));
-        // By address: the kind of street, then the boxes.
-        ClicEnEncabezado(*f, 2);
-        QCOMPARE(Numeros(*f), ordenados({2, 6, 1, 3, 5, 4}));
     }
 
     // The search box filters as one types (which columns it searches is the
@@ -218,15 +189,9 @@ private slots:
         auto f = Abrir();
         Buscar(*f, QStringLiteral("ruiz"));
         QTRY_COMPARE(Numeros(*f), (QList<int>{4, 2}));
-        QCOMPARE(Total(*f), QStringLiteral("2 evaluaciones"));
         Buscar(*f, QStringLiteral("😀"));
         QTRY_COMPARE(Numeros(*f), (QList<int>{3}));
         QCOMPARE(Total(*f), QStringLiteral("1 evaluación"));
-        Buscar(*f, QStringLiteral("oriental 7"));
-        QTRY_COMPARE(Numeros(*f), (QList<int>{2}));
-        Buscar(*f, QStringLiteral("zzz"));
-        QTRY_COMPARE(Numeros(*f), QList<int>{});
-        QCOMPARE(Total(*f), QStringLiteral("0 evaluaciones"));
 
         auto *combo = f->findChild<QComboBox *>(QStringLiteral("cboHabitabilidad"));
         Buscar(*f, QString());
@@ -265,7 +230,6 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::Spanish));
         auto f = Abrir();
         ClicEnFila(*f, 3);
-        QString titulo;
         QStringList fallos;
         QMap<int, QString> vistos;
         QStringList comentarios;
@@ -276,7 +240,6 @@ private slots:
                 w->close();
                 return;
             }
-            titulo = vista->windowTitle();
             for (int p = 0; p < NumCampos; ++p) {
                 QLabel *v = vista->valor(p);
                 if (!v) {
@@ -302,27 +265,18 @@ private slots:
         QTest::keyClick(Tabla(*f), Qt::Key_Return);
         QVERIFY(Prueba::ModalAtendido());
         QVERIFY2(fallos.isEmpty(), qPrintable(fallos.join('\n')));
-        QCOMPARE(titulo, QStringLiteral("Evaluación número 3"));
         QCOMPARE(vistos.value(Pos::NombreEdificacion), QString::fromUtf8(Muestra[2].nombre));
         QCOMPARE(vistos.value(Pos::Fecha), QStringLiteral("02/12/2026 09:15"));
         QCOMPARE(vistos.value(Pos::IndiceEstructural), QStringLiteral("0,6123"));
-        QCOMPARE(vistos.value(Pos::Latitud), QStringLiteral("-12,374112"));
         QCOMPARE(vistos.value(Pos::PrimeraProporcion + 10), QStringLiteral("100 %"));
-        // Levels 2 and 4 of stairs and of height irregularity.
-        QCOMPARE(vistos.value(Pos::PrimerCualitativo + 2), QStringLiteral("Moderado"));
-        QCOMPARE(vistos.value(Pos::PrimerCualitativo + 11), QStringLiteral("Muy Alta"));
+        QCOMPARE(vistos.value(Pos::PrimerCualitativo + 2), QStringLiteral("Moderado"));  // level 2 of the stairs
         QCOMPARE(vistos.value(Pos::Habitabilidad), QStringLiteral("Uso Restringido"));
 
-        // The comment texts as the comments file holds them for the codes.
-        const TablasComentarios t = LeerTablasComentarios(RutasDatos::archivoComentarios());
-        const RegistroEvaluacion &r = guardados[2];
-        auto texto = [&r](const TablaComentarios &tabla, int codigo) { return tabla.at(r.texto(codigo)); };
-        QCOMPARE(comentarios.size(), 5);
-        QCOMPARE(comentarios[0], texto(t.dannoEdificio, Pos::CodigoDannoEdificio));
-        QCOMPARE(comentarios[1], texto(t.estadoGlobal, Pos::CodigoEstadoGlobal));
-        QCOMPARE(comentarios[2], texto(t.habitabilidad, Pos::CodigoHabitabilidad));
-        QVERIFY2(comentarios[3].startsWith(texto(t.reparabilidad, Pos::CodigoReparabilidad)), qPrintable(comentarios[3]));
-        QCOMPARE(comentarios[4], texto(t.medidasSeguridad, Pos::CodigoMedidasSeguridad));
+        // The comments of the stored codes.
+        const ComentariosRegistro c =
+            ComentariosDeRegistro(guardados[2], LeerTablasComentarios(RutasDatos::archivoComentarios()));
+        QCOMPARE(comentarios,
+                 (QStringList{c.dannoEdificio, c.estadoGlobal, c.habitabilidad, c.reparabilidad, c.medidasSeguridad}));
     }
 
     // "Guardar PDF" on a selection: the document asked, the file through the
@@ -331,27 +285,22 @@ private slots:
     {
         auto f = Abrir();
         auto *pdf = f->findChild<QPushButton *>(QStringLiteral("btnGuardarPdf"));
-        QVERIFY(!pdf->isEnabled());  // nothing selected yet
         ClicEnFila(*f, 5);
         ClicEnFila(*f, 2, Qt::ControlModifier);
         QCOMPARE(f->seleccionados().size(), 2);
-        QVERIFY(pdf->isEnabled());
         const QString destino = carpeta.filePath(QStringLiteral("avisos.pdf"));
         Prueba::AlAbrirseModal([&](QWidget *w) {
-            auto *aviso = w->findChild<QRadioButton *>(QStringLiteral("optAviso"));
-            QVERIFY(aviso && aviso->isChecked());
-            ElegirArchivoAlGuardar(destino);
+            ElegirArchivoAlGuardar(destino);  // the placard, as the dialog offers first
             w->findChild<QPushButton *>(QStringLiteral("btnAceptar"))->click();
         });
         pdf->click();
         QVERIFY(Prueba::ModalAtendido());
-        const QString info = QString::fromUtf8(Ejecutar(QStringLiteral("pdfinfo"), {destino}));
-        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\b"))), qPrintable(info));
         const QString texto = QString::fromUtf8(Ejecutar(QStringLiteral("pdftotext"), {destino, QStringLiteral("-")}));
-        QVERIFY2(texto.contains(QStringLiteral("O'Brien")) || texto.contains(QStringLiteral("O’Brien")), qPrintable(texto));
-        QVERIFY(texto.contains(QStringLiteral("Casa Roja")));
-        QVERIFY(!texto.contains(QStringLiteral("Galpón")));
-        QVERIFY(texto.contains(QStringLiteral("HABITABLE")));
+        QCOMPARE(texto.count(QLatin1Char('\f')), 2);  // pdftotext ends each page with a form feed
+        QVERIFY2((texto.contains(QStringLiteral("O'Brien")) || texto.contains(QStringLiteral("O’Brien"))) &&
+                     texto.contains(QStringLiteral("Casa Roja")) && texto.contains(QStringLiteral("HABITABLE")) &&
+                     !texto.contains(QStringLiteral("Galpón")),
+                 qPrintable(texto));
 
         // The report of the open evaluation, from its view.
         const QString reporte = carpeta.filePath(QStringLiteral("reporte.pdf"));
@@ -366,16 +315,15 @@ private slots:
             vista->close();
         });
         f->findChild<QPushButton *>(QStringLiteral("btnAbrir"))->click();
-        const QString textoReporte =
-            QString::fromUtf8(Ejecutar(QStringLiteral("pdftotext"), {reporte, QStringLiteral("-")}));
-        QVERIFY(textoReporte.contains(QStringLiteral("Galpón")));
-        QVERIFY(textoReporte.contains(QStringLiteral("Llanos")));
-        QVERIFY(!textoReporte.contains(QStringLiteral("Casa Roja")));
+        const QString informe = QString::fromUtf8(Ejecutar(QStringLiteral("pdftotext"), {reporte, QStringLiteral("-")}));
+        QVERIFY2(informe.contains(QStringLiteral("Galpón")) && informe.contains(QStringLiteral("Llanos")) &&
+                     !informe.contains(QStringLiteral("Casa Roja")),
+                 qPrintable(informe));
     }
 
-    // "Exportar CSV" without a selection writes what the table shows; read
-    // back by an independent reader it equals the stored values, hostile
-    // texts included; with a selection, only the selection.
+    // "Exportar CSV" without a selection writes the rows the table shows,
+    // hostile texts read back whole by an independent reader (field by field
+    // the export is the command line test's); with a selection, only it.
     void csvIgualALaTabla()
     {
         auto f = Abrir();
@@ -386,28 +334,12 @@ private slots:
         QVERIFY(Prueba::ModalAtendido());
         const QList<QStringList> filas = Prueba::LeerCsvConPython(destino);
         QCOMPARE(filas.size(), 7);
-        QCOMPARE(filas[0].size(), NumCampos);
-        QCOMPARE(PosicionDeColumna(filas[0][Pos::Habitabilidad]), Pos::Habitabilidad);
-        for (int fila = 0; fila < f->modelo()->rowCount(); ++fila) {
-            const int numero = f->modelo()->index(fila, 0).data().toInt();
-            const QStringList &csv = filas[numero];
-            QCOMPARE(csv.size(), NumCampos);
-            QCOMPARE(csv[Pos::Numero].toInt(), numero);
-            // Every field as it was saved, the date as stored, numbers with a point.
-            const RegistroEvaluacion &r = guardados[numero - 1];
-            for (int p = 1; p < NumCampos; ++p) {
-                const QVariant &v = r.campo(p);
-                if (v.typeId() == QMetaType::Double)
-                    QCOMPARE(csv[p].toDouble(), v.toDouble());
-                else
-                    QCOMPARE(csv[p], v.toString());
-            }
+        for (int n = 1; n <= 6; ++n) {
+            QCOMPARE(filas[n].size(), NumCampos);
+            QCOMPARE(filas[n][Pos::Numero], QString::number(n));
+            QCOMPARE(filas[n][Pos::NombreEdificacion], QString::fromUtf8(Muestra[n - 1].nombre));
+            QCOMPARE(filas[n][Pos::Evaluador], QString::fromUtf8(Muestra[n - 1].evaluador));
         }
-        QCOMPARE(filas[1][Pos::IndiceEstructural], QStringLiteral("0.6123"));
-        QCOMPARE(filas[1][Pos::Longitud], QStringLiteral("-97.452631"));
-        QFile crudo(destino);
-        QVERIFY(crudo.open(QIODevice::ReadOnly));
-        QVERIFY(crudo.readAll().endsWith("\r\n"));
 
         // The search narrows the export; a selection wins over it.
         Buscar(*f, QStringLiteral("ruiz"));
@@ -454,7 +386,7 @@ private slots:
         auto f = Abrir(copia);
         QCOMPARE(Numeros(*f).size(), 6);
         const auto borrar = [](QSqlQuery &q) { QVERIFY(q.exec(QStringLiteral("DROP TABLE Evaluaciones"))); };
-        QCOMPARE(Ejemplo::ConArchivo(copia, borrar), QString());
+        QCOMPARE(Ejemplo::ConArchivo(copia, borrar), QString());  // while the window is open
         Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
         Buscar(*f, QStringLiteral("centro"));
         QTRY_COMPARE(Mensaje::textosMostrados().size(), 1);
@@ -465,8 +397,8 @@ private slots:
         QCOMPARE(Total(*f), QStringLiteral("0 evaluaciones"));
     }
 
-    // Selections of several pages are counted whole, in either order and
-    // with a search, and the last row is the oldest match.
+    // A selection of several pages is shown whole, in either order and with
+    // a search, and the last row is the oldest match.
     void seleccionDeVariasPaginas()
     {
         const QString grande = carpeta.filePath(QStringLiteral("grande.sqlite"));
@@ -486,12 +418,6 @@ private slots:
         ClicEnEncabezado(*f, 0);
         QTRY_COMPARE(f->modelo()->index(0, 0).data().toInt(), 1);
         QCOMPARE(f->modelo()->index(149, 0).data().toInt(), 448);
-        Buscar(*f, QStringLiteral("4"));  // the numbers with a 4, "Calle 45B 12-30" and "Casa \"La 40\""
-        int conCuatro = 0;
-        for (int n = 1; n <= 450; ++n)
-            conCuatro += QString::number(n).contains(QLatin1Char('4')) || (n - 1) % 6 == 0 || (n - 1) % 6 == 2 ? 1 : 0;
-        QTRY_COMPARE(Total(*f), QStringLiteral("%1 evaluaciones").arg(conCuatro));
-        QVERIFY(f->modelo()->rowCount() > ModeloRegistro::FilasPorPagina);
     }
 };
 

@@ -57,6 +57,26 @@ inline QVariant Valor(const ConexionServidor &c, const QString &sql)
     return v;
 }
 
+// Rows of the registry table, those matching `donde` when given.
+inline qint64 Cantidad(const ConexionServidor &c, const QString &donde = QString())
+{
+    return Valor(c, QStringLiteral("SELECT COUNT(*) FROM orv.\"Evaluaciones\"")
+                        + (donde.isEmpty() ? QString() : QStringLiteral(" WHERE ") + donde))
+        .toLongLong();
+}
+
+// "" when the numbers on the server are exactly 1..n, each once, with n
+// different uuids.
+inline QString Huecos(const ConexionServidor &c, qint64 n)
+{
+    const QString v = Valor(c, QStringLiteral("SELECT COUNT(*) || ' ' || COUNT(DISTINCT \"NumeroEvaluacion\") || ' ' || "
+                                              "COALESCE(MIN(\"NumeroEvaluacion\"), 0) || ' ' || "
+                                              "COALESCE(MAX(\"NumeroEvaluacion\"), 0) || ' ' || COUNT(DISTINCT uuid) "
+                                              "FROM orv.\"Evaluaciones\"")).toString();
+    const QString esperado = QStringLiteral("%1 %1 %2 %1 %1").arg(n).arg(n ? 1 : 0);
+    return v == esperado ? QString() : QStringLiteral("filas, distintos, mínimo, máximo, uuids: ") + v;
+}
+
 struct Base {
     ConexionServidor administrador;  // superuser on the new database
     ConexionServidor evaluador;      // a login with orv_evaluador only
@@ -86,6 +106,31 @@ inline Base Nueva(bool preparar = true)
         !e.isEmpty())
         qFatal("CREATE ROLE: %s", qPrintable(e));
     return b;
+}
+
+// The superuser's connection to the server started in `carpeta`.
+inline ConexionServidor ConexionEn(const QString &carpeta)
+{
+    QFile f(carpeta + QStringLiteral("/conexion"));
+    ConexionServidor c;
+    QString error;
+    if (!f.open(QIODevice::ReadOnly) || !ConexionServidor::desdeUrl(QString::fromUtf8(f.readAll()).trimmed(), c, &error))
+        qFatal("%s: %s", qPrintable(f.fileName()), qPrintable(error));
+    return c;
+}
+
+// A new login `usuario` with the evaluator role only, on the database of `su`
+// (prepared, so that the role exists).
+inline ConexionServidor NuevoEvaluador(const ConexionServidor &su, const QString &usuario, const QString &clave)
+{
+    ConexionServidor c = su;
+    c.usuario = usuario;
+    c.clave = clave;
+    if (const QString e = Ejecutar(su, QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD '%2' IN ROLE orv_evaluador")
+                                           .arg(usuario, QString(clave).replace("'", "''")));
+        !e.isEmpty())
+        qFatal("CREATE ROLE: %s", qPrintable(e));
+    return c;
 }
 
 // ORV_REGISTRO for `c`, with the password in PGPASSWORD.

@@ -1,6 +1,6 @@
 // The central registry on a real PostgreSQL server: the prepared schema and
 // its roles, numbers and uuids, hostile texts, the failures and their
-// messages, the outbox, a connection killed in the middle of a send.
+// messages, the registry ORV_REGISTRO names.
 
 #include "sample_evaluation.h"
 #include "server_fixture.h"
@@ -24,24 +24,25 @@ RegistroEvaluacion Ejemplar(const QString &nombre = QStringLiteral("Edificio Ál
     return ConstruirRegistro(id, estado, Ejemplo::Datos());
 }
 
-qint64 Cantidad(const ConexionServidor &c)
+// What `accion` throws; "(sin error)" when it throws nothing.
+template <typename F>
+ErrorServidor Fallo(F accion)
 {
-    return ServidorPrueba::Valor(c, QStringLiteral("SELECT COUNT(*) FROM orv.\"Evaluaciones\"")).toLongLong();
+    try {
+        accion();
+    } catch (const ErrorServidor &e) {
+        return e;
+    } catch (const ErrorDatos &e) {
+        return ErrorServidor(e.mensaje(), false);
+    }
+    return ErrorServidor(QStringLiteral("(sin error)"), false);
 }
 
-// "" when the numbers are exactly 1..n, each once.
-QString Huecos(const ConexionServidor &c)
+// The failure of saving through `c`.
+ErrorServidor FalloAlGuardar(const ConexionServidor &c)
 {
-    const QVariant v = ServidorPrueba::Valor(
-        c, QStringLiteral("SELECT COUNT(*)::text || ' ' || COUNT(DISTINCT \"NumeroEvaluacion\")::text || ' ' || "
-                          "COALESCE(MIN(\"NumeroEvaluacion\"), 0)::text || ' ' || "
-                          "COALESCE(MAX(\"NumeroEvaluacion\"), 0)::text || ' ' || COUNT(DISTINCT uuid)::text "
-                          "FROM orv.\"Evaluaciones\""));
-    const QStringList p = v.toString().split(QLatin1Char(' '));
-    const QString n = p.value(0);
-    const QString esperado = n == QLatin1String("0") ? QStringLiteral("0 0 0 0 0")
-                                                     : QStringLiteral("%1 %1 1 %1 %1").arg(n);
-    return v.toString() == esperado ? QString() : QStringLiteral("filas, distintos, mínimo, máximo, uuids: ") + v.toString();
+    RegistroEvaluacion r = Ejemplar();
+    return Fallo([&] { RegistroServidor(c).agregar(r); });
 }
 
 }  // namespace
@@ -57,78 +58,9 @@ private slots:
     }
     void cleanup() { qunsetenv("ORV_REGISTRO"); }
 
-    // The schema as "servidor preparar" leaves it, twice; what the
-    // evaluator role may and may not do; a table of another shape.
-    void esquemaYPapeles()
-    {
-        ServidorPrueba::Base b = ServidorPrueba::Nueva(false);
-        const QStringList primera = PrepararServidor(b.administrador);
-        QVERIFY2(primera.join(' ').contains(QStringLiteral("Tabla")), qPrintable(primera.join('\n')));
-        const QStringList segunda = PrepararServidor(b.administrador);
-        QVERIFY2(!segunda.join(' ').contains(QStringLiteral("creada")), qPrintable(segunda.join('\n')));
-
-        const QString tipos = ServidorPrueba::Valor(b.administrador,
-            QStringLiteral("SELECT string_agg(column_name || ':' || data_type, ',' ORDER BY ordinal_position) FROM "
-                           "information_schema.columns WHERE table_schema = 'orv' AND table_name = 'Evaluaciones'"))
-                                  .toString();
-        const QStringList columnas = tipos.split(QLatin1Char(','));
-        QCOMPARE(columnas.size(), NumCampos + 5);
-        const QHash<TipoCampo, QString> nombres = {{TipoCampo::Entero, QStringLiteral("integer")},
-                                                   {TipoCampo::Texto, QStringLiteral("text")},
-                                                   {TipoCampo::Real, QStringLiteral("double precision")}};
-        for (int i = 0; i < NumCampos; ++i)
-            QCOMPARE(columnas.at(i), Campo(i).columna + QLatin1Char(':') + nombres.value(Campo(i).tipo));
-        QCOMPARE(columnas.mid(NumCampos).join(','),
-                 QStringLiteral("uuid:uuid,equipo:text,usuario:text,guardado_en:timestamp with time zone,"
-                                "recibido_en:timestamp with time zone"));
-        QCOMPARE(ServidorPrueba::Valor(b.administrador, QStringLiteral("SELECT tableowner FROM pg_tables WHERE "
-                                                                       "schemaname = 'orv'"))
-                     .toString(),
-                 QStringLiteral("orv_administrador"));
-
-        RegistroServidor registro(b.evaluador);
-        registro.probar();
-        RegistroEvaluacion r = Ejemplar();
-        QCOMPARE(registro.agregar(r), 1);
-        // The server refuses everything but reading and adding.
-        const QString refusals[] = {
-            QStringLiteral("UPDATE orv.\"Evaluaciones\" SET \"Habitabilidad\" = 'Habitable'"),
-            QStringLiteral("DELETE FROM orv.\"Evaluaciones\""),
-            QStringLiteral("TRUNCATE orv.\"Evaluaciones\""),
-            QStringLiteral("DROP TRIGGER numerar ON orv.\"Evaluaciones\""),
-            QStringLiteral("CREATE TABLE orv.otra (x integer)"),
-            QStringLiteral("CREATE TABLE public.otra (x integer)")};
-        for (const QString &sql : refusals) {
-            const QString e = ServidorPrueba::Ejecutar(b.evaluador, sql);
-            QVERIFY2(e.startsWith(QStringLiteral("42501")), qPrintable(sql + QStringLiteral(" -> ") + e));
-        }
-        QCOMPARE(Cantidad(b.administrador), 1);
-        QCOMPARE(registro.porNumero(1)->texto(Pos::Habitabilidad), QStringLiteral("No Habitable"));
-
-        // A table of another shape is reported, never altered.
-        ServidorPrueba::Base otra = ServidorPrueba::Nueva(false);
-        QCOMPARE(ServidorPrueba::Ejecutar(otra.administrador,
-                                          QStringLiteral("CREATE SCHEMA orv; CREATE TABLE orv.\"Evaluaciones\" "
-                                                         "(\"NumeroEvaluacion\" integer, \"Comuna\" text)")),
-                 QString());
-        try {
-            PrepararServidor(otra.administrador);
-            QFAIL("una tabla de otra forma se aceptó");
-        } catch (const ErrorServidor &e) {
-            QVERIFY2(e.mensaje().contains(QStringLiteral("otras columnas")), qPrintable(e.mensaje()));
-        }
-        RegistroServidor distinto(otra.administrador);
-        try {
-            distinto.probar();
-            QFAIL("una tabla de otra forma se aceptó");
-        } catch (const ErrorServidor &e) {
-            QVERIFY(!e.red());
-            QVERIFY2(e.mensaje().contains(QStringLiteral("no corresponde")), qPrintable(e.mensaje()));
-        }
-    }
-
     // Numbers in order, a record sent twice stored once with its number, a
-    // number the client puts in ignored, a rolled-back insert leaves no gap.
+    // number the client puts in ignored, a rolled-back insert leaves no gap;
+    // the evaluator role may read and add, nothing else.
     void numerosYUuid()
     {
         ServidorPrueba::Base b = ServidorPrueba::Nueva();
@@ -137,15 +69,14 @@ private slots:
                                          Ejemplar(QStringLiteral("C"))};
         lote[1].establecerCampo(Pos::Numero, 777);
         registro.agregar(lote);
-        QCOMPARE(lote[0].numero(), 1);
-        QCOMPARE(lote[1].numero(), 2);
-        QCOMPARE(lote[2].numero(), 3);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(lote[i].numero(), i + 1);
         QVERIFY(!lote[1].uuid.isNull());
 
         RegistroEvaluacion repetido = lote[1];
         repetido.establecerCampo(Pos::NombreEdificacion, QStringLiteral("otro nombre"));
         QCOMPARE(registro.agregar(repetido), 2);
-        QCOMPARE(Cantidad(b.administrador), 3);
+        QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 3);
         QCOMPARE(registro.porNumero(2)->texto(Pos::NombreEdificacion), QStringLiteral("B"));
 
         QCOMPARE(ServidorPrueba::Ejecutar(b.evaluador,
@@ -154,11 +85,21 @@ private slots:
                  QString());
         RegistroEvaluacion d = Ejemplar(QStringLiteral("D"));
         QCOMPARE(registro.agregar(d), 4);
-        QCOMPARE(Huecos(b.administrador), QString());
+        QCOMPARE(ServidorPrueba::Huecos(b.administrador, 4), QString());
         const QString identidad = ServidorPrueba::Valor(b.administrador,
             QStringLiteral("SELECT uuid::text || '|' || equipo || '|' || (recibido_en >= guardado_en - interval '1 minute')::text "
                            "FROM orv.\"Evaluaciones\" WHERE \"NumeroEvaluacion\" = 4")).toString();
         QCOMPARE(identidad, d.uuid.toString(QUuid::WithoutBraces) + QLatin1Char('|') + d.equipo + QStringLiteral("|true"));
+
+        for (const char *sql : {"UPDATE orv.\"Evaluaciones\" SET \"Habitabilidad\" = 'Habitable'",
+                                "DELETE FROM orv.\"Evaluaciones\"", "TRUNCATE orv.\"Evaluaciones\"",
+                                "DROP TRIGGER numerar ON orv.\"Evaluaciones\"", "CREATE TABLE orv.otra (x integer)",
+                                "CREATE TABLE public.otra (x integer)"}) {
+            const QString e = ServidorPrueba::Ejecutar(b.evaluador, QString::fromUtf8(sql));
+            QVERIFY2(e.startsWith(QStringLiteral("42501")), qPrintable(QString::fromUtf8(sql) + QStringLiteral(" -> ") + e));
+        }
+        QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 4);
+        QCOMPARE(registro.porNumero(1)->texto(Pos::Habitabilidad), QStringLiteral("No Habitable"));
     }
 
     // Quotes, semicolons, SQL, accents, emoji and control characters arrive
@@ -206,23 +147,15 @@ private slots:
         QCOMPARE(registro.contar(FiltroRegistro{}), 2);
     }
 
-    // What each failure says, and that none carries the password.
+    // What each failure says, and that none carries the password; a table of
+    // another shape is reported, never altered, and preparing it again
+    // creates nothing.
     void fallosDelServidor()
     {
         ServidorPrueba::Base b = ServidorPrueba::Nueva();
-        auto fallo = [](ConexionServidor c) -> ErrorServidor {
-            RegistroServidor registro(c);
-            RegistroEvaluacion r = Ejemplar();
-            try {
-                registro.agregar(r);
-            } catch (const ErrorServidor &e) {
-                return e;
-            }
-            return ErrorServidor(QStringLiteral("se guardó"), false);
-        };
         ConexionServidor mala = b.evaluador;
         mala.clave = QStringLiteral("Secreta-Equivocada-2026");
-        const ErrorServidor clave = fallo(mala);
+        const ErrorServidor clave = FalloAlGuardar(mala);
         QVERIFY(!clave.red());
         QVERIFY2(clave.mensaje().contains(QStringLiteral("rechazó el usuario \"%1\" o su contraseña").arg(mala.usuario)),
                  qPrintable(clave.mensaje()));
@@ -231,7 +164,7 @@ private slots:
 
         ConexionServidor sinServidor = b.evaluador;
         sinServidor.puerto = 1;
-        const ErrorServidor red = fallo(sinServidor);
+        const ErrorServidor red = FalloAlGuardar(sinServidor);
         QVERIFY(red.red());
         QVERIFY2(red.mensaje().contains(QStringLiteral("no hay conexión con el servidor")), qPrintable(red.mensaje()));
         QVERIFY(!red.mensaje().contains(sinServidor.clave));
@@ -243,100 +176,47 @@ private slots:
                                           QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'x'").arg(ajeno.usuario)),
                  QString());
         ajeno.clave = QStringLiteral("x");
-        const ErrorServidor permiso = fallo(ajeno);
+        const ErrorServidor permiso = FalloAlGuardar(ajeno);
         QVERIFY(!permiso.red());
         QVERIFY2(permiso.mensaje().contains(QStringLiteral("no tiene permiso")), qPrintable(permiso.mensaje()));
+        QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 0);
+        const QStringList otraVez = PrepararServidor(b.administrador);
+        QVERIFY2(!otraVez.join(' ').contains(QStringLiteral("creada")), qPrintable(otraVez.join('\n')));
 
-        ServidorPrueba::Base vacia = ServidorPrueba::Nueva(false);
-        const ErrorServidor sinTabla = fallo(vacia.administrador);
+        ServidorPrueba::Base otra = ServidorPrueba::Nueva(false);
+        const ErrorServidor sinTabla = FalloAlGuardar(otra.administrador);
         QVERIFY(!sinTabla.red());
         QVERIFY2(sinTabla.mensaje().contains(QStringLiteral("orv-registro servidor preparar")),
                  qPrintable(sinTabla.mensaje()));
-        QCOMPARE(Cantidad(b.administrador), 0);
+        QCOMPARE(ServidorPrueba::Ejecutar(otra.administrador,
+                                          QStringLiteral("CREATE SCHEMA orv; CREATE TABLE orv.\"Evaluaciones\" "
+                                                         "(\"NumeroEvaluacion\" integer, \"Comuna\" text)")),
+                 QString());
+        const ErrorServidor preparar = Fallo([&] { PrepararServidor(otra.administrador); });
+        QVERIFY2(preparar.mensaje().contains(QStringLiteral("otras columnas")), qPrintable(preparar.mensaje()));
+        const ErrorServidor probar = Fallo([&] { RegistroServidor(otra.administrador).probar(); });
+        QVERIFY(!probar.red());
+        QVERIFY2(probar.mensaje().contains(QStringLiteral("no corresponde")), qPrintable(probar.mensaje()));
     }
 
-    // Saving through the configured registry: to the outbox when the server
-    // is away or refuses, sent later; ORV_REGISTRO chooses the registry.
-    void bandejaDeSalida()
+    // ORV_REGISTRO chooses the registry: a server, a file, or nothing usable.
+    void registroDelEntorno()
     {
-        ServidorPrueba::Base b = ServidorPrueba::Nueva();
         QTemporaryDir equipo;
         const QString local = equipo.filePath(QStringLiteral("Registro de Evaluaciones.sqlite"));
-
-        ConexionServidor lejos = b.evaluador;
-        lejos.puerto = 1;
-        ServidorPrueba::UsarEnEntorno(lejos);
-        RegistroEvaluacion primero = Ejemplar(QStringLiteral("Primero"));
-        {
-            RegistroConfigurado r = AbrirRegistroConfigurado(local);
-            QVERIFY(r.esServidor());
-            const ResultadoGuardado g = r.guardar(primero);
-            QVERIFY(g.pendiente);
-            QCOMPARE(g.numero, 0);
-            QCOMPARE(g.mensaje, TextosBandeja::GuardadaEnEquipo);
-            const QVector<RegistroEvaluacion> p = r.bandeja->pendientes();
-            QCOMPARE(p.size(), 1);
-            QVERIFY(p[0].pendiente);
-            QVERIFY(p[0].campo(Pos::Numero).isNull());
-            QCOMPARE(p[0].uuid, primero.uuid);
-            QCOMPARE(p[0].texto(Pos::NombreEdificacion), QStringLiteral("Primero"));
-            QCOMPARE(p[0].guardadoEn, primero.guardadoEn);
-        }
-        QCOMPARE(BandejaSalida(BandejaSalida::archivoPara(local)).cantidad(), 1);
-
-        // The server refuses: a clear message, the record stays.
-        ConexionServidor ajeno = b.evaluador;
-        ajeno.usuario += QStringLiteral("_sin");
-        ajeno.clave = QStringLiteral("y");
-        ServidorPrueba::Ejecutar(b.administrador, QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'y'").arg(ajeno.usuario));
-        ServidorPrueba::UsarEnEntorno(ajeno);
-        RegistroEvaluacion segundo = Ejemplar(QStringLiteral("Segundo"));
-        {
-            RegistroConfigurado r = AbrirRegistroConfigurado(local);
-            const ResultadoGuardado g = r.guardar(segundo);
-            QVERIFY(g.pendiente);
-            QVERIFY2(g.mensaje.contains(QStringLiteral("no tiene permiso")), qPrintable(g.mensaje));
-            QVERIFY(g.mensaje.endsWith(TextosBandeja::QuedaPendiente));
-            QCOMPARE(r.bandeja->cantidad(), 2);
-        }
-
-        // The server reachable: both leave the outbox, in the order saved;
-        // the next save gets its number at once.
-        ServidorPrueba::UsarEnEntorno(b.evaluador);
-        {
-            RegistroConfigurado r = AbrirRegistroConfigurado(local);
-            const ResultadoEnvio e = r.enviarPendientes();
-            QCOMPARE(e.error, QString());
-            QCOMPARE(e.enviados, 2);
-            QCOMPARE(e.pendientes, 0);
-            QCOMPARE(e.numeros.value(primero.uuid), 1);
-            QCOMPARE(e.numeros.value(segundo.uuid), 2);
-            RegistroEvaluacion tercero = Ejemplar(QStringLiteral("Tercero"));
-            const ResultadoGuardado g = r.guardar(tercero);
-            QVERIFY(!g.pendiente);
-            QCOMPARE(g.numero, 3);
-            QCOMPARE(r.almacen->porNumero(1)->texto(Pos::NombreEdificacion), QStringLiteral("Primero"));
-            QCOMPARE(r.bandeja->cantidad(), 0);
-        }
-
-        // ORV_REGISTRO naming a file, or nothing usable.
+        ServidorPrueba::UsarEnEntorno(ServidorPrueba::Nueva().evaluador);
+        QVERIFY(AbrirRegistroConfigurado(local).esServidor());
         qputenv("ORV_REGISTRO", equipo.filePath(QStringLiteral("otro.sqlite")).toUtf8());
-        {
-            RegistroConfigurado r = AbrirRegistroConfigurado(local);
-            QVERIFY(!r.esServidor());
-            RegistroEvaluacion x = Ejemplar();
-            QCOMPARE(r.guardar(x).numero, 1);
-            QVERIFY(QFile::exists(equipo.filePath(QStringLiteral("otro.sqlite"))));
-        }
+        RegistroConfigurado r = AbrirRegistroConfigurado(local);
+        QVERIFY(!r.esServidor());
+        RegistroEvaluacion x = Ejemplar();
+        QCOMPARE(r.guardar(x).numero, 1);
+        QVERIFY(QFile::exists(equipo.filePath(QStringLiteral("otro.sqlite"))));
         for (const char *malo : {"postgresql://servidor:5432", "postgresql://u@s/base?sslmode=siempre",
                                  "postgresql://u@s/base?clave=x"}) {
             qputenv("ORV_REGISTRO", malo);
-            try {
-                AbrirRegistroConfigurado(local);
-                QFAIL(malo);
-            } catch (const ErrorDatos &e) {
-                QVERIFY2(e.mensaje().contains(QStringLiteral("ORV_REGISTRO")), qPrintable(e.mensaje()));
-            }
+            const QString m = Fallo([&] { AbrirRegistroConfigurado(local); }).mensaje();
+            QVERIFY2(m.contains(QStringLiteral("ORV_REGISTRO")), qPrintable(m));
         }
     }
 };
