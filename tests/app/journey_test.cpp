@@ -18,36 +18,7 @@ using Conducir::ElegirUso;
 using Conducir::Escribir;
 using Mensaje::Respuesta;
 
-namespace {
-
-// The next modal dialog is a proportion rating: set its bars, accept it and its `mensajes` messages.
-void CalificarProporcion(QWidget *evaluacion, const QString &boton, std::array<int, 5> barras, int mensajes)
-{
-    Prueba::AlAbrirseModal([=](QWidget *w) {
-        for (int k = 0; k < 5; ++k) {
-            auto *b = Buscar<QScrollBar>(w, QStringLiteral("HSGrupo") + QStringList{"I", "II", "III", "IV", "V"}[k]);
-            b->setFocus();
-            Calificacion::PonerBarra(b, barras[k]);
-        }
-        for (int i = 0; i < mensajes; ++i)
-            Mensaje::encolarRespuesta(Respuesta::Aceptar);
-        Clic(w, QStringLiteral("btnAceptar"));
-    });
-    Clic(evaluacion, boton);
-    QVERIFY2(Prueba::ModalAtendido(), qPrintable(boton));
-}
-
-void CalificarOpcion(QWidget *evaluacion, const QString &boton, int opcion)
-{
-    Prueba::AlAbrirseModal([=](QWidget *w) {
-        Clic(w, QStringLiteral("Option1(%1)").arg(opcion));
-        Clic(w, QStringLiteral("btnAceptar"));
-    });
-    Clic(evaluacion, boton);
-    QVERIFY2(Prueba::ModalAtendido(), qPrintable(boton));
-}
-
-}  // namespace
+using Calificacion::CalificarConDialogo;
 
 class PruebaRecorridoCompleto : public QObject {
     Q_OBJECT
@@ -84,25 +55,25 @@ private slots:
             ElegirUso(f1, "cboEntrepiso", "Placa aligerada");
             Clic(f1, "Command1");  // to the structural elements
 
-            CalificarProporcion(f1, "btnVigas", {40, 40, 20, 0, 0}, 1);
-            CalificarProporcion(f1, "btnColumnas", {50, 10, 10, 20, 10}, 1);  // Fuerte through the critical-element rule
-            CalificarProporcion(f1, "btnNudos", {70, 20, 10, 0, 0}, 1);
-            CalificarProporcion(f1, "btnEntrepiso", {80, 20, 0, 0, 0}, 1);
+            CalificarConDialogo(f1, "btnVigas", {40, 40, 20, 0, 0});
+            CalificarConDialogo(f1, "btnColumnas", {50, 10, 10, 20, 10});  // Fuerte through the critical-element rule
+            CalificarConDialogo(f1, "btnNudos", {70, 20, 10, 0, 0});
+            CalificarConDialogo(f1, "btnEntrepiso", {80, 20, 0, 0, 0});
             Clic(f1, "Command4");
             Mensaje::encolarRespuesta(Respuesta::Aceptar);
             Clic(f1, "btnOtrosArquitectonicos");
-            CalificarOpcion(f1, "btnDivisorios", 2);
-            CalificarOpcion(f1, "btnFachada", 1);
-            CalificarOpcion(f1, "btnEscaleras", 0);
-            CalificarOpcion(f1, "btnCubiertaBaha", 3);
+            CalificarConDialogo(f1, "btnDivisorios", {2});
+            CalificarConDialogo(f1, "btnFachada", {1});
+            CalificarConDialogo(f1, "btnEscaleras", {0});
+            CalificarConDialogo(f1, "btnCubiertaBaha", {3});
             Clic(f1, "Command6");
-            CalificarOpcion(f1, "btnDeslizamGrietas", 0);
-            CalificarOpcion(f1, "btnAsentamLicuac", 1);
+            CalificarConDialogo(f1, "btnDeslizamGrietas", {0});
+            CalificarConDialogo(f1, "btnAsentamLicuac", {1});
             Clic(f1, "Command8");
-            CalificarOpcion(f1, "btnCalidad", 2);
-            CalificarOpcion(f1, "btnConfiguracion", 1);
-            CalificarOpcion(f1, "btnIrregularidadPlanta", 0);
-            CalificarOpcion(f1, "btnIrregularidadAltura", 1);
+            CalificarConDialogo(f1, "btnCalidad", {2});
+            CalificarConDialogo(f1, "btnConfiguracion", {1});
+            CalificarConDialogo(f1, "btnIrregularidadPlanta", {0});
+            CalificarConDialogo(f1, "btnIrregularidadAltura", {1});
 
             Mensaje::encolarRespuesta(Respuesta::Si);  // "Todos los datos ingresados son correctos?"
             Prueba::AlAbrirseModal([&](QWidget *f7) {

@@ -194,19 +194,6 @@ private slots:
         QCOMPARE(e.Variables[9].Nivel, int16_t(4));  // the rating itself is kept
     }
 
-    // ConfiguracionEstructural alone at Moderado fixes the pre-existing index.
-    void preexistenteModerado()
-    {
-        Calificaciones c = Porticos(0);
-        c[12].second = 2;
-        EstadoEvaluacion e = Fixture::Estado(0, c);
-        const EtiquetasResultados et = Evaluar(e);
-        QCOMPARE(e.NivelPreexistente, int16_t(2));
-        QCOMPARE(et.lblIndicePreexistente, QStringLiteral("0.33"));
-        QCOMPARE(e.IndicePreexistente, 0.33);
-        QCOMPARE(e.CodReparabilidad, QStringLiteral("R 02"));
-    }
-
     // The other elements choose the comment set, from their current ratings.
     void otrosElementos()
     {
@@ -230,18 +217,6 @@ private slots:
         e.OtrosElegidos = 0;  // not chosen: the rating does not count
         Evaluar(e);
         QCOMPARE(e.OtrosMasGraves, int16_t(0));
-    }
-
-    // System 14 is weighted with its own row.
-    void sistema14()
-    {
-        TablasPesos pesos = pesos_;
-        for (int s = 0; s < 14; ++s)
-            pesos.sistema[s].fill(0.0);
-        EstadoEvaluacion e = Fixture::Estado(14, {{6, 2}, {13, 0}, {14, 0}, {15, 0}, {16, 0}}, 3);
-        Evaluar(e, &pesos);
-        QCOMPARE(e.PropEstructural, (Membresias{0.5 / 1.5, 0, 1 / 1.5, 0, 0}));
-        QCOMPARE(e.NivelDannoEstructural, int16_t(2));  // value 0.289201
     }
 };
 

@@ -2,6 +2,7 @@
 // What the rating tests share: a fresh state, preparing it the way an element
 // button does before it opens a dialog, and driving the widgets.
 
+#include "app/message_box.h"
 #include "app/widget_support.h"
 #include "evaluation/evaluation_state.h"
 
@@ -12,6 +13,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
+
+#include "test_support.h"
 
 namespace Calificacion {
 
@@ -77,6 +80,27 @@ inline void PonerBarra(QScrollBar *barra, int valor)
         QTest::keyClick(barra, Qt::Key_PageUp);
     for (int i = 0; i < valor % 5; ++i)
         QTest::keyClick(barra, Qt::Key_Right);
+}
+
+// Presses `boton` of `forma` and rates in the dialog it opens: the five bars
+// of a proportion rating (its message accepted) or one level.
+inline void CalificarConDialogo(QWidget *forma, const QString &boton, const QList<int> &notas)
+{
+    Prueba::AlAbrirseModal([=](QWidget *w) {
+        if (notas.size() == 5) {
+            for (int k = 0; k < 5; ++k) {
+                auto *b = Buscar<QScrollBar>(w, QStringLiteral("HSGrupo") + QStringList{"I", "II", "III", "IV", "V"}[k]);
+                b->setFocus();
+                PonerBarra(b, notas[k]);
+            }
+            Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+        } else {
+            Clic(w, QStringLiteral("Option1(%1)").arg(notas.first()));
+        }
+        Clic(w, QStringLiteral("btnAceptar"));
+    });
+    Clic(forma, boton);
+    QVERIFY2(Prueba::ModalAtendido(), qPrintable(boton));
 }
 
 }  // namespace Calificacion

@@ -26,6 +26,7 @@
 #include <QTest>
 
 using namespace RegistroEvaluaciones;
+using Calificacion::Clic;
 using Mensaje::Respuesta;
 
 namespace {
@@ -89,13 +90,6 @@ QStringList Numeros(const QByteArray &tsv)
 
 // --- the forms, driven as a person does ---------------------------------------
 
-void Clic(QWidget *raiz, const QString &nombre)
-{
-    auto *b = Buscar<QAbstractButton>(raiz, nombre);
-    QVERIFY2(b && b->isEnabled(), qPrintable(nombre));
-    Calificacion::Clic(b);
-}
-
 // One rating: the element button, its variable code (or other element
 // code) and the five shares or the level.
 struct Nota {
@@ -105,28 +99,6 @@ struct Nota {
     bool otro;
     QList<int> barras;  // five shares, or one level
 };
-
-void Calificar(QWidget *f1, const Nota &c)
-{
-    if (c.carpeta)
-        Clic(f1, QString::fromLatin1(c.carpeta));
-    Prueba::AlAbrirseModal([barras = c.barras](QWidget *w) {
-        if (barras.size() == 5) {
-            const char *nombres[5] = {"HSGrupoI", "HSGrupoII", "HSGrupoIII", "HSGrupoIV", "HSGrupoV"};
-            for (int k = 0; k < 5; ++k) {
-                auto *b = w->findChild<QScrollBar *>(QString::fromLatin1(nombres[k]));
-                b->setFocus();
-                Calificacion::PonerBarra(b, barras[k]);
-            }
-            Mensaje::encolarRespuesta(Respuesta::Aceptar);
-        } else {
-            Clic(w, QStringLiteral("Option1(%1)").arg(barras.first()));
-        }
-        Clic(w, QStringLiteral("btnAceptar"));
-    });
-    Clic(f1, QString::fromLatin1(c.boton));
-    QVERIFY2(Prueba::ModalAtendido(), c.boton);
-}
 
 // The building folder as an import line's "edificacion" gives it: text
 // boxes, options by their index and list items; built in the period of
@@ -175,7 +147,9 @@ void Evaluar(Form1 &f1)
             Mensaje::encolarRespuesta(Respuesta::Aceptar);
             Clic(&f1, QStringLiteral("btnOtrosArquitectonicos"));
         }
-        Calificar(&f1, c);
+        if (c.carpeta)
+            Clic(&f1, QString::fromLatin1(c.carpeta));
+        Calificacion::CalificarConDialogo(&f1, QString::fromLatin1(c.boton), c.barras);
     }
 }
 
