@@ -33,20 +33,9 @@ QList<QPair<QString, QString>> LeerTabla(const QString &tabla)
 QStringList Codigos(const QString &prefijo, int digitos, int maximo = 4)
 {
     QStringList c;
-    int total = 1;
-    for (int i = 0; i < digitos; ++i)
-        total *= 5;
-    for (int n = 0; n < total; ++n) {
-        QString d;
-        int resto = n;
-        for (int i = 0; i < digitos; ++i) {
-            d.prepend(QString::number(resto % 5));
-            resto /= 5;
-        }
-        bool dentro = true;
-        for (const QChar ch : d)
-            dentro = dentro && ch.digitValue() <= maximo;
-        if (dentro)
+    for (int n = 0; n < (digitos == 1 ? 5 : digitos == 2 ? 25 : 125); ++n) {
+        const QString d = QString::number(n, 5).rightJustified(digitos, QLatin1Char('0'));
+        if (std::all_of(d.begin(), d.end(), [=](QChar ch) { return ch.digitValue() <= maximo; }))
             c << prefijo + d;
     }
     return c;

@@ -6,7 +6,9 @@
 #include "server_fixture.h"
 #include "test_support.h"
 
+#include "registry/local_registry.h"
 #include "registry/registry_config.h"
+#include "registry/registry_summary.h"
 
 #include <QTemporaryDir>
 
@@ -102,6 +104,25 @@ private slots:
         QCOMPARE(registro.porNumero(1)->texto(Pos::Habitabilidad), QStringLiteral("No Habitable"));
     }
 
+    // The server's summary, every table of it, is the local file's for the
+    // same records: comunas cut at their first dash, blanks and dashes alone no value.
+    void resumenComoElLocal()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        QTemporaryDir carpeta;
+        RegistroServidor central(b.evaluador);
+        RegistroLocal local(carpeta.filePath(QStringLiteral("r.sqlite")));
+        for (const char *comuna : {"05-1234567890", "05-99", "12-", "-", " 03 -x", "7", "---"}) {
+            RegistroEvaluacion r = Ejemplar(QString::fromUtf8(comuna));
+            r.establecerCampo(Pos::Comuna, r.texto(Pos::NombreEdificacion));
+            r.establecerCampo(Pos::Barrio, r.texto(Pos::NombreEdificacion));
+            local.agregar(r), central.agregar(r);
+        }
+        const QByteArray resumen = ResumenCsv(central.resumen({}));
+        QVERIFY2(resumen.contains("\n05,2,") && resumen.contains("\n12,1,"), resumen.constData());
+        QCOMPARE(resumen, ResumenCsv(local.resumen({})));
+    }
+
     // Quotes, semicolons, SQL, accents, emoji and control characters arrive
     // and come back verbatim, and the search finds them literally.
     void textosHostiles()
@@ -114,8 +135,8 @@ private slots:
             {Pos::Evaluador, QStringLiteral("tab\there\nlínea\r\nretorno\x01\x1f\x7f fin")},
             {Pos::CodigoComision, QStringLiteral("100% _x_ \\ ? :uno $1")},
             {Pos::PersonaContacto, QStringLiteral("'); DELETE FROM orv.\"Evaluaciones\"; SELECT ('")},
-            {Pos::Latitud, 4.123456789012345},
-            {Pos::Longitud, -74.0000000001}};
+            {Pos::Latitud, -12.123456789012345},
+            {Pos::Longitud, -97.0000000001}};
         RegistroEvaluacion r = Ejemplar();
         for (auto it = textos.begin(); it != textos.end(); ++it)
             r.establecerCampo(it.key(), it.value());

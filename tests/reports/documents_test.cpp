@@ -149,21 +149,20 @@ private slots:
         QTest::addColumn<QString>("habitabilidad");
         QTest::addColumn<QString>("leyenda");
         QTest::addColumn<int>("tono");
-        QTest::newRow("verde") << EjemploDocumentos::Habitabilidades[0] << "HABITABLE" << int(Tono::Verde);
-        QTest::newRow("amarillo") << EjemploDocumentos::Habitabilidades[1] << "USO RESTRINGIDO" << int(Tono::Amarillo);
-        QTest::newRow("rojo") << EjemploDocumentos::Habitabilidades[2] << "NO HABITABLE" << int(Tono::Rojo);
-        QTest::newRow("colapso") << EjemploDocumentos::Habitabilidades[3] << "PELIGRO DE COLAPSO" << int(Tono::Rojo);
-        QTest::newRow("otra") << QStringLiteral("En revisión") << "EN REVISIÓN" << int(Tono::Gris);
-        QTest::newRow("vacía") << QString() << "SIN CLASIFICACIÓN" << int(Tono::Gris);
+        QTest::addColumn<int>("clase");  // of the sample record's comment codes
+        QTest::newRow("verde") << EjemploDocumentos::Habitabilidades[0] << "HABITABLE" << int(Tono::Verde) << 0;
+        QTest::newRow("amarillo") << EjemploDocumentos::Habitabilidades[1] << "USO RESTRINGIDO" << int(Tono::Amarillo) << 1;
+        QTest::newRow("rojo") << EjemploDocumentos::Habitabilidades[2] << "NO HABITABLE" << int(Tono::Rojo) << 2;
+        QTest::newRow("colapso") << EjemploDocumentos::Habitabilidades[3] << "PELIGRO DE COLAPSO" << int(Tono::Rojo) << 3;
+        QTest::newRow("otra") << QStringLiteral("En revisión") << "EN REVISIÓN" << int(Tono::Gris) << 0;
+        QTest::newRow("vacía") << QString() << "SIN CLASIFICACIÓN" << int(Tono::Gris) << 0;
     }
     void aviso()
     {
         QFETCH(QString, habitabilidad);
         QFETCH(QString, leyenda);
         QFETCH(int, tono);
-        const int clase = std::max(0, int(std::find(std::begin(EjemploDocumentos::Habitabilidades),
-                                                    std::end(EjemploDocumentos::Habitabilidades), habitabilidad) -
-                                          std::begin(EjemploDocumentos::Habitabilidades)) % 4);
+        QFETCH(int, clase);
         RegistroEvaluacion r = EjemploDocumentos::Registro(4711, clase);
         r.establecerCampo(Pos::Habitabilidad, habitabilidad);
         const QString pdf = Archivo(QStringLiteral("aviso.pdf"));
@@ -283,11 +282,9 @@ private slots:
         Documentos::GuardarAvisosPdf(aviso, {r}, tablas);
         QStringList paginas = PaginasTexto(aviso);
         QCOMPARE(paginas.size(), 1);
-        QVERIFY(paginas[0].contains(QStringLiteral("O'Brien \"DROP TABLE\"; <b>&amp;")));
-        QVERIFY(paginas[0].contains(QStringLiteral("Frase 0 de")));
-        QVERIFY(paginas[0].contains(QStringLiteral("Frase 119 de")));
-        QVERIFY(paginas[0].contains(QStringLiteral("FINAL")));
-        QVERIFY(paginas[0].contains(Documentos::AvisoOficial()));
+        for (const QString &t : {QStringLiteral("O'Brien \"DROP TABLE\"; <b>&amp;"), QStringLiteral("Frase 0 de"),
+                                 QStringLiteral("Frase 119 de"), QStringLiteral("FINAL"), Documentos::AvisoOficial()})
+            QVERIFY2(paginas[0].contains(t), qPrintable(t));
         QCOMPARE(PalabrasFuera(aviso), 0);
         // The shrunk comment ends above the warnings' box.
         const QList<Palabra> palabras = PalabrasDentroDePagina(aviso);
@@ -308,9 +305,8 @@ private slots:
         for (int i = 0; i < paginas.size(); ++i)
             QVERIFY(paginas[i].contains(QStringLiteral("Página %1 de %2").arg(i + 1).arg(paginas.size())));
         const QString todo = paginas.join(QLatin1Char(' '));
-        QVERIFY(todo.contains(QStringLiteral("Frase 119 de")));
-        QVERIFY(todo.contains(QStringLiteral("FINAL")));
-        QVERIFY(todo.contains(Normal(Documentos::TextoAdvertencia())));
+        QVERIFY2(todo.contains(QStringLiteral("Frase 119 de")) && todo.contains(QStringLiteral("FINAL")) &&
+                     todo.contains(Normal(Documentos::TextoAdvertencia())), qPrintable(todo));
         QCOMPARE(PalabrasFuera(reporte), 0);
     }
 
