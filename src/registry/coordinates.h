@@ -14,7 +14,7 @@ struct Coordenadas {
 };
 
 // Reads the two boxes. Blanks around a number are ignored; a comma or a
-// point is the decimal mark ("4,6097" and "4.6097" are the same); a sign may
+// point is the decimal mark ("-12,3741" and "-12.3741" are the same); a sign may
 // lead. Both empty gives no position; one empty, a text that is not a
 // number, a latitude outside -90..90 or a longitude outside -180..180 gives
 // an error.

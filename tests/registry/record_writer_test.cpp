@@ -311,7 +311,7 @@ private slots:
                      {"4,5", "", "Las coordenadas deben indicarse las dos"},
                      {"90,01", "10", "La latitud debe estar entre -90 y 90"},
                      {"10", "-180.5", "La longitud debe estar entre -180 y 180"},
-                     {"4°35'", "10", "La latitud \"4°35'\" no es un número"},
+                     {"12°22'", "10", "La latitud \"12°22'\" no es un número"},
                      {"10", "1e2", "La longitud \"1e2\" no es un número"}};
         for (const auto &caso : casos) {
             const Coordenadas c = LeerCoordenadas(QString::fromUtf8(caso.latitud), QString::fromUtf8(caso.longitud));
