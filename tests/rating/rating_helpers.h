@@ -5,6 +5,7 @@
 #include "app/message_box.h"
 #include "app/widget_support.h"
 #include "evaluation/evaluation_state.h"
+#include "test_support.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -13,8 +14,6 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
-
-#include "test_support.h"
 
 namespace Calificacion {
 

@@ -15,18 +15,25 @@
 
 namespace ServidorPrueba {
 
+// The superuser's connection to the server started in `carpeta`.
+inline ConexionServidor ConexionEn(const QString &carpeta)
+{
+    QFile f(carpeta + QStringLiteral("/conexion"));
+    ConexionServidor c;
+    QString error;
+    if (!f.open(QIODevice::ReadOnly) || !ConexionServidor::desdeUrl(QString::fromUtf8(f.readAll()).trimmed(), c, &error))
+        qFatal("%s: %s", qPrintable(f.fileName()), qPrintable(error));
+    return c;
+}
+
 // The superuser's connection to the test server's own database.
 inline ConexionServidor Superusuario()
 {
     const QString carpeta = qEnvironmentVariable("ORV_PRUEBA_PG");
-    QFile f(carpeta + QStringLiteral("/conexion"));
-    if (carpeta.isEmpty() || !f.open(QIODevice::ReadOnly))
+    if (carpeta.isEmpty() || !QFile::exists(carpeta + QStringLiteral("/conexion")))
         qFatal("No hay servidor de prueba: ORV_PRUEBA_PG=\"%s\" (ctest lo inicia con servidor_pg_iniciar)",
                qPrintable(carpeta));
-    ConexionServidor c;
-    QString error;
-    if (!ConexionServidor::desdeUrl(QString::fromUtf8(f.readAll()).trimmed(), c, &error))
-        qFatal("%s", qPrintable(error));
+    ConexionServidor c = ConexionEn(carpeta);
     c.modoTls = QStringLiteral("disable");
     return c;
 }
@@ -82,6 +89,20 @@ struct Base {
     ConexionServidor evaluador;      // a login with orv_evaluador only
 };
 
+// A new login `usuario` with the evaluator role only, on the database of `su`
+// (prepared, so that the role exists).
+inline ConexionServidor NuevoEvaluador(const ConexionServidor &su, const QString &usuario, const QString &clave)
+{
+    ConexionServidor c = su;
+    c.usuario = usuario;
+    c.clave = clave;
+    if (const QString e = Ejecutar(su, QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD '%2' IN ROLE orv_evaluador")
+                                           .arg(usuario, QString(clave).replace("'", "''")));
+        !e.isEmpty())
+        qFatal("CREATE ROLE: %s", qPrintable(e));
+    return c;
+}
+
 // A new database; prepared unless `preparar` is false.
 inline Base Nueva(bool preparar = true)
 {
@@ -95,42 +116,11 @@ inline Base Nueva(bool preparar = true)
     b.administrador.base = base;
     if (preparar)
         PrepararServidor(b.administrador);
-    b.evaluador = b.administrador;
-    b.evaluador.usuario = QStringLiteral("eva_") + sufijo;
-    b.evaluador.clave = QStringLiteral("cl'ave;") + sufijo;
     // The role may only be granted once it exists.
     Ejecutar(su, QStringLiteral("DO $$ BEGIN CREATE ROLE orv_evaluador NOLOGIN; EXCEPTION WHEN duplicate_object OR "
                                 "unique_violation THEN NULL; END $$"));
-    if (const QString e = Ejecutar(su, QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD '%2' IN ROLE orv_evaluador")
-                                           .arg(b.evaluador.usuario, QString(b.evaluador.clave).replace("'", "''")));
-        !e.isEmpty())
-        qFatal("CREATE ROLE: %s", qPrintable(e));
+    b.evaluador = NuevoEvaluador(b.administrador, QStringLiteral("eva_") + sufijo, QStringLiteral("cl'ave;") + sufijo);
     return b;
-}
-
-// The superuser's connection to the server started in `carpeta`.
-inline ConexionServidor ConexionEn(const QString &carpeta)
-{
-    QFile f(carpeta + QStringLiteral("/conexion"));
-    ConexionServidor c;
-    QString error;
-    if (!f.open(QIODevice::ReadOnly) || !ConexionServidor::desdeUrl(QString::fromUtf8(f.readAll()).trimmed(), c, &error))
-        qFatal("%s: %s", qPrintable(f.fileName()), qPrintable(error));
-    return c;
-}
-
-// A new login `usuario` with the evaluator role only, on the database of `su`
-// (prepared, so that the role exists).
-inline ConexionServidor NuevoEvaluador(const ConexionServidor &su, const QString &usuario, const QString &clave)
-{
-    ConexionServidor c = su;
-    c.usuario = usuario;
-    c.clave = clave;
-    if (const QString e = Ejecutar(su, QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD '%2' IN ROLE orv_evaluador")
-                                           .arg(usuario, QString(clave).replace("'", "''")));
-        !e.isEmpty())
-        qFatal("CREATE ROLE: %s", qPrintable(e));
-    return c;
 }
 
 // ORV_REGISTRO for `c`, with the password in PGPASSWORD.
