@@ -6,9 +6,9 @@
 // The PDFs go to a temporary folder, or to CARPETA (to measure another disk).
 // Without a display run it with QT_QPA_PLATFORM=offscreen (./dev bench does).
 
-#include "data/data_paths.h"
-#include "data/record_set.h"
-#include "registry/stored_comments.h"
+#include "core/data/data_paths.h"
+#include "core/data/record_set.h"
+#include "core/registry/stored_comments.h"
 #include "reports/documents.h"
 #include "reports/sample_records.h"
 

@@ -2,9 +2,9 @@
 // states, comment lookup included, tables in memory) and of orv-evaluar on
 // 100 000 generated lines.
 
-#include "data/record_set.h"
-#include "engine/batch_evaluator.h"
-#include "engine/evaluation_driver.h"
+#include "core/data/record_set.h"
+#include "core/exchange/batch_evaluator.h"
+#include "core/engine/evaluation_driver.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -3,10 +3,10 @@
 //
 //   orv-bench-geojson [CARPETA]
 
-#include "data/data_paths.h"
-#include "registry/geojson_export.h"
+#include "core/data/data_paths.h"
+#include "core/exchange/geojson_export.h"
 #include "registry_fill.h"
-#include "results/result_classification.h"
+#include "core/engine/result_classification.h"
 
 #include <QCoreApplication>
 #include <QDir>

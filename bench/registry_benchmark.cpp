@@ -6,10 +6,10 @@
 //
 // The files go to a temporary folder, or to CARPETA (to measure another disk).
 
-#include "data/record_set.h"
-#include "registry/local_registry.h"
-#include "registry/record_writer.h"
-#include "registry/sample_evaluation.h"
+#include "core/data/record_set.h"
+#include "core/registry/local_registry.h"
+#include "gui/saving/record_writer.h"
+#include "core/registry/sample_evaluation.h"
 
 #include <QCoreApplication>
 #include <QDir>

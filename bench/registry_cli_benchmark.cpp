@@ -7,9 +7,9 @@
 //
 // The files go to a temporary folder, or to CARPETA (to measure another disk).
 
-#include "registry/local_registry.h"
-#include "registry/record_builder.h"
-#include "registry/sample_evaluation.h"
+#include "core/registry/local_registry.h"
+#include "core/registry/record_builder.h"
+#include "core/registry/sample_evaluation.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,9 +5,9 @@
 // commissions, 30 days, the four habitabilities and reparabilities, and
 // coordinates on nine evaluations out of ten.
 
-#include "data/record_set.h"
-#include "registry/local_registry.h"
-#include "registry/sample_evaluation.h"
+#include "core/data/record_set.h"
+#include "core/registry/local_registry.h"
+#include "core/registry/sample_evaluation.h"
 
 #include <QHash>
 #include <QSqlDatabase>

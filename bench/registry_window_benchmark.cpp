@@ -5,12 +5,12 @@
 //
 //   orv-bench-ventana [CARPETA]
 
-#include "data/data_paths.h"
-#include "data/record_set.h"
-#include "registry/local_registry.h"
-#include "registry/registry_form.h"
-#include "registry/registry_model.h"
-#include "registry/sample_evaluation.h"
+#include "core/data/data_paths.h"
+#include "core/data/record_set.h"
+#include "core/registry/local_registry.h"
+#include "gui/registry/registry_form.h"
+#include "gui/registry/registry_model.h"
+#include "core/registry/sample_evaluation.h"
 #include "registry_fill.h"
 
 #include <QApplication>

@@ -10,9 +10,9 @@
 // database on that server and drops it at the end; without it, it starts a
 // private server of its own in a temporary folder (tests/servidor_pg.sh).
 
-#include "registry/registry_config.h"
-#include "registry/sample_evaluation.h"
-#include "registry/server_registry.h"
+#include "core/registry/registry_config.h"
+#include "core/registry/sample_evaluation.h"
+#include "core/registry/server_registry.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

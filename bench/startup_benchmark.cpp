@@ -3,9 +3,9 @@
 // child builds the menu as the program does, waits until it is exposed and
 // prints how long that took.
 
-#include "app/main_menu_form.h"
-#include "app/spanish_locale.h"
-#include "app/message_box.h"
+#include "gui/app/main_menu_form.h"
+#include "gui/common/spanish_locale.h"
+#include "gui/common/message_box.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,7 +3,7 @@
 //
 //   orv-bench-resumen [CARPETA]
 
-#include "registry/registry_summary.h"
+#include "core/registry/registry_summary.h"
 #include "registry_fill.h"
 
 #include <QCoreApplication>

@@ -11,7 +11,7 @@
 // SHARE_ORV_DIR/Fotos Daños/<key>/<prefix><i>.jpg. The drawing of one picture
 // depends only on its key, level and number, so every build draws the same.
 
-#include "rating/photo_keys.h"
+#include "core/catalog/photo_keys.h"
 
 #include <QDir>
 #include <QFile>

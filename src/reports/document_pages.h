@@ -3,7 +3,7 @@
 // is active on `pagina`'s device. documents.cpp runs them for each record.
 
 #include "reports/page_drawing.h"
-#include "registry/stored_comments.h"
+#include "core/registry/stored_comments.h"
 
 #include <QColor>
 #include <QString>

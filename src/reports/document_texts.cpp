@@ -1,6 +1,6 @@
 #include "reports/document_texts.h"
 
-#include "engine/fuzzy_scale.h"
+#include "core/engine/fuzzy_scale.h"
 
 #include <QDateTime>
 #include <QLocale>

@@ -2,7 +2,7 @@
 // The fixed texts of the printed documents and the values of a record as
 // they print. No widgets: the about box, the report and the placard share them.
 
-#include "registry/evaluation_record.h"
+#include "core/registry/evaluation_record.h"
 
 #include <QString>
 

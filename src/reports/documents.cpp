@@ -1,6 +1,6 @@
 #include "reports/documents.h"
 
-#include "data/record_set.h"
+#include "core/data/record_set.h"
 #include "reports/document_pages.h"
 #include "reports/document_texts.h"
 

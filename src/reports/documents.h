@@ -6,8 +6,8 @@
 // QGuiApplication (without a display, the offscreen platform will do).
 // Drawing sets the device to A4 portrait with the documents' margins.
 
-#include "registry/evaluation_record.h"
-#include "results/result_classification.h"
+#include "core/registry/evaluation_record.h"
+#include "core/engine/result_classification.h"
 
 #include <QColor>
 #include <QString>

@@ -7,7 +7,7 @@
 #include "reports/document_pages.h"
 #include "reports/document_texts.h"
 
-#include "evaluation/rating_captions.h"
+#include "core/evaluation/rating_captions.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>

@@ -3,13 +3,13 @@
 // band's colour for each habitability, hostile texts kept on the page, and
 // a PDF that cannot be written leaving no file behind.
 
-#include "data/data_paths.h"
-#include "data/record_set.h"
-#include "registry/stored_comments.h"
+#include "core/data/data_paths.h"
+#include "core/data/record_set.h"
+#include "core/registry/stored_comments.h"
 #include "reports/document_texts.h"
 #include "reports/documents.h"
-#include "sample_records.h"
-#include "test_support.h"
+#include "reports/sample_records.h"
+#include "support/test_support.h"
 
 #include <QFile>
 #include <QImage>

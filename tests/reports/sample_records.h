@@ -2,7 +2,7 @@
 // Saved evaluations for the printed documents: the same building with each
 // habitability and its comment codes, as the registry gives them back.
 
-#include "registry/evaluation_record.h"
+#include "core/registry/evaluation_record.h"
 
 #include <QString>
 #include <QVariant>

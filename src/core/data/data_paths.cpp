@@ -1,0 +1,46 @@
+#include "core/data/data_paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+
+namespace {
+QString &carpetaElegida()
+{
+    static QString carpeta;
+    return carpeta;
+}
+QString &registroElegido()
+{
+    static QString archivo;
+    return archivo;
+}
+}  // namespace
+
+namespace RutasDatos {
+
+QString carpetaInstalacion()
+{
+    if (carpetaElegida().isEmpty())
+        carpetaElegida() = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/orv"));
+    return carpetaElegida();
+}
+
+void establecerCarpetaInstalacion(const QString &carpeta) { carpetaElegida() = carpeta; }
+
+QString archivoReferencia() { return carpetaInstalacion() + QStringLiteral("/ORV.sqlite"); }
+QString archivoComentarios() { return carpetaInstalacion() + QStringLiteral("/Comentarios.sqlite"); }
+QString archivoFotos() { return carpetaInstalacion() + QStringLiteral("/Fotos.sqlite"); }
+QString carpetaFotos() { return carpetaInstalacion() + QStringLiteral("/Fotos Daños"); }
+
+QString archivoRegistro()
+{
+    if (registroElegido().isEmpty())
+        registroElegido() = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                            + QStringLiteral("/Registro de Evaluaciones.sqlite");
+    return registroElegido();
+}
+
+void establecerArchivoRegistro(const QString &archivo) { registroElegido() = archivo; }
+
+}  // namespace RutasDatos

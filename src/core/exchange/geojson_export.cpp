@@ -1,0 +1,354 @@
+#include "core/exchange/geojson_export.h"
+
+#include "core/data/record_set.h"
+#include "core/registry/stored_comments.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QHash>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QStringList>
+#include <cmath>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+using namespace RegistroEvaluaciones;
+
+namespace {
+
+[[noreturn]] void FallarArchivo(const QString &archivo, const QString &que, const QString &detalle)
+{
+    QString texto = QStringLiteral("No se pudo escribir la exportación para SIG: %1 (archivo \"%2\").").arg(que, archivo);
+    if (!detalle.isEmpty())
+        texto += QStringLiteral("\nDetalle: ") + detalle;
+    throw ErrorDatos(texto);
+}
+
+// A coordinate of the record when it holds a finite number within `limite`.
+std::optional<double> Coordenada(const QVariant &v, double limite)
+{
+    if (v.isNull())
+        return std::nullopt;
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    if (!ok || !std::isfinite(d) || std::fabs(d) > limite)
+        return std::nullopt;
+    return d;
+}
+
+QJsonValue Valor(const QVariant &v, TipoCampo tipo)
+{
+    if (v.isNull())
+        return QJsonValue(QJsonValue::Null);
+    bool ok = false;
+    switch (tipo) {
+    case TipoCampo::Entero: {
+        const qint64 n = v.toLongLong(&ok);
+        if (ok)
+            return QJsonValue(n);
+        break;
+    }
+    case TipoCampo::Real: {
+        const double d = v.toDouble(&ok);
+        if (ok && std::isfinite(d))
+            return QJsonValue(d);
+        break;
+    }
+    case TipoCampo::Texto:
+        break;
+    }
+    // A value of another kind than its column (written by another program)
+    // goes out as the text it holds.
+    return QJsonValue(v.toString());
+}
+
+}  // namespace
+
+const QStringList &PropiedadesComentarios()
+{
+    static const QStringList nombres{QStringLiteral("ComentarioDannoEdificio"), QStringLiteral("ComentarioEstadoGlobal"),
+                                     QStringLiteral("ComentarioHabitabilidad"), QStringLiteral("ComentarioReparabilidad"),
+                                     QStringLiteral("ComentarioMedidasSeguridad")};
+    return nombres;
+}
+
+QString ResultadoGeoJson::aviso() const
+{
+    if (sinCoordenadas == 0)
+        return QString();
+    QStringList numeros;
+    for (int32_t n : numerosSinCoordenadas)
+        numeros << QString::number(n);
+    QString texto = sinCoordenadas == 1
+                        ? QStringLiteral("La evaluación %1 no tiene coordenadas (Latitud y Longitud) y no se exportó.")
+                              .arg(numeros.value(0))
+                        : QStringLiteral("%1 evaluaciones no tienen coordenadas (Latitud y Longitud) y no se exportaron: %2")
+                              .arg(sinCoordenadas)
+                              .arg(numeros.join(QStringLiteral(", ")));
+    const qint64 resto = sinCoordenadas - numerosSinCoordenadas.size();
+    if (resto > 0)
+        texto += QStringLiteral(" y %1 más").arg(resto);
+    if (sinCoordenadas > 1)
+        texto += QLatin1Char('.');
+    return texto;
+}
+
+namespace {
+
+// The five comment properties of a record as JSON members (",\"Nombre\":\"texto\""
+// five times). Thousands of buildings share the same few codes: each set of
+// codes is looked up and escaped once.
+class ComentariosJson {
+public:
+    explicit ComentariosJson(const TablasComentarios &tablas) : tablas_(tablas) {}
+
+    const QByteArray &de(const RegistroEvaluacion &r)
+    {
+        const QString clave = r.texto(Pos::CodigoDannoEdificio) + QChar(0x1f) + r.texto(Pos::CodigoEstadoGlobal) +
+                              QChar(0x1f) + r.texto(Pos::CodigoHabitabilidad) + QChar(0x1f) +
+                              r.texto(Pos::CodigoReparabilidad) + QChar(0x1f) + CodigoRefAnnoDeRegistro(r) +
+                              QChar(0x1f) + r.texto(Pos::CodigoMedidasSeguridad);
+        auto it = hechos_.find(clave);
+        if (it == hechos_.end())
+            it = hechos_.insert(clave, miembros(ComentariosDeRegistro(r, tablas_)));
+        return it.value();
+    }
+
+private:
+    static QByteArray miembros(const ComentariosRegistro &textos)
+    {
+        const QString *const valores[] = {&textos.dannoEdificio, &textos.estadoGlobal, &textos.habitabilidad,
+                                          &textos.reparabilidad, &textos.medidasSeguridad};
+        QJsonObject o;
+        for (int i = 0; i < 5; ++i)
+            o.insert(PropiedadesComentarios().at(i), *valores[i]);
+        // {"a":"…","b":"…"} without its braces, after a comma.
+        QByteArray json = QJsonDocument(o).toJson(QJsonDocument::Compact);
+        json[0] = ',';
+        json.chop(1);
+        return json;
+    }
+
+    const TablasComentarios &tablas_;
+    QHash<QString, QByteArray> hechos_;
+};
+
+// A feature before it is written: its properties in Qt's JSON object, the
+// comment members already written, and its point.
+struct RasgoPorEscribir {
+    QJsonObject propiedades;
+    QByteArray comentarios;
+    double latitud;
+    double longitud;
+};
+
+// Makes the features' properties: the registry's columns, then the comment
+// members. The properties object is made once with every column; each
+// feature fills in its values in the object's own key order, without
+// looking a key up.
+class Propiedades {
+public:
+    explicit Propiedades(const TablasComentarios &tablas) : comentarios_(tablas)
+    {
+        for (const CampoRegistro &c : Campos())
+            plantilla_.insert(c.columna, QJsonValue(QJsonValue::Null));
+        for (auto it = plantilla_.constBegin(); it != plantilla_.constEnd(); ++it)
+            posiciones_.append(&Campo(PosicionDeColumna(it.key())));
+    }
+
+    RasgoPorEscribir de(const RegistroEvaluacion &r, double latitud, double longitud)
+    {
+        RasgoPorEscribir rasgo{plantilla_, comentarios_.de(r), latitud, longitud};
+        int i = 0;
+        for (auto it = rasgo.propiedades.begin(); it != rasgo.propiedades.end(); ++it, ++i) {
+            const CampoRegistro &c = *posiciones_.at(i);
+            it.value() = Valor(r.campo(c.posicion), c.tipo);
+        }
+        return rasgo;
+    }
+
+private:
+    static int PosicionDeColumna(const QString &columna)
+    {
+        for (const CampoRegistro &c : Campos())
+            if (c.columna == columna)
+                return c.posicion;
+        return 0;
+    }
+
+    ComentariosJson comentarios_;
+    QJsonObject plantilla_;
+    QVector<const CampoRegistro *> posiciones_;
+};
+
+// One feature as JSON text, serialised by Qt's JSON classes.
+void EscribirRasgo(const RasgoPorEscribir &r, QByteArray &destino)
+{
+    const QJsonObject punto{{QStringLiteral("type"), QStringLiteral("Point")},
+                            {QStringLiteral("coordinates"), QJsonArray{r.longitud, r.latitud}}};
+    const QByteArray geometria = QJsonDocument(punto).toJson(QJsonDocument::Compact);
+    const QByteArray p = QJsonDocument(r.propiedades).toJson(QJsonDocument::Compact);
+    destino += QByteArrayLiteral("{\"type\":\"Feature\",\"geometry\":");
+    destino += geometria;
+    destino += QByteArrayLiteral(",\"properties\":");
+    destino.append(p.constData(), p.size() - 1);  // the closing brace, after the comments
+    destino += r.comentarios;
+    destino += QByteArrayLiteral("}}");
+}
+
+// Serialises and writes the features on a thread of its own, a batch at a
+// time, while the calling thread reads the registry (its connection belongs
+// to that thread) and fills in the properties. Each thread owns what it
+// makes until it hands it over whole; at most a few batches wait, so the
+// memory stays small whatever the size of the registry.
+class Escritor {
+public:
+    using Escribir = std::function<void(const QByteArray &)>;
+
+    explicit Escritor(Escribir escribir) : escribir_(std::move(escribir)), hilo_([this] { trabajar(); })
+    {
+        lote_.reserve(TamLote);
+    }
+
+    ~Escritor() { detener(true); }
+
+    void agregar(RasgoPorEscribir &&rasgo)
+    {
+        lote_.push_back(std::move(rasgo));
+        if (lote_.size() == TamLote)
+            enviar();
+    }
+
+    // Writes what is left and waits for it; rethrows a failure to write.
+    void terminar()
+    {
+        if (!lote_.empty())
+            enviar();
+        detener(false);
+        if (fallo_)
+            std::rethrow_exception(fallo_);
+    }
+
+private:
+    static constexpr size_t TamLote = 128;
+    static constexpr size_t MaxEnEspera = 4;
+
+    void enviar()
+    {
+        {
+            std::unique_lock l(m_);
+            hayLugar_.wait(l, [this] { return fallo_ || porEscribir_.size() < MaxEnEspera; });
+            if (fallo_)
+                std::rethrow_exception(fallo_);
+            porEscribir_.push_back(std::move(lote_));
+        }
+        hayLote_.notify_one();
+        lote_ = {};
+        lote_.reserve(TamLote);
+    }
+
+    void trabajar()
+    {
+        QByteArray json;
+        bool primero = true;
+        try {
+            for (;;) {
+                std::vector<RasgoPorEscribir> lote;
+                {
+                    std::unique_lock l(m_);
+                    hayLote_.wait(l, [this] { return cerrar_ || !porEscribir_.empty(); });
+                    if (porEscribir_.empty() || abandonar_)
+                        return;
+                    lote = std::move(porEscribir_.front());
+                    porEscribir_.pop_front();
+                }
+                hayLugar_.notify_one();
+                json.resize(0);
+                for (const RasgoPorEscribir &r : lote) {
+                    // Features are separated by a comma; the first has none before it.
+                    if (!primero)
+                        json += QByteArrayLiteral(",\n");
+                    primero = false;
+                    EscribirRasgo(r, json);
+                }
+                escribir_(json);
+            }
+        } catch (...) {
+            {
+                const std::lock_guard l(m_);
+                fallo_ = std::current_exception();
+            }
+            hayLugar_.notify_all();
+        }
+    }
+
+    // Ends the thread once it has written every batch, or at once when the
+    // export is abandoned (a failure while reading).
+    void detener(bool abandonar)
+    {
+        {
+            const std::lock_guard l(m_);
+            cerrar_ = true;
+            abandonar_ = abandonar_ || abandonar;
+        }
+        hayLote_.notify_all();
+        if (hilo_.joinable())
+            hilo_.join();
+    }
+
+    Escribir escribir_;
+    std::vector<RasgoPorEscribir> lote_;
+    std::mutex m_;
+    std::condition_variable hayLote_;
+    std::condition_variable hayLugar_;
+    std::deque<std::vector<RasgoPorEscribir>> porEscribir_;
+    bool cerrar_ = false;
+    bool abandonar_ = false;
+    std::exception_ptr fallo_;
+    std::thread hilo_;  // last: it starts once the members above exist
+};
+
+}  // namespace
+
+ResultadoGeoJson ExportarGeoJson(AlmacenRegistro &almacen, const FiltroRegistro &filtro,
+                                 const TablasComentarios &comentarios, const QString &archivo)
+{
+    QSaveFile salida(archivo);
+    if (!salida.open(QIODevice::WriteOnly))
+        FallarArchivo(archivo, QStringLiteral("no se puede crear el archivo"), salida.errorString());
+    auto escribir = [&](const QByteArray &b) {
+        if (salida.write(b) != b.size())
+            FallarArchivo(archivo, QStringLiteral("no se puede escribir el archivo"), salida.errorString());
+    };
+
+    ResultadoGeoJson resultado;
+    escribir(QByteArrayLiteral("{\"type\":\"FeatureCollection\",\"features\":[\n"));
+    {
+        Propiedades propiedades(comentarios);
+        Escritor escritor(escribir);
+        almacen.recorrer(filtro, {Pos::Numero, false}, [&](const RegistroEvaluacion &r) {
+            const auto latitud = Coordenada(r.campo(Pos::Latitud), 90.0);
+            const auto longitud = Coordenada(r.campo(Pos::Longitud), 180.0);
+            if (!latitud || !longitud) {
+                if (resultado.numerosSinCoordenadas.size() < ResultadoGeoJson::MaxNumerosAviso)
+                    resultado.numerosSinCoordenadas.append(r.numero());
+                ++resultado.sinCoordenadas;
+                return true;
+            }
+            escritor.agregar(propiedades.de(r, *latitud, *longitud));
+            ++resultado.exportadas;
+            return true;
+        });
+        escritor.terminar();
+    }
+    escribir(QByteArrayLiteral("\n]}\n"));
+    if (!salida.commit())
+        FallarArchivo(archivo, QStringLiteral("no se puede guardar el archivo"), salida.errorString());
+    return resultado;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// Importing evaluations typed elsewhere: one JSON object per line, each
+// checked, evaluated and saved as "Evaluar" and then "Guardar" do, with the
+// questions answered as an evaluator who goes on would. No widgets.
+
+#include "core/exchange/batch_evaluator.h"
+#include "core/registry/evaluation_record.h"
+#include "core/registry/registry_store.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QStringList>
+#include <optional>
+
+class QIODevice;
+
+// One line made ready to save: its record (without a number) or the
+// Spanish messages of its refusal, in the order the forms show them.
+struct LineaImportada {
+    std::optional<RegistroEvaluacion> registro;
+    QStringList errores;
+};
+
+// `ahora` is the evaluation's date when the line gives none.
+LineaImportada PrepararLinea(const QByteArray &linea, const DatosLotes &datos, const QDateTime &ahora);
+
+struct ResultadoImportacion {
+    qint64 guardadas = 0;
+    qint64 rechazadas = 0;
+};
+
+// Every line of `entrada` (blank lines are skipped without an answer, but
+// counted) into
+// `registro`, committed `porLote` records at a time; one JSON line per input
+// line to `salida`, {"linea":N,"numero":M} or {"linea":N,"errores":[...]},
+// in input order, each written only once what it tells is committed.
+// Throws ErrorDatos when the registry refuses a batch: the lines of that
+// batch have then been answered with the registry's message, and nothing
+// after them.
+ResultadoImportacion ImportarLineas(QIODevice &entrada, QIODevice &salida, AlmacenRegistro &registro,
+                                    const DatosLotes &datos, int porLote = 500);

@@ -1,0 +1,37 @@
+#pragma once
+// One saved evaluation as the registry holds it: its values by field
+// position (RegistroEvaluaciones::Campos), and the identity that lets the
+// same record travel between machines without being stored twice.
+
+#include "core/registry/registry_fields.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QUuid>
+#include <QVariant>
+#include <QVector>
+
+struct RegistroEvaluacion {
+    QVector<QVariant> valores = QVector<QVariant>(RegistroEvaluaciones::NumCampos);
+
+    // Made on the evaluator's machine when the record is first saved.
+    QUuid uuid;
+    QString equipo;       // machine name
+    QString usuario;      // operating-system user
+    QDateTime guardadoEn; // when it was saved on the machine (UTC)
+    // Saved on this machine and not yet received by the central registry;
+    // such a record has no number yet.
+    bool pendiente = false;
+
+    const QVariant &campo(int posicion) const { return valores.at(posicion); }
+    void establecerCampo(int posicion, const QVariant &valor) { valores[posicion] = valor; }
+    QString texto(int posicion) const { return valores.at(posicion).toString(); }
+    int32_t numero() const { return valores.at(RegistroEvaluaciones::Pos::Numero).toInt(); }
+
+    // Fills uuid, equipo, usuario and guardadoEn when they are still empty.
+    void sellar();
+};
+
+// The address as one text: the street kind, the street box of that kind and
+// the house number, as typed (the placeholders the form writes are left out).
+QString TextoDireccion(const RegistroEvaluacion &registro);

@@ -1,0 +1,78 @@
+#pragma once
+// BandejaSalida: the outbox: evaluations saved on this machine that the central registry
+// has not received yet, in "Pendientes de Envío.sqlite" beside the local
+// registry file. A record is written here in one synchronous transaction
+// before it is sent, and leaves only after the server has committed it; the
+// record's uuid makes a record sent twice stored once.
+
+#include "core/registry/evaluation_record.h"
+#include "core/registry/registry_store.h"
+
+#include <QHash>
+#include <QString>
+#include <QUuid>
+#include <QVector>
+#include <memory>
+#include <optional>
+
+class RegistroServidor;
+class ArchivoBandeja;
+
+namespace TextosBandeja {
+// What the evaluator reads when the evaluation waits in the outbox.
+extern const QString GuardadaEnEquipo;
+// After a server message, when the evaluation waits in the outbox.
+extern const QString QuedaPendiente;
+// The registry window's mark of a pending record.
+extern const QString Pendiente;
+}  // namespace TextosBandeja
+
+struct ResultadoEnvio {
+    int enviados = 0;    // records the server committed in this send
+    int pendientes = 0;  // records still in the outbox afterwards
+    // The numbers the server gave (or had given) the records sent.
+    QHash<QUuid, int32_t> numeros;
+    // Empty when everything was sent; otherwise the server's Spanish message.
+    QString error;
+    bool red = false;  // the server could not be reached
+};
+
+class BandejaSalida {
+public:
+    // The outbox file of the registry file `archivoRegistro`.
+    static QString archivoPara(const QString &archivoRegistro);
+
+    // Makes the file and its table when missing. Throws ErrorDatos. The
+    // outbox keeps one connection to its file: use it from the thread that
+    // made it (another thread makes a BandejaSalida of its own).
+    explicit BandejaSalida(QString archivo);
+    ~BandejaSalida();
+
+    const QString &archivo() const { return archivo_; }
+    QString descripcion() const;
+
+    // Seals the record (uuid, machine, user, time) and writes it; it is on
+    // disk when this returns. A uuid already waiting is not written twice.
+    // Throws ErrorDatos with nothing written.
+    void guardar(RegistroEvaluacion &registro);
+    qint64 cantidad() const;
+    // The waiting records in the order they were saved, marked pendiente,
+    // without a number.
+    QVector<RegistroEvaluacion> pendientes(int cuantos = -1) const;
+    // The waiting records `filtro` selects (the search, the habitability and
+    // the dates, as the registry selects them), newest first, marked pendiente.
+    QVector<RegistroEvaluacion> pendientes(const FiltroRegistro &filtro) const;
+
+    // Sends the waiting records in order, `porLote` in each server
+    // transaction, and removes each batch once the server has committed it.
+    // Stops at the first failure, which the result describes; what was not
+    // sent stays. Never throws for the server; throws ErrorDatos when the
+    // outbox file itself cannot be read or written.
+    ResultadoEnvio enviar(RegistroServidor &servidor, int porLote = 500);
+
+private:
+    void quitar(const QVector<QUuid> &uuids);
+    ArchivoBandeja &a() const;
+    QString archivo_;
+    mutable std::unique_ptr<ArchivoBandeja> conexion_;
+};

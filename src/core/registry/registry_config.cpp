@@ -1,0 +1,242 @@
+#include "core/registry/registry_config.h"
+
+#include "core/data/data_paths.h"
+#include "core/registry/local_registry.h"
+#include "core/registry/server_registry.h"
+
+#include <QEventLoop>
+#include <QHash>
+#include <QMutex>
+#include <QSettings>
+#include <QTimer>
+#include <qt6keychain/keychain.h>
+
+namespace {
+
+QSettings Ajustes() { return QSettings(QStringLiteral("Quenbria"), QStringLiteral("ORV")); }
+
+const QString ServicioClaves = QStringLiteral("ORV registro central");
+
+QString LlaveClave(const ConexionServidor &c) { return c.usuario + QLatin1Char('@') + c.nombre(); }
+
+struct Claves {
+    QMutex mutex;
+    QHash<QString, QString> recordadas;
+    QHash<QString, bool> preguntadas;
+    std::function<std::optional<QString>(const ConexionServidor &)> pregunta;
+    bool almacen = true;
+};
+Claves &claves()
+{
+    static Claves c;
+    return c;
+}
+
+// Runs a key-store job to its end, a few seconds at most.
+bool Ejecutar(QKeychain::Job &job, QString *error)
+{
+    job.setAutoDelete(false);
+    QEventLoop bucle;
+    bool terminado = false;
+    QObject::connect(&job, &QKeychain::Job::finished, &bucle, [&] {
+        terminado = true;
+        bucle.quit();
+    });
+    QTimer::singleShot(5000, &bucle, &QEventLoop::quit);
+    job.start();
+    if (!terminado)
+        bucle.exec();
+    if (!terminado || job.error() != QKeychain::NoError) {
+        if (error)
+            *error = terminado ? job.errorString() : QStringLiteral("el almacén de claves no respondió");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+ConfiguracionRegistro ConfiguracionRegistro::leer()
+{
+    ConfiguracionRegistro c;
+    const QString entorno = qEnvironmentVariable("ORV_REGISTRO").trimmed();
+    if (!entorno.isEmpty()) {
+        c.desdeEntorno = true;
+        if (entorno.startsWith(QLatin1String("postgres"))) {
+            QString error;
+            if (!ConexionServidor::desdeUrl(entorno, c.conexion, &error))
+                throw ErrorDatos(error + QStringLiteral(" (variable ORV_REGISTRO)"));
+            c.servidor = true;
+        } else {
+            c.archivoEntorno = entorno;
+        }
+        return c;
+    }
+    QSettings s = Ajustes();
+    s.beginGroup(QStringLiteral("registro"));
+    c.servidor = s.value(QStringLiteral("lugar")).toString() == QLatin1String("servidor");
+    c.conexion.servidor = s.value(QStringLiteral("servidor")).toString();
+    c.conexion.puerto = s.value(QStringLiteral("puerto"), 5432).toInt();
+    c.conexion.base = s.value(QStringLiteral("base")).toString();
+    c.conexion.usuario = s.value(QStringLiteral("usuario")).toString();
+    c.conexion.modoTls = s.value(QStringLiteral("tls"), QStringLiteral("require")).toString();
+    c.conexion.certificadoCa = s.value(QStringLiteral("certificado_ca")).toString();
+    if (c.servidor && !c.conexion.valida())
+        c.servidor = false;
+    return c;
+}
+
+void ConfiguracionRegistro::guardar() const
+{
+    QSettings s = Ajustes();
+    s.beginGroup(QStringLiteral("registro"));
+    s.setValue(QStringLiteral("lugar"), servidor ? QStringLiteral("servidor") : QStringLiteral("archivo"));
+    s.setValue(QStringLiteral("servidor"), conexion.servidor);
+    s.setValue(QStringLiteral("puerto"), conexion.puerto);
+    s.setValue(QStringLiteral("base"), conexion.base);
+    s.setValue(QStringLiteral("usuario"), conexion.usuario);
+    s.setValue(QStringLiteral("tls"), conexion.modoTls);
+    s.setValue(QStringLiteral("certificado_ca"), conexion.certificadoCa);
+    s.remove(QStringLiteral("clave"));
+    s.endGroup();
+    s.sync();
+}
+
+namespace ClaveRegistro {
+
+QString leer(const ConexionServidor &c)
+{
+    Claves &k = claves();
+    const QString llave = LlaveClave(c);
+    {
+        QMutexLocker bloqueo(&k.mutex);
+        if (k.recordadas.contains(llave))
+            return k.recordadas.value(llave);
+    }
+    if (k.almacen) {
+        QKeychain::ReadPasswordJob job(ServicioClaves);
+        job.setInsecureFallback(false);
+        job.setKey(llave);
+        if (Ejecutar(job, nullptr)) {
+            recordar(c, job.textData());
+            return job.textData();
+        }
+    }
+    std::function<std::optional<QString>(const ConexionServidor &)> pregunta;
+    {
+        QMutexLocker bloqueo(&k.mutex);
+        if (k.preguntadas.value(llave))
+            return QString();
+        k.preguntadas.insert(llave, true);
+        pregunta = k.pregunta;
+    }
+    if (pregunta)
+        if (const std::optional<QString> respuesta = pregunta(c)) {
+            recordar(c, *respuesta);
+            return *respuesta;
+        }
+    return QString();
+}
+
+bool guardar(const ConexionServidor &c, const QString &clave, QString *error)
+{
+    recordar(c, clave);
+    if (!claves().almacen) {
+        if (error)
+            *error = QStringLiteral("no se usa el almacén de claves");
+        return false;
+    }
+    QKeychain::WritePasswordJob job(ServicioClaves);
+    job.setInsecureFallback(false);
+    job.setKey(LlaveClave(c));
+    job.setTextData(clave);
+    return Ejecutar(job, error);
+}
+
+void recordar(const ConexionServidor &c, const QString &clave)
+{
+    QMutexLocker bloqueo(&claves().mutex);
+    claves().recordadas.insert(LlaveClave(c), clave);
+}
+
+void olvidar(const ConexionServidor &c)
+{
+    QMutexLocker bloqueo(&claves().mutex);
+    claves().recordadas.remove(LlaveClave(c));
+    claves().preguntadas.remove(LlaveClave(c));
+}
+
+void establecerPregunta(std::function<std::optional<QString>(const ConexionServidor &)> pregunta)
+{
+    QMutexLocker bloqueo(&claves().mutex);
+    claves().pregunta = std::move(pregunta);
+}
+
+void usarAlmacenDeClaves(bool usar) { claves().almacen = usar; }
+
+}  // namespace ClaveRegistro
+
+ResultadoGuardado RegistroConfigurado::guardar(RegistroEvaluacion &registro)
+{
+    ResultadoGuardado resultado;
+    if (!esServidor()) {
+        resultado.numero = almacen->agregar(registro);
+        return resultado;
+    }
+    bandeja->guardar(registro);
+    const ResultadoEnvio envio = bandeja->enviar(*servidor);
+    if (envio.numeros.contains(registro.uuid)) {
+        resultado.numero = envio.numeros.value(registro.uuid);
+        registro.establecerCampo(RegistroEvaluaciones::Pos::Numero, resultado.numero);
+        registro.pendiente = false;
+    } else {
+        resultado.pendiente = true;
+        registro.pendiente = true;
+        resultado.mensaje = envio.red ? TextosBandeja::GuardadaEnEquipo
+                                      : envio.error + QLatin1Char('\n') + TextosBandeja::QuedaPendiente;
+    }
+    return resultado;
+}
+
+ResultadoEnvio RegistroConfigurado::enviarPendientes()
+{
+    if (!esServidor())
+        return {};
+    return bandeja->enviar(*servidor);
+}
+
+RegistroConfigurado AbrirRegistro(const ConfiguracionRegistro &configuracion, const QString &archivoLocal)
+{
+    RegistroConfigurado r;
+    r.configuracion = configuracion;
+    QString archivo = archivoLocal.isEmpty() ? RutasDatos::archivoRegistro() : archivoLocal;
+    if (!configuracion.archivoEntorno.isEmpty())
+        archivo = configuracion.archivoEntorno;
+    if (!configuracion.servidor) {
+        r.almacen = std::make_unique<RegistroLocal>(archivo);
+        return r;
+    }
+    ConexionServidor conexion = configuracion.conexion;
+    if (conexion.clave.isEmpty() && !configuracion.desdeEntorno)
+        conexion.clave = ClaveRegistro::leer(conexion);
+    auto servidor = std::make_unique<RegistroServidor>(conexion);
+    r.servidor = servidor.get();
+    r.almacen = std::move(servidor);
+    r.bandeja = std::make_unique<BandejaSalida>(BandejaSalida::archivoPara(archivo));
+    return r;
+}
+
+RegistroConfigurado AbrirRegistroConfigurado(const QString &archivoLocal)
+{
+    return AbrirRegistro(ConfiguracionRegistro::leer(), archivoLocal);
+}
+
+ResultadoGuardado AgregarEvaluacion(RegistroConfigurado &registro, const IdentificacionEvaluacion &id,
+                                    EstadoEvaluacion &estado, const DatosEdificacion &datos)
+{
+    estado.DireccionElegida = TiposDireccion().value(id.Option1);
+    RegistroEvaluacion r = ConstruirRegistro(id, estado, datos);
+    const ResultadoGuardado g = registro.guardar(r);
+    estado.NumeroEvaluacion = g.numero;
+    return g;
+}

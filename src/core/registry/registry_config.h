@@ -1,0 +1,96 @@
+#pragma once
+// ConfiguracionRegistro: where this machine's registry lives: the local file (the default) or the
+// central registry on a PostgreSQL server, as the user chose in
+// "Configuración del registro" (QSettings, organisation "Quenbria",
+// application "ORV"), or as ORV_REGISTRO says for scripts and tests:
+//
+//   ORV_REGISTRO=postgresql://usuario@servidor:puerto/base?sslmode=require
+//   ORV_REGISTRO=/ruta/Registro de Evaluaciones.sqlite
+//
+// The password is never in the settings: it is kept in the desktop's key
+// store, or only in memory for this run when there is none; with
+// ORV_REGISTRO it comes from PGPASSWORD or ~/.pgpass.
+
+#include "core/registry/outbox.h"
+#include "core/registry/record_builder.h"
+#include "core/registry/registry_store.h"
+#include "core/registry/server_connection.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class RegistroServidor;
+
+struct ConfiguracionRegistro {
+    bool servidor = false;
+    ConexionServidor conexion;  // without its password
+    // Set by ORV_REGISTRO, not by the user's settings.
+    bool desdeEntorno = false;
+    QString archivoEntorno;  // ORV_REGISTRO naming a file
+
+    // The user's settings, overridden by ORV_REGISTRO. Throws ErrorDatos
+    // when ORV_REGISTRO is not a usable address.
+    static ConfiguracionRegistro leer();
+    // Writes the settings (never the password).
+    void guardar() const;
+};
+
+namespace ClaveRegistro {
+// The password of `c`'s user on `c`'s server: the one remembered in this
+// run, then the key store's, then (once per run) the answer of the
+// question set with establecerPregunta. Empty when there is none.
+QString leer(const ConexionServidor &c);
+// Stores the password in the key store and remembers it for this run.
+// Returns false, with the reason in `error`, when there is no key store:
+// the password is then only remembered for this run.
+bool guardar(const ConexionServidor &c, const QString &clave, QString *error = nullptr);
+void recordar(const ConexionServidor &c, const QString &clave);
+void olvidar(const ConexionServidor &c);
+// How the program asks for a password the key store does not have.
+void establecerPregunta(std::function<std::optional<QString>(const ConexionServidor &)> pregunta);
+// Key-store lookups can be turned off (tests, machines without a desktop).
+void usarAlmacenDeClaves(bool usar);
+}  // namespace ClaveRegistro
+
+struct ResultadoGuardado {
+    int32_t numero = 0;      // the number given; 0 while pending
+    bool pendiente = false;  // waits in the outbox
+    // For a pending record, what the evaluator reads instead of the saved
+    // message: the outbox text, or a server message followed by
+    // TextosBandeja::QuedaPendiente. Empty when the record got its number.
+    QString mensaje;
+};
+
+// The registry this program reads and saves into, as configured.
+struct RegistroConfigurado {
+    std::unique_ptr<AlmacenRegistro> almacen;
+    // Only with a server: where saves wait for it.
+    std::unique_ptr<BandejaSalida> bandeja;
+    RegistroServidor *servidor = nullptr;  // almacen, when it is a server
+    ConfiguracionRegistro configuracion;
+
+    bool esServidor() const { return servidor != nullptr; }
+
+    // Saves one record. With a server: first into the outbox, then the
+    // outbox is sent; the record is pending when the server could not take
+    // it. Throws ErrorDatos, with nothing written, only when neither the
+    // local file (or the outbox) can be written.
+    ResultadoGuardado guardar(RegistroEvaluacion &registro);
+    // Sends the outbox (nothing to do for a local file).
+    ResultadoEnvio enviarPendientes();
+};
+
+// Opens the configured registry. `archivoLocal`: the local registry file
+// (RutasDatos::archivoRegistro() when empty), beside which the outbox lives.
+// Does not connect to the server yet. Throws ErrorDatos for a bad
+// ORV_REGISTRO or an unwritable local folder.
+RegistroConfigurado AbrirRegistroConfigurado(const QString &archivoLocal = QString());
+// The same for an explicit configuration.
+RegistroConfigurado AbrirRegistro(const ConfiguracionRegistro &configuracion, const QString &archivoLocal = QString());
+
+// "Guardar" into the configured registry: the record of the evaluation,
+// saved as RegistroConfigurado::guardar saves it. Sets
+// estado.NumeroEvaluacion (0 while pending) and estado.DireccionElegida.
+ResultadoGuardado AgregarEvaluacion(RegistroConfigurado &registro, const IdentificacionEvaluacion &id,
+                                    EstadoEvaluacion &estado, const DatosEdificacion &datos);

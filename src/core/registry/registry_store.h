@@ -1,0 +1,74 @@
+#pragma once
+// AlmacenRegistro: where saved evaluations live, and how they are read back: the registry
+// file on this machine or the central registry on a server. Every reader
+// and writer goes through this interface; searching, sorting and counting
+// happen in the database, a page at a time.
+
+#include "core/registry/evaluation_record.h"
+
+#include <QDate>
+#include <QString>
+#include <QVector>
+#include <functional>
+#include <memory>
+#include <optional>
+
+// What the registry window, the command line and the summaries select.
+struct FiltroRegistro {
+    // Matched, ignoring case, anywhere in the number, the address, the
+    // barrio, the building's name, the evaluator and the commission code.
+    QString texto;
+    // The habitability as stored ("Habitable", "Uso Restringido", ...); empty: any.
+    QString habitabilidad;
+    // Evaluation dates, both inclusive; an invalid date leaves that end open.
+    QDate desde;
+    QDate hasta;
+    // Only numbers below (above) this one; 0 leaves that end open. The window
+    // counts the rest of a selection below (above) its first page with it.
+    int32_t numeroMenorQue = 0;
+    int32_t numeroMayorQue = 0;
+
+    bool vacio() const
+    {
+        return texto.isEmpty() && habitabilidad.isEmpty() && !desde.isValid() && !hasta.isValid() &&
+               numeroMenorQue == 0 && numeroMayorQue == 0;
+    }
+};
+
+struct ResumenRegistro;  // core/registry/registry_summary.h
+
+struct OrdenRegistro {
+    // A field position, or OrdenDireccion for the address as one text.
+    int campo = RegistroEvaluaciones::Pos::Numero;
+    bool descendente = true;
+    static constexpr int OrdenDireccion = -2;
+};
+
+class AlmacenRegistro {
+public:
+    virtual ~AlmacenRegistro() = default;
+
+    // How every message names this registry: «tabla "Evaluaciones" del
+    // archivo "…"» or «… del servidor "…"».
+    virtual QString descripcion() const = 0;
+
+    // Appends the records in one transaction: each gets its number in field
+    // 0, in order; either all are stored or none. A record whose uuid the
+    // registry already holds is not stored again and gets the number it
+    // has. Throws ErrorDatos with nothing written.
+    virtual void agregar(QVector<RegistroEvaluacion> &lote) = 0;
+    int32_t agregar(RegistroEvaluacion &registro);
+
+    virtual qint64 contar(const FiltroRegistro &filtro) = 0;
+    // Records `desde` .. `desde + cuantos - 1` of the selection in that order.
+    virtual QVector<RegistroEvaluacion> pagina(const FiltroRegistro &filtro, const OrdenRegistro &orden, qint64 desde,
+                                               int cuantos) = 0;
+    virtual std::optional<RegistroEvaluacion> porNumero(int32_t numero) = 0;
+    // Every selected record in order, one at a time, never the whole table
+    // in memory; `cada` returns false to stop.
+    virtual void recorrer(const FiltroRegistro &filtro, const OrdenRegistro &orden,
+                          const std::function<bool(const RegistroEvaluacion &)> &cada) = 0;
+    // The event summary of the selection, counted by the database
+    // (ResumirRegistro over the store's LectorRegistroSql).
+    virtual ResumenRegistro resumen(const FiltroRegistro &filtro) = 0;
+};

@@ -1,0 +1,71 @@
+#pragma once
+// RegistroServidor: the central registry: table "Evaluaciones" of schema "orv" on a PostgreSQL
+// server, shared by every machine of the municipality. The first 93 columns
+// are the fields in position order, as in the local file; then the record's
+// identity and audit columns. The server gives the numbers.
+
+#include "core/registry/registry_sql.h"
+#include "core/registry/registry_store.h"
+#include "core/registry/server_connection.h"
+
+#include <memory>
+
+namespace RegistroCentral {
+inline const QString Esquema = QStringLiteral("orv");
+inline const QString PapelEvaluador = QStringLiteral("orv_evaluador");
+inline const QString PapelAdministrador = QStringLiteral("orv_administrador");
+// "orv"."Evaluaciones"
+QString TablaSql();
+// The identity and audit columns after the 93 fields, in order.
+const QStringList &ColumnasIdentidad();
+}  // namespace RegistroCentral
+
+class RegistroServidor : public AlmacenRegistro {
+public:
+    // Does not connect yet: the first operation does, and a lost connection
+    // is opened again on the next one.
+    explicit RegistroServidor(ConexionServidor conexion);
+    ~RegistroServidor() override;
+
+    const ConexionServidor &conexion() const { return conexion_; }
+    QString descripcion() const override;
+
+    // Opens the connection now (or checks the open one) and checks that the
+    // table is there with its columns. Throws ErrorServidor.
+    void probar();
+
+    // One transaction on the server: each record gets the number the server
+    // gives it, or, when the server already holds its uuid, the number it
+    // has. Throws ErrorServidor (red() for a network failure) with nothing
+    // stored.
+    void agregar(QVector<RegistroEvaluacion> &lote) override;
+    using AlmacenRegistro::agregar;
+
+    qint64 contar(const FiltroRegistro &filtro) override;
+    QVector<RegistroEvaluacion> pagina(const FiltroRegistro &filtro, const OrdenRegistro &orden, qint64 desde,
+                                       int cuantos) override;
+    std::optional<RegistroEvaluacion> porNumero(int32_t numero) override;
+    void recorrer(const FiltroRegistro &filtro, const OrdenRegistro &orden,
+                  const std::function<bool(const RegistroEvaluacion &)> &cada) override;
+    ResumenRegistro resumen(const FiltroRegistro &filtro) override;
+
+private:
+    const LectorRegistroSql &lector();
+    // Runs `accion` on an open connection; when a connection that was open
+    // turns out lost, opens it again and runs `accion` once more.
+    template <typename F> auto conConexion(F accion) -> decltype(accion());
+    void insertar(QVector<RegistroEvaluacion> &lote);
+
+    ConexionServidor conexion_;
+    QString nombreConexion_;
+    std::unique_ptr<LectorRegistroSql> lector_;
+};
+
+// What "orv-registro servidor preparar" does, connected as the server's
+// superuser (or a role that may create roles and schemas): creates the
+// group roles orv_administrador and orv_evaluador when missing, the schema
+// "orv" owned by orv_administrador, the table, its indexes and the number
+// trigger, and gives orv_evaluador INSERT and SELECT only. Running it again
+// changes nothing; a table that does not match is reported, not altered.
+// Returns what was done, in Spanish lines. Throws ErrorServidor.
+QStringList PrepararServidor(const ConexionServidor &administrador);

@@ -1,0 +1,382 @@
+#include "gui/registry/registry_form.h"
+
+#include "gui/common/message_box.h"
+#include "gui/common/widget_support.h"
+#include "core/data/data_paths.h"
+#include "gui/registry/date_range.h"
+#include "core/data/record_set.h"
+#include "core/exchange/csv_export.h"
+#include "core/registry/local_registry.h"
+#include "core/registry/outbox.h"
+#include "gui/registry/registry_model.h"
+#include "gui/registry/registry_record_view.h"
+#include "gui/registry/summary_tab.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using namespace RegistroEvaluaciones;
+
+namespace {
+const QStringList Habitabilidades = {QStringLiteral("Habitable"), QStringLiteral("Uso Restringido"),
+                                     QStringLiteral("No Habitable"), QStringLiteral("Peligro de Colapso")};
+// Widths in characters of the columns, in the order of ModeloRegistro::Columnas().
+constexpr int Anchos[] = {8, 16, 28, 18, 24, 20, 10, 18, 22, 14, 18};
+
+QLabel *Rotulo(const QString &texto, QWidget *control, QWidget *padre)
+{
+    auto *l = new QLabel(texto, padre);
+    Etiquetar(l, control);
+    return l;
+}
+}  // namespace
+
+RegistroForm::FabricaAlmacen RegistroForm::RegistroDeEsteEquipo()
+{
+    return [] { return std::make_unique<RegistroLocal>(RutasDatos::archivoRegistro()); };
+}
+
+RegistroForm::FabricaRegistro RegistroForm::RegistroConfiguradoDeEsteEquipo()
+{
+    return [] { return AbrirRegistroConfigurado(); };
+}
+
+RegistroForm::RegistroForm(FabricaAlmacen fabrica, QString archivoComentarios, QWidget *padre)
+    : RegistroForm(
+          FabricaRegistro([f = std::move(fabrica)] {
+              RegistroConfigurado r;
+              r.almacen = f();
+              return r;
+          }),
+          std::move(archivoComentarios), padre)
+{
+}
+
+RegistroForm::RegistroForm(FabricaRegistro fabrica, QString archivoComentarios, QWidget *padre)
+    : QDialog(padre), fabrica_(std::move(fabrica)), acciones_(std::move(archivoComentarios))
+{
+    setObjectName(QStringLiteral("RegistroForm"));
+    setWindowTitle(QStringLiteral("Registro de Evaluaciones"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto *exterior = new QVBoxLayout(this);
+    pestanas_ = new QTabWidget(this);
+    pestanas_->setObjectName(QStringLiteral("pestanas"));
+    exterior->addWidget(pestanas_, 1);
+    auto *lista = new QWidget(pestanas_);
+    lista->setObjectName(QStringLiteral("pestanaEvaluaciones"));
+    auto *capa = new QVBoxLayout(lista);
+
+    // Search and filters.
+    auto *filtros = new QHBoxLayout;
+    txtBuscar_ = new QLineEdit(this);
+    txtBuscar_->setObjectName(QStringLiteral("txtBuscar"));
+    txtBuscar_->setPlaceholderText(QStringLiteral("Número, dirección, barrio, nombre, evaluador o comisión"));
+    txtBuscar_->setClearButtonEnabled(true);
+    txtBuscar_->setToolTip(QStringLiteral("Muestra las evaluaciones que contienen este texto en el número, la "
+                                          "dirección, el barrio, el nombre de la edificación, el evaluador o la "
+                                          "comisión"));
+    filtros->addWidget(Rotulo(QStringLiteral("&Buscar:"), txtBuscar_, this));
+    filtros->addWidget(txtBuscar_, 3);
+
+    cboHabitabilidad_ = new QComboBox(this);
+    cboHabitabilidad_->setObjectName(QStringLiteral("cboHabitabilidad"));
+    cboHabitabilidad_->addItem(QStringLiteral("Todas"));
+    cboHabitabilidad_->addItems(Habitabilidades);
+    filtros->addSpacing(8);
+    filtros->addWidget(Rotulo(QStringLiteral("&Habitabilidad:"), cboHabitabilidad_, this));
+    filtros->addWidget(cboHabitabilidad_);
+
+    fechas_ = new RangoFechas(QString(), this);
+    filtros->addSpacing(8);
+    filtros->addWidget(fechas_);
+    capa->addLayout(filtros);
+
+    // The table.
+    modelo_ = new ModeloRegistro(this);
+    tabla_ = new QTableView(this);
+    Nombrar(tabla_, QStringLiteral("tblEvaluaciones"), QStringLiteral("Evaluaciones guardadas"));
+    tabla_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tabla_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    tabla_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tabla_->setAlternatingRowColors(true);
+    tabla_->setWordWrap(false);
+    tabla_->setTabKeyNavigation(false);
+    tabla_->verticalHeader()->hide();
+    // Rows of one height: the view never measures rows it has not read.
+    tabla_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tabla_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    tabla_->setModel(modelo_);
+    QHeaderView *cabecera = tabla_->horizontalHeader();
+    cabecera->setSectionsClickable(true);
+    cabecera->setSortIndicatorShown(true);
+    cabecera->setHighlightSections(false);
+    const int caracter = fontMetrics().averageCharWidth();
+    for (int c = 0; c < modelo_->columnCount() && c < int(std::size(Anchos)); ++c)
+        tabla_->setColumnWidth(c, Anchos[c] * caracter + 16);
+    // Digits are wider than the average letter: the date and time in full.
+    tabla_->setColumnWidth(1, std::max(tabla_->columnWidth(1),
+                                       fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000 00:00")) + 20));
+    cabecera->setStretchLastSection(true);
+    // Newest first.
+    cabecera->setSortIndicator(0, Qt::DescendingOrder);
+    tabla_->setSortingEnabled(true);
+    capa->addWidget(tabla_, 1);
+
+    // The count and the actions.
+    auto *pie = new QHBoxLayout;
+    lblTotal_ = new QLabel(this);
+    lblTotal_->setObjectName(QStringLiteral("lblTotal"));
+    lblTotal_->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    pie->addWidget(lblTotal_, 1);
+    auto boton = [&](const QString &nombre, const QString &texto, const QString &ayuda) {
+        auto *b = new QPushButton(texto, this);
+        Nombrar(b, nombre, QString(texto).remove(QLatin1Char('&')));
+        b->setToolTip(ayuda);
+        b->setAutoDefault(false);
+        pie->addWidget(b);
+        return b;
+    };
+    QPushButton *abrir = boton(QStringLiteral("btnAbrir"), QStringLiteral("&Ver evaluación"),
+                               QStringLiteral("Muestra la evaluación completa de la fila elegida (Intro o doble clic)"));
+    QPushButton *aviso = boton(QStringLiteral("btnImprimirAviso"), QStringLiteral("Imprimir &aviso"),
+                               QStringLiteral("Imprime el aviso de cada evaluación seleccionada, con vista previa"));
+    QPushButton *reporte = boton(QStringLiteral("btnImprimirReporte"), QStringLiteral("Imprimir &reporte"),
+                                 QStringLiteral("Imprime el reporte de cada evaluación seleccionada, con vista previa"));
+    QPushButton *pdf = boton(QStringLiteral("btnGuardarPdf"), QStringLiteral("Guardar &PDF"),
+                             QStringLiteral("Guarda el aviso o el reporte de las evaluaciones seleccionadas en un PDF"));
+    QPushButton *csv = boton(QStringLiteral("btnExportarCsv"), QStringLiteral("Exportar &CSV"),
+                             QStringLiteral("Exporta las evaluaciones seleccionadas, o todas las que muestra la "
+                                            "tabla si no hay ninguna seleccionada"));
+    QPushButton *sig = boton(QStringLiteral("btnExportarSig"), QStringLiteral("Exportar para &SIG"),
+                             QStringLiteral("Exporta las evaluaciones que muestra la tabla y tienen coordenadas como "
+                                            "puntos GeoJSON, para un sistema de información geográfica"));
+    btnEnviar_ = boton(QStringLiteral("btnEnviarPendientes"), QStringLiteral("E&nviar pendientes"),
+                       QStringLiteral("Envía al registro central las evaluaciones guardadas en este equipo que "
+                                      "esperan conexión"));
+    btnEnviar_->hide();
+    QPushButton *actualizarB = boton(QStringLiteral("btnActualizar"), QStringLiteral("Ac&tualizar"),
+                                     QStringLiteral("Lee de nuevo el registro"));
+    sobreSeleccion_ = {abrir, aviso, reporte, pdf};
+    capa->addLayout(pie);
+    pestanas_->addTab(lista, QStringLiteral("Evaluaciones"));
+
+    resumen_ = new PestanaResumen([this] { return almacen(); }, acciones_, pestanas_);
+    pestanas_->addTab(resumen_, QStringLiteral("Resumen"));
+    connect(pestanas_, &QTabWidget::currentChanged, this, [this](int i) {
+        if (pestanas_->widget(i) == resumen_)
+            resumen_->actualizarSiHaceFalta();
+    });
+    connect(resumen_, &PestanaResumen::fallo, this, &RegistroForm::mostrarFallo);
+
+    auto *cierre = new QHBoxLayout;
+    cierre->addStretch(1);
+    auto *cerrar = new QPushButton(QStringLiteral("Cerrar"), this);
+    Nombrar(cerrar, QStringLiteral("btnCerrar"), QStringLiteral("Cerrar"));
+    cerrar->setAutoDefault(false);
+    cierre->addWidget(cerrar);
+    exterior->addLayout(cierre);
+
+    pausa_ = new QTimer(this);
+    pausa_->setSingleShot(true);
+    pausa_->setInterval(150);
+    connect(pausa_, &QTimer::timeout, this, &RegistroForm::aplicarFiltro);
+    connect(txtBuscar_, &QLineEdit::textChanged, pausa_, qOverload<>(&QTimer::start));
+    connect(txtBuscar_, &QLineEdit::returnPressed, this, &RegistroForm::aplicarFiltro);
+    connect(cboHabitabilidad_, &QComboBox::currentIndexChanged, this, &RegistroForm::aplicarFiltro);
+    connect(fechas_, &RangoFechas::cambiado, this, &RegistroForm::aplicarFiltro);
+
+    // A failure found while the view paints is shown once the painting is done.
+    connect(modelo_, &ModeloRegistro::fallo, this, &RegistroForm::mostrarFallo);
+    connect(modelo_, &ModeloRegistro::totalCambiado, this, &RegistroForm::mostrarTotal);
+    connect(tabla_, &QTableView::activated, this, [this](const QModelIndex &i) { abrirFila(i.row()); });
+    connect(tabla_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &RegistroForm::seleccionCambiada);
+    connect(modelo_, &QAbstractItemModel::modelReset, this, &RegistroForm::seleccionCambiada);
+    connect(abrir, &QPushButton::clicked, this, [this] {
+        const QModelIndexList filas = tabla_->selectionModel()->selectedRows();
+        if (!filas.isEmpty())
+            abrirFila(filas.constFirst().row());
+    });
+    connect(aviso, &QPushButton::clicked, this,
+            [this] { acciones_.imprimir(this, AccionesRegistro::Documento::Aviso, seleccionados()); });
+    connect(reporte, &QPushButton::clicked, this,
+            [this] { acciones_.imprimir(this, AccionesRegistro::Documento::Reporte, seleccionados()); });
+    connect(pdf, &QPushButton::clicked, this, [this] { acciones_.guardarPdf(this, seleccionados()); });
+    connect(csv, &QPushButton::clicked, this, [this] {
+        const QVector<RegistroEvaluacion> elegidos = seleccionados();
+        if (!elegidos.isEmpty() || !almacen()) {
+            acciones_.exportarCsv(this, elegidos);
+            return;
+        }
+        const FiltroRegistro filtro = modelo_->filtro();
+        acciones_.exportarCsv(this, elegidos,
+                              [this, filtro](const QString &archivo) { ExportarCsvArchivo(*almacen(), filtro, archivo); });
+    });
+    connect(sig, &QPushButton::clicked, this, [this] {
+        if (almacen())
+            acciones_.exportarGeoJson(this, *almacen(), modelo_->filtro());
+        else
+            actualizar();
+    });
+    connect(btnEnviar_, &QPushButton::clicked, this, &RegistroForm::enviarPendientes);
+    connect(actualizarB, &QPushButton::clicked, this, &RegistroForm::actualizar);
+    connect(cerrar, &QPushButton::clicked, this, &QDialog::reject);
+
+    resize(1240, 680);
+    actualizar();
+    txtBuscar_->setFocus();
+}
+
+RegistroForm::~RegistroForm()
+{
+    // The model reads from the store: it lets go first.
+    modelo_->establecerAlmacen(nullptr);
+}
+
+void RegistroForm::actualizar()
+{
+    resumen_->invalidar();
+    if (!almacen()) {
+        try {
+            registro_ = fabrica_();
+        } catch (const ErrorDatos &e) {
+            // Said once the window stands, which stays usable.
+            mostrarFallo(e.mensaje());
+        }
+        btnEnviar_->setVisible(registro_.bandeja != nullptr);
+        // Room for the mark of the evaluations not yet numbered.
+        if (registro_.bandeja)
+            tabla_->setColumnWidth(0, std::max(tabla_->columnWidth(0),
+                                               fontMetrics().horizontalAdvance(QStringLiteral("pendiente de envío")) + 16));
+        modelo_->establecerBandeja(registro_.bandeja.get());
+        modelo_->establecerAlmacen(almacen());
+        modelo_->establecerFiltro(filtroElegido());
+    } else {
+        modelo_->establecerFiltro(filtroElegido());
+    }
+    if (pestanas_->currentWidget() == resumen_)
+        resumen_->actualizar();
+}
+
+void RegistroForm::enviarPendientes()
+{
+    if (!registro_.esServidor())
+        return;
+    ResultadoEnvio r;
+    try {
+        r = registro_.enviarPendientes();
+    } catch (const ErrorDatos &e) {
+        Mensaje::mostrar(this, e.mensaje());
+        return;
+    }
+    QString texto;
+    if (r.enviados == 0 && r.pendientes == 0 && r.error.isEmpty())
+        texto = QStringLiteral("No hay evaluaciones pendientes de envío.");
+    else if (r.enviados > 0)
+        texto = r.enviados == 1 ? QStringLiteral("Se envió 1 evaluación al registro central.")
+                                : QStringLiteral("Se enviaron %1 evaluaciones al registro central.").arg(r.enviados);
+    if (!r.error.isEmpty()) {
+        if (!texto.isEmpty())
+            texto += QStringLiteral("\r\r");
+        texto += r.error + QStringLiteral("\r\r") +
+                 (r.pendientes == 1 ? QStringLiteral("1 evaluación sigue pendiente de envío.")
+                                    : QStringLiteral("%1 evaluaciones siguen pendientes de envío.").arg(r.pendientes));
+    }
+    modelo_->recargar();
+    resumen_->invalidar();
+    // The table could not be read for the reason just given: said once.
+    if (!r.error.isEmpty())
+        fallosPorMostrar_.clear();
+    Mensaje::mostrar(this, texto);
+}
+
+FiltroRegistro RegistroForm::filtroElegido() const
+{
+    FiltroRegistro f;
+    f.texto = txtBuscar_->text().trimmed();
+    if (cboHabitabilidad_->currentIndex() > 0)
+        f.habitabilidad = cboHabitabilidad_->currentText();
+    fechas_->aplicarA(f);
+    return f;
+}
+
+void RegistroForm::aplicarFiltro()
+{
+    pausa_->stop();
+    const FiltroRegistro f = filtroElegido();
+    const FiltroRegistro &actual = modelo_->filtro();
+    if (f.texto == actual.texto && f.habitabilidad == actual.habitabilidad && f.desde == actual.desde &&
+        f.hasta == actual.hasta)
+        return;
+    modelo_->establecerFiltro(f);
+}
+
+void RegistroForm::mostrarTotal(qint64 total)
+{
+    QString texto = total == 1 ? QStringLiteral("1 evaluación")
+                               : QStringLiteral("%1 evaluaciones").arg(QLocale().toString(total));
+    if (const qint64 p = modelo_->pendientes(); p > 0)
+        texto += p == 1 ? QStringLiteral(" (1 pendiente de envío)")
+                        : QStringLiteral(" (%1 pendientes de envío)").arg(QLocale().toString(p));
+    lblTotal_->setText(texto);
+    lblTotal_->setAccessibleName(texto);
+}
+
+void RegistroForm::mostrarFallo(const QString &mensaje)
+{
+    // Said once the current action has ended; the reads of one reload may
+    // fail alike, and one message stands for them.
+    if (fallosPorMostrar_.contains(mensaje))
+        return;
+    fallosPorMostrar_.append(mensaje);
+    if (fallosPorMostrar_.size() > 1)
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            while (!fallosPorMostrar_.isEmpty()) {
+                Mensaje::mostrar(this, fallosPorMostrar_.constFirst());
+                fallosPorMostrar_.removeFirst();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void RegistroForm::seleccionCambiada()
+{
+    const bool hay = tabla_->selectionModel() && tabla_->selectionModel()->hasSelection();
+    for (QPushButton *b : std::as_const(sobreSeleccion_))
+        b->setEnabled(hay);
+}
+
+QVector<RegistroEvaluacion> RegistroForm::seleccionados() const
+{
+    QModelIndexList filas = tabla_->selectionModel()->selectedRows();
+    std::sort(filas.begin(), filas.end(), [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+    QVector<RegistroEvaluacion> registros;
+    registros.reserve(filas.size());
+    for (const QModelIndex &i : std::as_const(filas))
+        if (const RegistroEvaluacion *r = modelo_->registro(i.row()))
+            registros.append(*r);
+    return registros;
+}
+
+void RegistroForm::abrirFila(int fila)
+{
+    const RegistroEvaluacion *r = modelo_->registro(fila);
+    if (!r)
+        return;
+    const RegistroEvaluacion copia = *r;
+    VistaEvaluacion vista(copia, acciones_, acciones_.comentarios(this), this);
+    vista.exec();
+}

@@ -1,0 +1,269 @@
+#include "gui/registry/registry_record_view.h"
+
+#include "gui/common/widget_support.h"
+#include "core/engine/fuzzy_scale.h"
+#include "core/evaluation/rating_captions.h"
+#include "gui/registry/registry_model.h"
+#include "core/registry/stored_comments.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+using namespace RegistroEvaluaciones;
+
+namespace {
+
+const QString SinDato = QStringLiteral("(sin dato)");
+
+bool EsIndice(int p)
+{
+    return p == Pos::IndiceEstructural || p == Pos::IndiceNoEstructural || p == Pos::IndiceSuelo ||
+           p == Pos::IndicePreexistente;
+}
+
+// A label whose text a screen reader reads as it is shown, reached by Tab.
+QLabel *Valor(const QString &texto, const QString &descripcion, QWidget *padre)
+{
+    auto *l = new QLabel(texto, padre);
+    l->setTextFormat(Qt::PlainText);
+    l->setWordWrap(true);
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    l->setFocusPolicy(Qt::StrongFocus);
+    l->setAccessibleName(texto);
+    l->setAccessibleDescription(descripcion);
+    if (texto == SinDato)
+        l->setForegroundRole(QPalette::PlaceholderText);
+    return l;
+}
+
+QLabel *Rotulo(const QString &texto, QWidget *padre)
+{
+    // On one line: a form layout gives a wrapped label the height of its
+    // value, which cuts the label's second line.
+    auto *l = new QLabel(texto + QLatin1Char(':'), padre);
+    l->setTextFormat(Qt::PlainText);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
+QFormLayout *Formulario(QGroupBox *marco)
+{
+    auto *f = new QFormLayout(marco);
+    f->setRowWrapPolicy(QFormLayout::WrapLongRows);
+    f->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    f->setLabelAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return f;
+}
+
+}  // namespace
+
+QString VistaEvaluacion::TextoValor(const RegistroEvaluacion &r, int p)
+{
+    const QVariant &v = r.campo(p);
+    if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty()))
+        return SinDato;
+    if (p == Pos::Fecha)
+        return ModeloRegistro::TextoFecha(v.toString());
+    if (EsIndice(p)) {
+        bool ok = false;
+        const double d = v.toDouble(&ok);
+        return ok ? IndiceImpreso(d) : v.toString();
+    }
+    if (p >= Pos::PrimerCualitativo && p < Pos::PrimerCualitativo + NumCualitativos) {
+        bool ok = false;
+        const int nivel = v.toInt(&ok);
+        const QStringList opciones = OpcionesDeCasillaCualitativa(p - Pos::PrimerCualitativo);
+        return ok && nivel >= 0 && nivel < opciones.size() ? opciones.at(nivel) : v.toString();
+    }
+    if (p >= Pos::PrimeraProporcion && p < Pos::PrimeraProporcion + 5 * NumGruposProporcion)
+        return QLocale().toString(v.toLongLong()) + QStringLiteral(" %");
+    if (Campo(p).tipo == TipoCampo::Real) {
+        bool ok = false;
+        const double d = v.toDouble(&ok);
+        return ok ? QLocale().toString(d, 'g', QLocale::FloatingPointShortest) : v.toString();
+    }
+    return v.toString();
+}
+
+VistaEvaluacion::VistaEvaluacion(const RegistroEvaluacion &registro, AccionesRegistro &acciones,
+                                 const TablasComentarios *comentarios, QWidget *padre)
+    : QDialog(padre), registro_(registro), acciones_(acciones)
+{
+    setObjectName(QStringLiteral("VistaEvaluacion"));
+    setWindowTitle(QStringLiteral("Evaluación número %1").arg(registro.numero()));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+
+    auto *capa = new QVBoxLayout(this);
+
+    // Head: number, date, address and the habitability on its colour.
+    auto *cabeza = new QHBoxLayout;
+    const QString direccion = TextoDireccion(registro);
+    const QString tituloTexto = QStringLiteral("Evaluación número %1 — %2")
+                                    .arg(registro.numero())
+                                    .arg(direccion.isEmpty() ? registro.texto(Pos::NombreEdificacion) : direccion);
+    auto *titulo = new QLabel(tituloTexto, this);
+    titulo->setObjectName(QStringLiteral("lblTitulo"));
+    titulo->setTextFormat(Qt::PlainText);
+    titulo->setAccessibleName(tituloTexto);
+    titulo->setWordWrap(true);
+    QFont ft = titulo->font();
+    ft.setPointSize(ft.pointSize() + 3);
+    ft.setBold(true);
+    titulo->setFont(ft);
+    cabeza->addWidget(titulo, 1);
+    const QString habitabilidad = registro.texto(Pos::Habitabilidad);
+    auto *insignia = new QLabel(habitabilidad, this);
+    insignia->setObjectName(QStringLiteral("lblHabitabilidad"));
+    insignia->setAccessibleName(habitabilidad);
+    insignia->setFont(ft);
+    insignia->setAlignment(Qt::AlignCenter);
+    insignia->setMargin(6);
+    const QColor fondo = ModeloRegistro::ColorHabitabilidad(habitabilidad);
+    if (fondo.isValid())
+        insignia->setStyleSheet(QStringLiteral("QLabel { background: %1; color: %2; border-radius: 4px; }")
+                                    .arg(fondo.name(), ModeloRegistro::TextoSobreHabitabilidad(habitabilidad).name()));
+    cabeza->addWidget(insignia);
+    capa->addLayout(cabeza);
+
+    auto *area = new QScrollArea(this);
+    area->setObjectName(QStringLiteral("areaCampos"));
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    auto *contenido = new QWidget(area);
+    auto *rejilla = new QGridLayout(contenido);
+    rejilla->setColumnStretch(0, 1);
+    rejilla->setColumnStretch(1, 1);
+
+    auto marcoDe = [&](GrupoCampo g) {
+        auto *m = new QGroupBox(NombreGrupo(g), contenido);
+        m->setObjectName(QStringLiteral("grupo%1").arg(static_cast<int>(g)));
+        return m;
+    };
+    auto filasDe = [&](GrupoCampo g, QGroupBox *marco) {
+        QFormLayout *f = Formulario(marco);
+        for (const CampoRegistro &c : Campos()) {
+            if (c.grupo != g)
+                continue;
+            QLabel *v = Valor(TextoValor(registro, c.posicion), c.etiqueta, marco);
+            v->setObjectName(QStringLiteral("valor%1").arg(c.posicion));
+            QLabel *r = Rotulo(c.etiqueta, marco);
+            r->setBuddy(v);
+            f->addRow(r, v);
+        }
+        return marco;
+    };
+
+    // Left: who, where and the building; right: the ratings and the results.
+    auto *izquierda = new QVBoxLayout;
+    izquierda->addWidget(filasDe(GrupoCampo::Identificacion, marcoDe(GrupoCampo::Identificacion)));
+    izquierda->addWidget(filasDe(GrupoCampo::Edificacion, marcoDe(GrupoCampo::Edificacion)));
+    izquierda->addWidget(filasDe(GrupoCampo::Coordenadas, marcoDe(GrupoCampo::Coordenadas)));
+    izquierda->addStretch(1);
+    auto *derecha = new QVBoxLayout;
+
+    // The structural shares: one row per element group, one column per level.
+    QGroupBox *proporciones = marcoDe(GrupoCampo::Proporciones);
+    auto *tabla = new QGridLayout(proporciones);
+    for (int k = 0; k < 5; ++k) {
+        const QString etiqueta = Campo(Pos::PrimeraProporcion + k).etiqueta;
+        QString nivel = etiqueta.section(QStringLiteral(": "), 1);
+        nivel.remove(QStringLiteral(" (%)"));
+        auto *h = new QLabel(nivel, proporciones);
+        h->setWordWrap(true);
+        h->setAlignment(Qt::AlignCenter);
+        QFont fh = h->font();
+        fh.setBold(true);
+        h->setFont(fh);
+        tabla->addWidget(h, 0, k + 1);
+    }
+    for (int g = 0; g < NumGruposProporcion; ++g) {
+        const int primera = Pos::PrimeraProporcion + 5 * g;
+        auto *nombre = new QLabel(Campo(primera).etiqueta.section(QStringLiteral(": "), 0, 0), proporciones);
+        tabla->addWidget(nombre, g + 1, 0);
+        for (int k = 0; k < 5; ++k) {
+            const int p = primera + k;
+            QLabel *v = Valor(TextoValor(registro, p), Campo(p).etiqueta, proporciones);
+            v->setObjectName(QStringLiteral("valor%1").arg(p));
+            v->setAlignment(Qt::AlignCenter);
+            tabla->addWidget(v, g + 1, k + 1);
+        }
+    }
+    derecha->addWidget(proporciones);
+    derecha->addWidget(filasDe(GrupoCampo::Cualitativos, marcoDe(GrupoCampo::Cualitativos)));
+    derecha->addWidget(filasDe(GrupoCampo::Resultados, marcoDe(GrupoCampo::Resultados)));
+    derecha->addStretch(1);
+    rejilla->addLayout(izquierda, 0, 0);
+    rejilla->addLayout(derecha, 0, 1);
+
+    // The comments, looked up by the stored codes, and the codes themselves.
+    auto *marcoComentarios = new QGroupBox(QStringLiteral("Comentarios"), contenido);
+    marcoComentarios->setObjectName(QStringLiteral("grupoComentarios"));
+    QFormLayout *fc = Formulario(marcoComentarios);
+    if (comentarios) {
+        const ComentariosRegistro c = ComentariosDeRegistro(registro, *comentarios);
+        const std::pair<QString, QString> textos[] = {
+            {QStringLiteral("Daño en la Edificación"), c.dannoEdificio},
+            {QStringLiteral("Estado Global"), c.estadoGlobal},
+            {QStringLiteral("Habitabilidad"), c.habitabilidad},
+            {QStringLiteral("Reparabilidad"), c.reparabilidad},
+            {QStringLiteral("Medidas de Seguridad"), c.medidasSeguridad},
+        };
+        int i = 0;
+        for (const auto &[rotulo, texto] : textos) {
+            QLabel *v = Valor(texto.trimmed().isEmpty() ? SinDato : texto, rotulo, marcoComentarios);
+            v->setObjectName(QStringLiteral("comentario%1").arg(i++));
+            QLabel *r = Rotulo(rotulo, marcoComentarios);
+            r->setBuddy(v);
+            fc->addRow(r, v);
+        }
+    } else {
+        fc->addRow(Valor(QStringLiteral("Los textos de los comentarios no están disponibles."), QString(),
+                         marcoComentarios));
+    }
+    rejilla->addWidget(marcoComentarios, 1, 0, 1, 2);
+    rejilla->addWidget(filasDe(GrupoCampo::Codigos, marcoDe(GrupoCampo::Codigos)), 2, 0, 1, 2);
+    area->setWidget(contenido);
+    capa->addWidget(area, 1);
+
+    auto *botones = new QDialogButtonBox(this);
+    auto boton = [&](const QString &nombre, const QString &texto, QDialogButtonBox::ButtonRole rol) {
+        QPushButton *b = botones->addButton(texto, rol);
+        Nombrar(b, nombre, texto);
+        b->setAutoDefault(false);
+        return b;
+    };
+    QPushButton *aviso = boton(QStringLiteral("btnImprimirAviso"), QStringLiteral("Imprimir aviso"),
+                               QDialogButtonBox::ActionRole);
+    QPushButton *reporte = boton(QStringLiteral("btnImprimirReporte"), QStringLiteral("Imprimir reporte"),
+                                 QDialogButtonBox::ActionRole);
+    QPushButton *pdf = boton(QStringLiteral("btnGuardarPdf"), QStringLiteral("Guardar PDF"),
+                             QDialogButtonBox::ActionRole);
+    QPushButton *csv = boton(QStringLiteral("btnExportarCsv"), QStringLiteral("Exportar CSV"),
+                             QDialogButtonBox::ActionRole);
+    QPushButton *cerrar = boton(QStringLiteral("btnCerrar"), QStringLiteral("Cerrar"), QDialogButtonBox::RejectRole);
+    cerrar->setDefault(true);
+    const QVector<RegistroEvaluacion> uno{registro_};
+    connect(aviso, &QPushButton::clicked, this,
+            [this, uno] { acciones_.imprimir(this, AccionesRegistro::Documento::Aviso, uno); });
+    connect(reporte, &QPushButton::clicked, this,
+            [this, uno] { acciones_.imprimir(this, AccionesRegistro::Documento::Reporte, uno); });
+    connect(pdf, &QPushButton::clicked, this, [this, uno] { acciones_.guardarPdf(this, uno); });
+    connect(csv, &QPushButton::clicked, this, [this, uno] { acciones_.exportarCsv(this, uno); });
+    connect(botones, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    capa->addWidget(botones);
+
+    resize(1100, 760);
+}
+
+QLabel *VistaEvaluacion::valor(int posicion) const
+{
+    return findChild<QLabel *>(QStringLiteral("valor%1").arg(posicion));
+}

@@ -1,0 +1,31 @@
+#pragma once
+// VistaEvaluacion: one saved evaluation, read-only: every field with its label, grouped as
+// the forms group them, the structural shares as a table of levels, the
+// qualitative levels by the captions the evaluator chose from, the results
+// in the system's number notation and the five comments; with the actions
+// on it (print, PDF, CSV).
+
+#include "core/registry/evaluation_record.h"
+#include "gui/registry/registry_actions.h"
+
+#include <QDialog>
+
+class QLabel;
+
+class VistaEvaluacion : public QDialog {
+    Q_OBJECT
+public:
+    // `acciones` and `comentarios` (nullptr: the comments are not shown) outlive the view.
+    VistaEvaluacion(const RegistroEvaluacion &registro, AccionesRegistro &acciones,
+                    const TablasComentarios *comentarios, QWidget *padre = nullptr);
+
+    // The value label of field `posicion` (tests and screen readers).
+    QLabel *valor(int posicion) const;
+
+    // The text the view shows for field `posicion` of `registro`.
+    static QString TextoValor(const RegistroEvaluacion &registro, int posicion);
+
+private:
+    RegistroEvaluacion registro_;
+    AccionesRegistro &acciones_;
+};

@@ -1,0 +1,58 @@
+#include "gui/saving/record_writer.h"
+
+#include "gui/common/message_box.h"
+#include "core/data/data_paths.h"
+#include "core/registry/registry_config.h"
+
+namespace {
+
+// The evaluator answers in message boxes; before each one the form shows
+// what would be stored.
+class DialogoMensajes : public DialogoGuardar {
+public:
+    DialogoMensajes(QWidget *padre, const IdentificacionEvaluacion &id, const MostrarIdentificacion &mostrar)
+        : padre_(padre), id_(id), mostrar_(mostrar)
+    {
+    }
+    void avisar(const QString &texto) override { mostrar(texto, Mensaje::Botones::Aceptar, QString()); }
+    bool preguntar(const QString &texto, const QString &titulo) override
+    {
+        return mostrar(texto, Mensaje::Botones::AceptarCancelar, titulo) == Mensaje::Respuesta::Aceptar;
+    }
+
+private:
+    Mensaje::Respuesta mostrar(const QString &texto, Mensaje::Botones botones, const QString &titulo)
+    {
+        if (mostrar_)
+            mostrar_(id_);
+        return Mensaje::mostrar(padre_, texto, botones, titulo.isEmpty() ? QStringLiteral("ORV") : titulo);
+    }
+
+    QWidget *padre_;
+    const IdentificacionEvaluacion &id_;
+    const MostrarIdentificacion &mostrar_;
+};
+
+}  // namespace
+
+bool GuardarEvaluacion(QWidget *padre, IdentificacionEvaluacion &id, EstadoEvaluacion &estado,
+                       const DatosEdificacion &datos, const MostrarIdentificacion &mostrar)
+{
+    DialogoMensajes dialogo(padre, id, mostrar);
+    if (!RevisarIdentificacion(id, estado, dialogo))
+        return false;
+    if (!dialogo.preguntar(TextosRegistro::Confirmacion, TextosRegistro::TituloGuardar))
+        return false;
+
+    ResultadoGuardado guardado;
+    try {
+        RegistroConfigurado registro = AbrirRegistroConfigurado();
+        guardado = AgregarEvaluacion(registro, id, estado, datos);
+    } catch (const ErrorDatos &e) {
+        dialogo.avisar(TextosRegistro::NoGuardada + QLatin1Char('\n') + e.mensaje());
+        return false;
+    }
+    // Waiting for the central registry: saved all the same, and said so.
+    dialogo.avisar(guardado.pendiente ? guardado.mensaje : TextosRegistro::Guardada);
+    return true;
+}

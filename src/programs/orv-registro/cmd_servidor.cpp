@@ -1,0 +1,56 @@
+// orv-registro servidor preparar, orv-registro enviar: the central registry.
+
+#include "programs/orv-registro/commands.h"
+
+#include "core/data/data_paths.h"
+#include "core/registry/registry_config.h"
+#include "core/registry/server_registry.h"
+
+namespace Cli {
+
+int ServidorPreparar(const QStringList &argumentos, const Opciones &opciones)
+{
+    const Argumentos a(QStringLiteral("servidor"), argumentos, {});
+    if (a.resto() != QStringList{QStringLiteral("preparar")})
+        FallaUso(QStringLiteral("«servidor» necesita «preparar». Vea «orv-registro servidor --ayuda»."));
+    const ConexionServidor c = ConexionServidorDe(opciones);
+    try {
+        for (const QString &linea : PrepararServidor(c))
+            Imprimir(linea + QLatin1Char('\n'));
+    } catch (const ErrorDatos &e) {
+        FallaEjecucion(e.mensaje());
+    }
+    Imprimir(QStringLiteral("El registro central de %1 está preparado.\n").arg(c.nombre()));
+    return Exito;
+}
+
+int Enviar(const QStringList &argumentos, const Opciones &opciones)
+{
+    const Argumentos a(QStringLiteral("enviar"), argumentos, {});
+    if (!a.resto().isEmpty())
+        FallaUso(QStringLiteral("«enviar» no admite \"%1\".").arg(a.resto().first()));
+    ResultadoEnvio r;
+    try {
+        ConfiguracionRegistro conf = ConfiguracionRegistro::leer();
+        if (opciones.registro.startsWith(QLatin1String("postgres"))) {
+            conf.servidor = true;
+            conf.desdeEntorno = true;
+            conf.conexion = ConexionServidorDe(opciones);
+        } else if (!opciones.registro.isEmpty()) {
+            conf.archivoEntorno = opciones.registro;
+        }
+        if (!conf.servidor)
+            FallaUso(QStringLiteral("no hay un registro central configurado: use --registro postgresql://usuario@servidor/"
+                                    "base o la variable ORV_REGISTRO."));
+        RegistroConfigurado registro = AbrirRegistro(conf);
+        r = registro.enviarPendientes();
+    } catch (const ErrorDatos &e) {
+        FallaEjecucion(e.mensaje());
+    }
+    Imprimir(QStringLiteral("Enviadas: %1. Pendientes: %2.\n").arg(r.enviados).arg(r.pendientes));
+    if (!r.error.isEmpty())
+        FallaEjecucion(r.error);
+    return r.pendientes == 0 ? Exito : ErrorEjecucion;
+}
+
+}  // namespace Cli

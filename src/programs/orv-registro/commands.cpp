@@ -1,0 +1,98 @@
+#include "programs/orv-registro/commands.h"
+
+namespace Cli {
+
+const QVector<Orden> &Ordenes()
+{
+    static const QVector<Orden> ordenes = {
+        {"listar", "listar [--buscar TEXTO] [--habitabilidad H] [--desde FECHA] [--hasta FECHA] [--tsv]",
+         "muestra las evaluaciones guardadas, la más reciente primero",
+         "Columnas: número, fecha, dirección, barrio, nombre de la edificación, evaluador, código de la comisión\n"
+         "y habitabilidad.\n"
+         "\n"
+         "  --buscar TEXTO        solo las evaluaciones cuyo número, dirección, barrio, nombre, evaluador o\n"
+         "                        comisión contienen TEXTO (sin distinguir mayúsculas)\n"
+         "  --habitabilidad H     solo las de habitabilidad H: \"Habitable\", \"Uso Restringido\",\n"
+         "                        \"No Habitable\" o \"Peligro de Colapso\"\n"
+         "  --desde FECHA         solo las evaluadas desde FECHA (año-mes-día, p. ej. 2026-12-06)\n"
+         "  --hasta FECHA         solo las evaluadas hasta FECHA, ese día incluido\n"
+         "  --tsv                 valores separados por tabuladores, con una fila de títulos, para otros programas",
+         Listar},
+        {"exportar", "exportar [--formato csv|geojson] [-o ARCHIVO] [filtros de listar]",
+         "escribe las evaluaciones en un archivo CSV o GeoJSON",
+         "csv: UTF-8 con comas y comillas dobles (RFC 4180): una fila de títulos con los nombres de las\n"
+         "columnas y una fila por evaluación con todos sus campos en orden; números con punto decimal,\n"
+         "fechas como están guardadas.\n"
+         "geojson: para un sistema de información geográfica (RFC 7946, WGS 84): un punto por evaluación con\n"
+         "coordenadas, con las columnas del registro y los cinco comentarios como propiedades. Las evaluaciones\n"
+         "sin coordenadas se nombran en un aviso y no se exportan. Necesita -o.\n"
+         "\n"
+         "  --formato F           csv (sin esta opción) o geojson\n"
+         "  -o, --salida ARCHIVO  el archivo a escribir; sin esta opción, la salida estándar. El archivo solo\n"
+         "                        aparece cuando está completo\n"
+         "  --buscar, --habitabilidad, --desde, --hasta   eligen las evaluaciones como en «listar»",
+         Exportar},
+        {"resumen", "resumen [--desde FECHA] [--hasta FECHA] [--formato texto|csv] [-o ARCHIVO]",
+         "resume las evaluaciones del evento",
+         "Cuántas evaluaciones hay por habitabilidad, por reparabilidad y por estado global; por barrio y por\n"
+         "comuna, con las «No Habitable» y «Peligro de Colapso»; por día, según la habitabilidad; por comisión\n"
+         "y por comisión y día.\n"
+         "\n"
+         "  --desde, --hasta      solo las evaluadas en esos días, como en «listar»\n"
+         "  --formato F           texto (sin esta opción), tablas en columnas; o csv, las mismas tablas\n"
+         "                        separadas por una línea vacía\n"
+         "  -o, --salida ARCHIVO  el archivo a escribir; sin esta opción, la salida estándar",
+         Resumen},
+        {"aviso", "aviso NÚMERO... -o ARCHIVO.pdf", "escribe el aviso de habitabilidad de cada evaluación en un PDF",
+         "Una página A4 por evaluación, en el orden dado, para fijar en la entrada de la edificación.\n"
+         "\n"
+         "  -o, --salida ARCHIVO  el PDF a escribir (obligatorio)",
+         Aviso},
+        {"reporte", "reporte NÚMERO... -o ARCHIVO.pdf", "escribe el reporte de una evaluación en un PDF",
+         "El reporte completo de la evaluación (una o dos páginas A4); con varios números, uno tras otro.\n"
+         "\n"
+         "  -o, --salida ARCHIVO  el PDF a escribir (obligatorio)",
+         Reporte},
+        {"importar", "importar ARCHIVO.jsonl|-", "evalúa y guarda evaluaciones escritas una por línea en JSON",
+         "Cada línea es una evaluación como la lee orv-evaluar (\"sistema\", \"relevancia\", \"anno\",\n"
+         "\"variables\", \"otros\") más dos objetos:\n"
+         "  \"edificacion\"     lo que pide la primera carpeta de la evaluación: \"txtNPisos\", \"txtNSotanos\",\n"
+         "                    \"txtPMayorDanno\", \"txtPisosTotal\" (textos), \"optLocalizacion\", \"optInspeccion\",\n"
+         "                    \"optEstabEvaluador\" (número de la opción, desde 0), \"cboCubierta\", \"cboEntrepiso\"\n"
+         "                    (textos de las listas)\n"
+         "  \"identificacion\"  lo que pide «Guardar Información»: \"txtNombre\", \"txtDuenno\", \"txtTelefono\",\n"
+         "                    \"txtEvaluador\", \"txtCodigComi\", \"cboGrupo\", \"cboUsoBaja\", \"txtAvaluo\",\n"
+         "                    \"txtNomBarrio\", \"txtComuna1\", \"txtComuna2\", \"txtsector\", \"txtManzana\",\n"
+         "                    \"txtPredio\", \"txtMejoraPH\", \"txtNumCalle\", \"txtAvenida\", \"txtOtro\",\n"
+         "                    \"txtNumero\" (textos), \"Option1\" (tipo de vía, desde 0), \"DTEvaluacion\" (fecha y\n"
+         "                    hora ISO 8601; sin ella, la hora de la importación), \"Latitud\" y \"Longitud\"\n"
+         "                    (grados decimales, opcionales)\n"
+         "Cada línea se revisa, se evalúa y se guarda como lo hacen «Evaluar» y «Guardar», respondiendo a las\n"
+         "preguntas como quien sigue adelante (Sí, Aceptar). Por cada línea se escribe una línea JSON en la\n"
+         "salida estándar: {\"linea\":N,\"numero\":NÚMERO} cuando se guardó, {\"linea\":N,\"errores\":[...]}\n"
+         "con los mensajes cuando no. Una línea se anuncia solo cuando su evaluación ya está guardada.\n"
+         "Con «-» se lee la entrada estándar.",
+         Importar},
+        {"servidor", "servidor preparar", "prepara el registro central en un servidor PostgreSQL",
+         "Conectado como el superusuario del servidor (o un papel que pueda crear papeles y esquemas), crea\n"
+         "los papeles orv_administrador (dueño del esquema) y orv_evaluador (solo agrega y lee evaluaciones),\n"
+         "el esquema orv y su tabla \"Evaluaciones\" con el disparador que numera las evaluaciones. Repetirla\n"
+         "no cambia nada; una tabla distinta se informa y no se toca. El servidor es el de --registro\n"
+         "postgresql://usuario@servidor:puerto/base, o el de ORV_REGISTRO; la contraseña, la de PGPASSWORD\n"
+         "o ~/.pgpass.",
+         ServidorPreparar},
+        {"enviar", "enviar", "envía al registro central las evaluaciones pendientes de este equipo",
+         "Las evaluaciones guardadas en este equipo mientras el servidor no respondía salen de la bandeja de\n"
+         "salida solo cuando el servidor las ha guardado; enviar dos veces la misma no la duplica. Termina\n"
+         "con 1 si alguna queda pendiente.",
+         Enviar},
+    };
+    return ordenes;
+}
+
+bool NecesitaDibujo(const QString &orden)
+{
+    return orden == QLatin1String("aviso") || orden == QLatin1String("reporte");
+}
+
+}  // namespace Cli

@@ -1,0 +1,246 @@
+// The central registry on a real PostgreSQL server: the prepared schema and
+// its roles, numbers and uuids, hostile texts, the failures and their
+// messages, the registry ORV_REGISTRO names.
+
+#include "core/registry/sample_evaluation.h"
+#include "core/registry/server_fixture.h"
+#include "support/test_support.h"
+
+#include "core/registry/local_registry.h"
+#include "core/registry/registry_config.h"
+#include "core/registry/registry_summary.h"
+
+#include <QTemporaryDir>
+
+using namespace RegistroEvaluaciones;
+
+namespace {
+
+RegistroEvaluacion Ejemplar(const QString &nombre = QStringLiteral("Edificio Álamo"))
+{
+    IdentificacionEvaluacion id = Ejemplo::Identificacion();
+    id.txtNombre = nombre;
+    EstadoEvaluacion estado;
+    Ejemplo::LlenarEstado(estado);
+    estado.DireccionElegida = TiposDireccion().value(id.Option1);
+    return ConstruirRegistro(id, estado, Ejemplo::Datos());
+}
+
+// What `accion` throws; "(sin error)" when it throws nothing.
+template <typename F>
+ErrorServidor Fallo(F accion)
+{
+    try {
+        accion();
+    } catch (const ErrorServidor &e) {
+        return e;
+    } catch (const ErrorDatos &e) {
+        return ErrorServidor(e.mensaje(), false);
+    }
+    return ErrorServidor(QStringLiteral("(sin error)"), false);
+}
+
+// The failure of saving through `c`.
+ErrorServidor FalloAlGuardar(const ConexionServidor &c)
+{
+    RegistroEvaluacion r = Ejemplar();
+    return Fallo([&] { RegistroServidor(c).agregar(r); });
+}
+
+}  // namespace
+
+class PruebaServidor : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        Prueba::Preparar();
+        ClaveRegistro::usarAlmacenDeClaves(false);
+        qunsetenv("ORV_REGISTRO");
+    }
+    void cleanup() { qunsetenv("ORV_REGISTRO"); }
+
+    // Numbers in order, a record sent twice stored once with its number, a
+    // number the client puts in ignored, a rolled-back insert leaves no gap;
+    // the evaluator role may read and add, nothing else.
+    void numerosYUuid()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        RegistroServidor registro(b.evaluador);
+        QVector<RegistroEvaluacion> lote{Ejemplar(QStringLiteral("A")), Ejemplar(QStringLiteral("B")),
+                                         Ejemplar(QStringLiteral("C"))};
+        lote[1].establecerCampo(Pos::Numero, 777);
+        registro.agregar(lote);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(lote[i].numero(), i + 1);
+        QVERIFY(!lote[1].uuid.isNull());
+
+        RegistroEvaluacion repetido = lote[1];
+        repetido.establecerCampo(Pos::NombreEdificacion, QStringLiteral("otro nombre"));
+        QCOMPARE(registro.agregar(repetido), 2);
+        QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 3);
+        QCOMPARE(registro.porNumero(2)->texto(Pos::NombreEdificacion), QStringLiteral("B"));
+
+        QCOMPARE(ServidorPrueba::Ejecutar(b.evaluador,
+                                          QStringLiteral("BEGIN; INSERT INTO orv.\"Evaluaciones\" (uuid) VALUES "
+                                                         "(gen_random_uuid()); ROLLBACK")),
+                 QString());
+        RegistroEvaluacion d = Ejemplar(QStringLiteral("D"));
+        QCOMPARE(registro.agregar(d), 4);
+        QCOMPARE(ServidorPrueba::Huecos(b.administrador, 4), QString());
+        const QString identidad = ServidorPrueba::Valor(b.administrador,
+            QStringLiteral("SELECT uuid::text || '|' || equipo || '|' || (recibido_en >= guardado_en - interval '1 minute')::text "
+                           "FROM orv.\"Evaluaciones\" WHERE \"NumeroEvaluacion\" = 4")).toString();
+        QCOMPARE(identidad, d.uuid.toString(QUuid::WithoutBraces) + QLatin1Char('|') + d.equipo + QStringLiteral("|true"));
+
+        for (const char *sql : {"UPDATE orv.\"Evaluaciones\" SET \"Habitabilidad\" = 'Habitable'",
+                                "DELETE FROM orv.\"Evaluaciones\"", "TRUNCATE orv.\"Evaluaciones\"",
+                                "DROP TRIGGER numerar ON orv.\"Evaluaciones\"", "CREATE TABLE orv.otra (x integer)",
+                                "CREATE TABLE public.otra (x integer)"}) {
+            const QString e = ServidorPrueba::Ejecutar(b.evaluador, QString::fromUtf8(sql));
+            QVERIFY2(e.startsWith(QStringLiteral("42501")), qPrintable(QString::fromUtf8(sql) + QStringLiteral(" -> ") + e));
+        }
+        QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 4);
+        QCOMPARE(registro.porNumero(1)->texto(Pos::Habitabilidad), QStringLiteral("No Habitable"));
+    }
+
+    // The server's summary, every table of it, is the local file's for the
+    // same records: comunas cut at their first dash, blanks and dashes alone no value.
+    void resumenComoElLocal()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        QTemporaryDir carpeta;
+        RegistroServidor central(b.evaluador);
+        RegistroLocal local(carpeta.filePath(QStringLiteral("r.sqlite")));
+        for (const char *comuna : {"05-1234567890", "05-99", "12-", "-", " 03 -x", "7", "---"}) {
+            RegistroEvaluacion r = Ejemplar(QString::fromUtf8(comuna));
+            r.establecerCampo(Pos::Comuna, r.texto(Pos::NombreEdificacion));
+            r.establecerCampo(Pos::Barrio, r.texto(Pos::NombreEdificacion));
+            local.agregar(r), central.agregar(r);
+        }
+        const QByteArray resumen = ResumenCsv(central.resumen({}));
+        QVERIFY2(resumen.contains("\n05,2,") && resumen.contains("\n12,1,"), resumen.constData());
+        QCOMPARE(resumen, ResumenCsv(local.resumen({})));
+    }
+
+    // Quotes, semicolons, SQL, accents, emoji and control characters arrive
+    // and come back verbatim, and the search finds them literally.
+    void textosHostiles()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        RegistroServidor registro(b.evaluador);
+        const QHash<int, QVariant> textos = {
+            {Pos::Barrio, QStringLiteral("O'Brien; DROP TABLE \"Evaluaciones\"; --")},
+            {Pos::NombreEdificacion, QStringLiteral("Edificación Ñandú 🏚️ \"comillas\" ‘curvas’")},
+            {Pos::Evaluador, QStringLiteral("tab\there\nlínea\r\nretorno\x01\x1f\x7f fin")},
+            {Pos::CodigoComision, QStringLiteral("100% _x_ \\ ? :uno $1")},
+            {Pos::PersonaContacto, QStringLiteral("'); DELETE FROM orv.\"Evaluaciones\"; SELECT ('")},
+            {Pos::Latitud, -12.123456789012345},
+            {Pos::Longitud, -97.0000000001}};
+        RegistroEvaluacion r = Ejemplar();
+        for (auto it = textos.begin(); it != textos.end(); ++it)
+            r.establecerCampo(it.key(), it.value());
+        const int32_t numero = registro.agregar(r);
+        RegistroEvaluacion otro = Ejemplar(QStringLiteral("Sin nada raro"));
+        registro.agregar(otro);
+
+        const std::optional<RegistroEvaluacion> leido = registro.porNumero(numero);
+        QVERIFY(leido);
+        const QVariantList esperado = Ejemplo::Campos();
+        for (int i = 1; i < NumCampos; ++i) {
+            const QVariant v = textos.contains(i) ? textos.value(i) : esperado.at(i);
+            QVERIFY2(leido->campo(i) == v, qPrintable(QStringLiteral("campo %1: %2 / %3")
+                                                          .arg(Campo(i).columna, leido->campo(i).toString(), v.toString())));
+        }
+        auto buscar = [&](const QString &texto) {
+            FiltroRegistro f;
+            f.texto = texto;
+            QStringList nombres;
+            for (const RegistroEvaluacion &x : registro.pagina(f, OrdenRegistro{}, 0, 10))
+                nombres << x.texto(Pos::NombreEdificacion).left(11);
+            return nombres.join('|');
+        };
+        QCOMPARE(buscar(QStringLiteral("ñANDÚ")), QStringLiteral("Edificación"));
+        QCOMPARE(buscar(QStringLiteral("100%")), QStringLiteral("Edificación"));
+        QCOMPARE(buscar(QStringLiteral("_x_ \\")), QStringLiteral("Edificación"));
+        QCOMPARE(buscar(QStringLiteral("a_o")), QString());
+        QCOMPARE(buscar(QStringLiteral("RARO")), QStringLiteral("Sin nada ra"));
+        QCOMPARE(registro.contar(FiltroRegistro{}), 2);
+    }
+
+    // What each failure says, and that none carries the password; a table of
+    // another shape is reported, never altered, and preparing it again
+    // creates nothing.
+    void fallosDelServidor()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        ConexionServidor mala = b.evaluador;
+        mala.clave = QStringLiteral("Secreta-Equivocada-2026");
+        const ErrorServidor clave = FalloAlGuardar(mala);
+        QVERIFY(!clave.red());
+        QVERIFY2(clave.mensaje().contains(QStringLiteral("rechazó el usuario \"%1\" o su contraseña").arg(mala.usuario)),
+                 qPrintable(clave.mensaje()));
+        QVERIFY(!clave.mensaje().contains(mala.clave));
+        QVERIFY(!clave.mensaje().contains(b.evaluador.clave));
+
+        ConexionServidor sinServidor = b.evaluador;
+        sinServidor.puerto = 1;
+        const ErrorServidor red = FalloAlGuardar(sinServidor);
+        QVERIFY(red.red());
+        QVERIFY2(red.mensaje().contains(QStringLiteral("no hay conexión con el servidor")), qPrintable(red.mensaje()));
+        QVERIFY(!red.mensaje().contains(sinServidor.clave));
+
+        // A login that is no evaluator.
+        ConexionServidor ajeno = b.evaluador;
+        ajeno.usuario += QStringLiteral("_sin");
+        QCOMPARE(ServidorPrueba::Ejecutar(b.administrador,
+                                          QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'x'").arg(ajeno.usuario)),
+                 QString());
+        ajeno.clave = QStringLiteral("x");
+        const ErrorServidor permiso = FalloAlGuardar(ajeno);
+        QVERIFY(!permiso.red());
+        QVERIFY2(permiso.mensaje().contains(QStringLiteral("no tiene permiso")), qPrintable(permiso.mensaje()));
+        QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 0);
+        const QStringList otraVez = PrepararServidor(b.administrador);
+        QVERIFY2(!otraVez.join(' ').contains(QStringLiteral("creada")), qPrintable(otraVez.join('\n')));
+
+        ServidorPrueba::Base otra = ServidorPrueba::Nueva(false);
+        const ErrorServidor sinTabla = FalloAlGuardar(otra.administrador);
+        QVERIFY(!sinTabla.red());
+        QVERIFY2(sinTabla.mensaje().contains(QStringLiteral("orv-registro servidor preparar")),
+                 qPrintable(sinTabla.mensaje()));
+        QCOMPARE(ServidorPrueba::Ejecutar(otra.administrador,
+                                          QStringLiteral("CREATE SCHEMA orv; CREATE TABLE orv.\"Evaluaciones\" "
+                                                         "(\"NumeroEvaluacion\" integer, \"Comuna\" text)")),
+                 QString());
+        const ErrorServidor preparar = Fallo([&] { PrepararServidor(otra.administrador); });
+        QVERIFY2(preparar.mensaje().contains(QStringLiteral("otras columnas")), qPrintable(preparar.mensaje()));
+        const ErrorServidor probar = Fallo([&] { RegistroServidor(otra.administrador).probar(); });
+        QVERIFY(!probar.red());
+        QVERIFY2(probar.mensaje().contains(QStringLiteral("no corresponde")), qPrintable(probar.mensaje()));
+    }
+
+    // ORV_REGISTRO chooses the registry: a server, a file, or nothing usable.
+    void registroDelEntorno()
+    {
+        QTemporaryDir equipo;
+        const QString local = equipo.filePath(QStringLiteral("Registro de Evaluaciones.sqlite"));
+        ServidorPrueba::UsarEnEntorno(ServidorPrueba::Nueva().evaluador);
+        QVERIFY(AbrirRegistroConfigurado(local).esServidor());
+        qputenv("ORV_REGISTRO", equipo.filePath(QStringLiteral("otro.sqlite")).toUtf8());
+        RegistroConfigurado r = AbrirRegistroConfigurado(local);
+        QVERIFY(!r.esServidor());
+        RegistroEvaluacion x = Ejemplar();
+        QCOMPARE(r.guardar(x).numero, 1);
+        QVERIFY(QFile::exists(equipo.filePath(QStringLiteral("otro.sqlite"))));
+        for (const char *malo : {"postgresql://servidor:5432", "postgresql://u@s/base?sslmode=siempre",
+                                 "postgresql://u@s/base?clave=x"}) {
+            qputenv("ORV_REGISTRO", malo);
+            const QString m = Fallo([&] { AbrirRegistroConfigurado(local); }).mensaje();
+            QVERIFY2(m.contains(QStringLiteral("ORV_REGISTRO")), qPrintable(m));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(PruebaServidor)
+#include "server_registry_test.moc"

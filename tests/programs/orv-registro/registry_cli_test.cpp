@@ -1,0 +1,477 @@
+// orv-registro as a user runs it: the built program in a process of its own,
+// on registry files made here. Errors in Spanish, the listing and
+// its filters, the CSV read back by a parser of this test, and "importar"
+// against the same evaluation typed through the forms.
+
+#include "gui/saving/form_driver.h"
+#include "core/registry/sample_evaluation.h"
+#include "support/gui_test_support.h"
+
+#include "gui/common/message_box.h"
+#include "core/data/data_paths.h"
+#include "core/evaluation/evaluate_check.h"
+#include "gui/evaluation/evaluation_form.h"
+#include "gui/rating/rating_helpers.h"
+#include "core/exchange/csv_export.h"
+#include "core/registry/local_registry.h"
+#include "core/registry/record_builder.h"
+
+#include <QBuffer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace RegistroEvaluaciones;
+using Calificacion::Clic;
+using Mensaje::Respuesta;
+
+namespace {
+
+struct Resultado {
+    int codigo = -1;
+    QByteArray salida;
+    QString error;
+};
+
+Resultado Correr(const QStringList &argumentos, const QByteArray &entrada = QByteArray())
+{
+    QProcess p;
+    p.start(QStringLiteral(ORV_REGISTRO), QStringList{QStringLiteral("--datos"), Prueba::CarpetaDatos()} + argumentos);
+    if (!p.waitForStarted())
+        return {};
+    p.write(entrada);
+    p.closeWriteChannel();
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+// Records with the example evaluation, varied by the caller.
+struct Variante {
+    QString nombre, barrio, evaluador, fecha, habitabilidad;
+};
+
+RegistroEvaluacion Registro(const Variante &v)
+{
+    EstadoEvaluacion e;
+    Ejemplo::LlenarEstado(e);
+    IdentificacionEvaluacion id = Ejemplo::Identificacion();
+    for (const auto &[campo, valor] : {std::pair{&id.txtNombre, v.nombre}, std::pair{&id.txtNomBarrio, v.barrio},
+                                       std::pair{&id.txtEvaluador, v.evaluador},
+                                       std::pair{&e.TextoHabitabilidad, v.habitabilidad}})
+        if (!valor.isNull())
+            *campo = valor;
+    if (!v.fecha.isEmpty())
+        id.DTEvaluacion = QDateTime::fromString(v.fecha, Qt::ISODate);
+    e.DireccionElegida = TiposDireccion().value(id.Option1);
+    return ConstruirRegistro(id, e, Ejemplo::Datos());
+}
+
+QString HacerRegistro(const QTemporaryDir &carpeta, QVector<RegistroEvaluacion> registros)
+{
+    const QString archivo = carpeta.filePath(QStringLiteral("registro.sqlite"));
+    RegistroLocal(archivo).agregar(registros);
+    return archivo;
+}
+
+// The first column of a TSV listing (the numbers), without its title row.
+QStringList Numeros(const QByteArray &tsv)
+{
+    QStringList numeros;
+    const QStringList lineas = QString::fromUtf8(tsv).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (qsizetype i = 1; i < lineas.size(); ++i)
+        numeros << lineas.at(i).section(QLatin1Char('\t'), 0, 0);
+    return numeros;
+}
+
+// --- the forms, driven as a person does ---------------------------------------
+
+// One rating: the element button, its variable code (or other element
+// code) and the five shares or the level.
+struct Nota {
+    const char *carpeta;  // navigation button to the element's folder, or null
+    const char *boton;
+    int codigo;
+    bool otro;
+    QList<int> barras;  // five shares, or one level
+};
+
+// The building folder as an import line's "edificacion" gives it: text
+// boxes, options by their index and list items; built in the period of
+// option 2 as a reinforced-concrete frame.
+const int Anno = 2;
+const QJsonObject Edificacion{{"txtNPisos", "4"},          {"txtNSotanos", "1"},   {"txtPMayorDanno", "2"},
+                              {"txtPisosTotal", "5"},      {"optLocalizacion", 1}, {"optInspeccion", 2},
+                              {"optEstabEvaluador", 2},    {"cboCubierta", "Teja de barro"},
+                              {"cboEntrepiso", "Placa aligerada"}};
+
+// Every rating a reinforced-concrete frame building asks for, in the order
+// of its folders.
+const QList<Nota> Calificaciones = {
+    {"Command1", "btnVigas", 0, false, {40, 40, 20, 0, 0}},
+    {nullptr, "btnColumnas", 1, false, {50, 10, 10, 20, 10}},
+    {nullptr, "btnNudos", 2, false, {70, 20, 10, 0, 0}},
+    {nullptr, "btnEntrepiso", 13, false, {80, 20, 0, 0, 0}},
+    {"Command4", "btnDivisorios", 14, false, {2}},
+    {nullptr, "btnFachada", 15, false, {1}},
+    {nullptr, "btnEscaleras", 16, false, {0}},
+    {nullptr, "btnCubiertaBaha", 2, true, {3}},
+    {"Command6", "btnDeslizamGrietas", 17, false, {0}},
+    {nullptr, "btnAsentamLicuac", 18, false, {1}},
+    {"Command8", "btnCalidad", 19, false, {2}},
+    {nullptr, "btnConfiguracion", 22, false, {1}},
+    {nullptr, "btnIrregularidadPlanta", 20, false, {0}},
+    {nullptr, "btnIrregularidadAltura", 21, false, {4}},
+};
+
+// Types the building folder and rates every element on the evaluation form.
+void Evaluar(Form1 &f1)
+{
+    QVERIFY(Calificacion::Activar(&f1));
+    Clic(&f1, QStringLiteral("OptAnno(%1)").arg(Anno));
+    Conducir::ElegirUso(&f1, QStringLiteral("cboTipoEstructura"), QStringLiteral("Pórticos en concreto reforzado"));
+    for (auto it = Edificacion.begin(); it != Edificacion.end(); ++it) {
+        if (it.key().startsWith(QLatin1String("txt")))
+            Conducir::Escribir(&f1, it.key(), it.value().toString());
+        else if (it.key().startsWith(QLatin1String("opt")))
+            Clic(&f1, QStringLiteral("%1(%2)").arg(it.key()).arg(it.value().toInt()));
+        else
+            Conducir::ElegirUso(&f1, it.key(), it.value().toString());
+    }
+    for (const Nota &c : Calificaciones) {
+        if (c.otro) {
+            Mensaje::encolarRespuesta(Respuesta::Aceptar);
+            Clic(&f1, QStringLiteral("btnOtrosArquitectonicos"));
+        }
+        if (c.carpeta)
+            Clic(&f1, QString::fromLatin1(c.carpeta));
+        Calificacion::CalificarConDialogo(&f1, QString::fromLatin1(c.boton), c.barras);
+    }
+}
+
+// The import line of the same evaluation, with the ratings `notas`.
+QJsonObject LineaImportar(IdentificacionEvaluacion id, const QList<Nota> &notas = Calificaciones)
+{
+    QJsonArray variables, otros;
+    for (const Nota &c : notas) {
+        QJsonObject o{{"codigo", c.codigo}};
+        if (c.barras.size() == 5)
+            o.insert(QStringLiteral("proporciones"), QJsonArray::fromVariantList(QVariantList(c.barras.begin(), c.barras.end())));
+        else
+            o.insert(QStringLiteral("nivel"), c.barras.first());
+        (c.otro ? otros : variables).append(o);
+    }
+    QJsonObject ident{{"Option1", id.Option1}, {"DTEvaluacion", id.DTEvaluacion.toString(Qt::ISODate)}};
+    for (const auto &[nombre, texto] : Conducir::CajasDe(id))
+        if (!texto->isEmpty())
+            ident.insert(nombre, *texto);
+    if (!id.txtLatitud.isEmpty())
+        ident.insert(QStringLiteral("Latitud"), id.txtLatitud), ident.insert(QStringLiteral("Longitud"), id.txtLongitud);
+    QJsonObject linea{{"sistema", 0}, {"anno", Anno}, {"variables", variables}, {"edificacion", Edificacion},
+                      {"identificacion", ident}};
+    if (!otros.isEmpty())
+        linea.insert(QStringLiteral("otros"), otros);
+    return linea;
+}
+
+QByteArray Jsonl(const QList<QJsonObject> &lineas)
+{
+    QByteArray b;
+    for (const QJsonObject &o : lineas)
+        b += QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
+    return b;
+}
+
+}  // namespace
+
+class PruebaOrdenRegistro : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { Prueba::PrepararFormularios(); }
+    void init() { Mensaje::limpiar(); }
+
+    // Each kind of failure of a command line: a Spanish message on standard error,
+    // the exit code, nothing on standard output, no output file, and an
+    // earlier file of that name as it was.
+    void errores_data()
+    {
+        QTest::addColumn<QStringList>("argumentos");
+        QTest::addColumn<int>("codigo");
+        QTest::addColumn<QString>("mensaje");
+        const QString salida = QStringLiteral("SALIDA");
+        QTest::newRow("orden desconocida") << QStringList{"borrar"} << 2 << "la orden \"borrar\" no existe";
+        QTest::newRow("formato") << QStringList{"exportar", "--formato", "xls", "-o", salida} << 2
+                                 << "el formato \"xls\" no existe";
+        QTest::newRow("sin registro") << QStringList{"--registro", "NOHAY", "exportar", "-o", salida} << 1
+                                      << "no existe el registro de evaluaciones";
+        QTest::newRow("carpeta inexistente") << QStringList{"exportar", "-o", "NOHAY/x.csv"} << 1
+                                             << "no se puede crear el archivo";
+        QTest::newRow("número desconocido") << QStringList{"aviso", "1", "99", "-o", salida} << 1
+                                            << "no hay ninguna evaluación con el número 99";
+        QTest::newRow("importar archivo inexistente") << QStringList{"importar", "NOHAY.jsonl"} << 1
+                                                      << "no se puede leer el archivo";
+        QTest::newRow("datos inexistentes") << QStringList{"--datos", "NOHAY", "importar", "-"} << 1
+                                            << "la carpeta de datos";
+    }
+    void errores()
+    {
+        QFETCH(QStringList, argumentos);
+        QFETCH(int, codigo);
+        QFETCH(QString, mensaje);
+        QTemporaryDir carpeta;
+        const QString registro = HacerRegistro(carpeta, {Registro({})});
+        const QString salida = carpeta.filePath(QStringLiteral("salida.pdf"));
+        QFile anterior(carpeta.filePath(QStringLiteral("anterior.csv")));
+        QVERIFY(anterior.open(QIODevice::WriteOnly) && anterior.write("lo que había\n") > 0);
+        anterior.close();
+        for (QString &a : argumentos) {
+            if (a == QLatin1String("SALIDA"))
+                a = argumentos.contains(QStringLiteral("exportar")) ? anterior.fileName() : salida;
+            else if (a.startsWith(QLatin1String("NOHAY")))
+                a = carpeta.filePath(a);
+        }
+        if (!argumentos.contains(QStringLiteral("--registro")))
+            argumentos.prepend(registro), argumentos.prepend(QStringLiteral("--registro"));
+
+        const Resultado r = Correr(argumentos, "{}\n");
+        QCOMPARE(r.codigo, codigo);
+        QVERIFY2(r.error.startsWith(QStringLiteral("orv-registro: ")) && r.error.contains(mensaje), qPrintable(r.error));
+        QVERIFY2(r.salida.isEmpty(), r.salida.constData());
+        QVERIFY(!QFile::exists(salida));
+        QVERIFY(anterior.open(QIODevice::ReadOnly));
+        QCOMPARE(anterior.readAll(), QByteArray("lo que había\n"));
+        // Only the registry and the earlier file: no temporary file left.
+        QCOMPARE(QDir(carpeta.path()).entryList(QDir::Files).size(), 2);
+    }
+
+    void listarFiltra()
+    {
+        QTemporaryDir carpeta;
+        const QString registro = HacerRegistro(
+            carpeta, {Registro({"Casa Roja", "San Martín", "Ana Ruiz", "2026-12-01T08:00:00", "Habitable"}),
+                      Registro({"Bodega Norte", "Centro", "Luis Mora", "2026-12-03T23:59:59", "No Habitable"}),
+                      Registro({"Colegio", "Centro", "Ana Ruiz", "2026-12-04T00:00:00", "Uso Restringido"}),
+                      Registro({"Torre\tSur\n2", "Las Brisas", "Eva Paz", "2026-12-06T12:00:00", "No Habitable"})});
+        const QStringList base = {QStringLiteral("--registro"), registro, QStringLiteral("listar")};
+        const struct {
+            QStringList filtros;
+            QStringList numeros;
+        } casos[] = {
+            {{}, {"4", "3", "2", "1"}},  // newest first
+            {{"--habitabilidad", "no habitable"}, {"4", "2"}},
+            {{"--desde", "2026-12-03", "--hasta", "2026-12-04"}, {"3", "2"}},
+            {{"--hasta", "2026-12-03"}, {"2", "1"}},
+            {{"--buscar", "centro", "--habitabilidad", "Uso Restringido"}, {"3"}},
+        };
+        for (const auto &c : casos) {
+            const Resultado r = Correr(base + c.filtros + QStringList{"--tsv"});
+            QCOMPARE(r.codigo, 0);
+            QCOMPARE(Numeros(r.salida), c.numeros);
+        }
+        // Every column of the TSV, a tab or line break of a text made a blank.
+        const Resultado tsv = Correr(base + QStringList{"--tsv", "--buscar", "brisas"});
+        const QStringList lineas = QString::fromUtf8(tsv.salida).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lineas.size(), 2);
+        QCOMPARE(lineas.at(1).split(QLatin1Char('\t')),
+                 (QStringList{"4", "2026-12-06 12:00", "Calle 45B 12-30", "Las Brisas", "Torre Sur 2", "Eva Paz",
+                              "C-17", "No Habitable"}));
+        // The readable table: one line per evaluation and the count.
+        const Resultado tabla = Correr(base + QStringList{"--habitabilidad", "No Habitable"});
+        const QStringList filas = QString::fromUtf8(tabla.salida).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(filas.size(), 4);
+        QVERIFY2(filas.at(0).startsWith(QStringLiteral("Número")) && filas.at(1).startsWith(QStringLiteral("4 "))
+                     && filas.at(2).contains(QStringLiteral("Bodega Norte")), qPrintable(filas.join(QLatin1Char('\n'))));
+        QCOMPARE(filas.at(3), QStringLiteral("2 evaluaciones"));
+    }
+
+    void exportarSeLeeIgual()
+    {
+        const QStringList hostiles = {
+            QStringLiteral("Casa \"La Esperanza\""), QStringLiteral("Bloque A; apto 3, piso 2"),
+            QStringLiteral("Primera línea\nsegunda\r\ntercera"), QStringLiteral("Edificio 🏠 del río 🌊"),
+            QStringLiteral("  con blancos alrededor  "), QStringLiteral("\""), QStringLiteral(""),
+            QStringLiteral("=SUMA(A1)")};
+        QVector<RegistroEvaluacion> registros;
+        for (int i = 0; i < hostiles.size(); ++i) {
+            RegistroEvaluacion r = Registro({hostiles.at(i), hostiles.at((i + 1) % hostiles.size()),
+                                             hostiles.at((i + 2) % hostiles.size()), {}, {}});
+            if (i % 2) {
+                r.establecerCampo(Pos::Latitud, -12.123456789 - i);
+                r.establecerCampo(Pos::Longitud, -97.000001 - i);
+            }
+            r.establecerCampo(Pos::IndiceEstructural, 1.0 / (i + 3));
+            registros << r;
+        }
+        QTemporaryDir carpeta;
+        const QString registro = HacerRegistro(carpeta, registros);
+        const QString archivo = carpeta.filePath(QStringLiteral("registro.csv"));
+        const Resultado r = Correr({"--registro", registro, "exportar", "--formato", "csv", "-o", archivo});
+        QCOMPARE(r.codigo, 0);
+        QFile f(archivo);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        // The same bytes on standard output, and the same as the export
+        // that reads record by record (the registry window's).
+        QCOMPARE(Correr({"--registro", registro, "exportar"}).salida, bytes);
+        QBuffer porRegistros;
+        porRegistros.open(QIODevice::WriteOnly);
+        RegistroLocal local(registro);
+        ExportarCsv(local, FiltroRegistro{}, porRegistros);
+        QCOMPARE(porRegistros.data(), bytes);
+
+        const QList<QStringList> filas = Prueba::LeerCsvConPython(archivo);
+        QCOMPARE(filas.size(), registros.size() + 1);
+        QCOMPARE(filas.at(0).size(), NumCampos);
+        for (int j = 0; j < NumCampos; ++j)
+            QCOMPARE(filas.at(0).at(j), Campo(j).columna);
+        for (int i = 0; i < registros.size(); ++i) {
+            const QStringList &fila = filas.at(i + 1);
+            QCOMPARE(fila.size(), NumCampos);
+            QCOMPARE(fila.at(Pos::Numero), QString::number(i + 1));
+            for (int j = 1; j < NumCampos; ++j) {
+                const QVariant &v = registros.at(i).campo(j);
+                const QString dato = QStringLiteral("registro %1, campo %2: \"%3\"").arg(i + 1).arg(j).arg(fila.at(j));
+                if (v.isNull()) {
+                    QVERIFY2(fila.at(j).isEmpty(), qPrintable(dato));
+                } else if (Campo(j).tipo == TipoCampo::Real) {
+                    bool ok = false;
+                    QCOMPARE(fila.at(j).toDouble(&ok), v.toDouble());  // the C locale: a decimal point
+                    QVERIFY2(ok && !fila.at(j).contains(QLatin1Char(',')), qPrintable(dato));
+                } else {
+                    QVERIFY2(fila.at(j) == v.toString(), qPrintable(dato));
+                }
+            }
+        }
+
+        // The filters of listar choose the rows.
+        QCOMPARE(Correr({"--registro", registro, "exportar", "--buscar", "🏠", "-o", archivo}).codigo, 0);
+        QCOMPARE(Prueba::LeerCsvConPython(archivo).size(), 4);  // the header and the three records that name it
+
+        // For a GIS: the four with coordinates, the others named on standard error.
+        const QString geo = carpeta.filePath(QStringLiteral("registro.geojson"));
+        const Resultado sig = Correr({"--registro", registro, "exportar", "--formato", "geojson", "-o", geo});
+        QCOMPARE(sig.codigo, 0);
+        QVERIFY2(sig.error.startsWith(QStringLiteral("orv-registro: aviso: 4 evaluaciones no tienen "
+                                                            "coordenadas (Latitud y Longitud) y no se exportaron: 1, 3, 5, 7.")), qPrintable(sig.error));
+        QVERIFY(QFile::exists(geo));
+
+        // The event summary, as text and as CSV.
+        const Resultado texto = Correr({"--registro", registro, "resumen"});
+        QCOMPARE(texto.codigo, 0);
+        // The first table, its title then aligned rows, ends with the total.
+        const QString primera = QString::fromUtf8(texto.salida).section(QStringLiteral("\n\n"), 0, 0);
+        QVERIFY2(primera.startsWith(QStringLiteral("Por habitabilidad\n  Habitabilidad")) &&
+                     primera.contains(QRegularExpression(QStringLiteral("\n  Total +8$"))),
+                 texto.salida.constData());
+        QCOMPARE(Correr({"--registro", registro, "resumen", "--formato", "csv", "-o", archivo}).codigo, 0);
+        const QList<QStringList> tablas = Prueba::LeerCsvConPython(archivo);
+        QCOMPARE(tablas.value(0), (QStringList{QStringLiteral("Habitabilidad"), QStringLiteral("Evaluaciones")}));
+        QVERIFY(tablas.contains(QStringList{QStringLiteral("Total"), QStringLiteral("8")}));
+    }
+
+    // The same evaluation typed through the forms and imported: the same
+    // record, field by field.
+    void importarComoLosFormularios()
+    {
+        QTemporaryDir carpeta;
+        IdentificacionEvaluacion id = Ejemplo::Identificacion();
+        id.txtTelefono.clear();  // "Información pendiente" after the question
+        id.txtLatitud = QStringLiteral("-12.3741");
+        id.txtLongitud = QStringLiteral("-97.4526");
+        id.DTEvaluacion = QDateTime(QDate(2026, 11, 30), QTime(9, 5, 7));
+
+        // Through the forms.
+        const QString porFormularios = carpeta.filePath(QStringLiteral("formularios.sqlite"));
+        RutasDatos::establecerArchivoRegistro(porFormularios);
+        EstadoEvaluacion estado;
+        Form1 f1(estado);
+        Evaluar(f1);
+        bool guardado = false;
+        Mensaje::encolarRespuesta(Respuesta::Si);
+        Prueba::AlAbrirseModal([&](QWidget *f7) {
+            Prueba::AlAbrirseModal([&](QWidget *f23) {
+                Conducir::Llenar(f23, id);
+                Conducir::Escribir(f23, QStringLiteral("txtLatitud"), id.txtLatitud);
+                Conducir::Escribir(f23, QStringLiteral("txtLongitud"), id.txtLongitud);
+                for (int i = 0; i < 3; ++i)  // incomplete contact, confirmation, saved
+                    Mensaje::encolarRespuesta(Respuesta::Aceptar);
+                Conducir::Guardar(f23);
+                guardado = true;
+            });
+            Clic(f7, QStringLiteral("btnAceptar(1)"));
+        });
+        Clic(&f1, QStringLiteral("btnMenu(0)"));
+        QVERIFY(guardado);
+        QCOMPARE(Mensaje::textosMostrados().last(), TextosRegistro::Guardada);
+
+        // Imported.
+        const QString importado = carpeta.filePath(QStringLiteral("importado.sqlite"));
+        const Resultado r = Correr({"--registro", importado, "importar", "-"}, Jsonl({LineaImportar(id)}));
+        QCOMPARE(r.codigo, 0);
+        QCOMPARE(r.salida, QByteArray("{\"linea\":1,\"numero\":1}\n"));
+
+        const QList<QVariantList> a = Ejemplo::LeerRegistro(porFormularios);
+        const QList<QVariantList> b = Ejemplo::LeerRegistro(importado);
+        QCOMPARE(a.size(), 1);
+        QCOMPARE(b.size(), 1);
+        QCOMPARE(a.at(0).size(), NumCampos);
+        for (int j = 0; j < NumCampos; ++j)
+            QVERIFY2(a.at(0).at(j) == b.at(0).at(j),
+                     qPrintable(QStringLiteral("%1: %2 / %3").arg(Campo(j).columna, a.at(0).at(j).toString(),
+                                                                  b.at(0).at(j).toString())));
+        // What the forms wrote, so the comparison is not of two empty records.
+        QCOMPARE(a.at(0).at(Pos::Telefono).toString(), TextosRegistro::InformacionPendiente);
+        QCOMPARE(a.at(0).at(Pos::Fecha).toString(), QStringLiteral("2026-11-30T09:05:07"));
+        QCOMPARE(a.at(0).at(Pos::Latitud).toDouble(), -12.3741);
+    }
+
+    // Several lines: answers in input order, numbers in order, refused
+    // lines in between; what the line itself gets wrong is told too, and
+    // what "Evaluar" refuses on the form.
+    void importarVariasLineas()
+    {
+        const QJsonObject buena = LineaImportar(Ejemplo::Identificacion());
+        QJsonObject clave = buena, lista = buena, fecha = buena, pisos = buena;
+        clave.insert(QStringLiteral("edificaion"), QJsonObject{});
+        QJsonObject ed = Edificacion;
+        ed.insert(QStringLiteral("cboCubierta"), QStringLiteral("Paja"));
+        lista.insert(QStringLiteral("edificacion"), ed);
+        ed = Edificacion;
+        ed.insert(QStringLiteral("txtPisosTotal"), QStringLiteral("7"));  // four above one basement
+        pisos.insert(QStringLiteral("edificacion"), ed);
+        QJsonObject ident = fecha.value(QStringLiteral("identificacion")).toObject();
+        ident.insert(QStringLiteral("DTEvaluacion"), QStringLiteral("ayer"));
+        fecha.insert(QStringLiteral("identificacion"), ident);
+        const QJsonObject pocas = LineaImportar(Ejemplo::Identificacion(), Calificaciones.mid(0, 2));
+        QByteArray entrada = Jsonl({buena, clave}) + "\n{no\n" + Jsonl({buena, lista, fecha, pisos, pocas, buena});
+
+        QTemporaryDir carpeta;
+        const QString registro = HacerRegistro(carpeta, {Registro({}), Registro({})});
+        const Resultado r = Correr({"--registro", registro, "importar", "-"}, entrada);
+        QCOMPARE(r.codigo, 1);
+        const QList<QByteArray> lineas = r.salida.split('\n');
+        auto errores = [&](int i) { return QJsonDocument::fromJson(lineas.at(i)).object().value("errores").toArray(); };
+        QCOMPARE(lineas.size(), 10);  // nine answers (the blank line has none) and the end
+        QCOMPARE(lineas.at(0), QByteArray("{\"linea\":1,\"numero\":3}"));
+        QVERIFY(lineas.at(1).startsWith("{\"linea\":2,\"errores\":[\"Clave desconocida \\\"edificaion\\\""));
+        QVERIFY(lineas.at(2).startsWith("{\"linea\":4,\"errores\":[\"La línea no es JSON válido"));
+        QCOMPARE(lineas.at(3), QByteArray("{\"linea\":5,\"numero\":4}"));
+        QVERIFY(lineas.at(4).startsWith("{\"linea\":6,\"errores\":[\"\\\"cboCubierta\\\" de \\\"edificacion\\\" debe ser "
+                                        "uno de los textos de su lista"));
+        QVERIFY(lineas.at(5).startsWith("{\"linea\":7,\"errores\":[\"\\\"DTEvaluacion\\\""));
+        QVERIFY(lineas.at(6).startsWith("{\"linea\":8,"));
+        QCOMPARE(errores(6).last().toString(), TextosEvaluar::Incompleta);
+        QVERIFY(lineas.at(7).startsWith("{\"linea\":9,"));
+        QCOMPARE(errores(7), QJsonArray{TextosEvaluar::FaltanCalificaciones});
+        QCOMPARE(lineas.at(8), QByteArray("{\"linea\":10,\"numero\":5}"));
+        QVERIFY(r.error.contains(QStringLiteral("3 evaluaciones guardadas, 6 líneas rechazadas")));
+        QCOMPARE(Ejemplo::LeerRegistro(registro).size(), 5);
+    }
+};
+
+QTEST_MAIN(PruebaOrdenRegistro)
+#include "registry_cli_test.moc"
