@@ -19,8 +19,9 @@ QString TextoAdvertencia()
 
 QString AvisoReplicas()
 {
-    return QStringLiteral("Las réplicas pueden aumentar el daño. Si ocurre una réplica fuerte, salga de la edificación "
-                          "y solicite una nueva inspección.");
+    return QStringLiteral("Las réplicas pueden aumentar el daño. Después de una réplica fuerte, cuando el movimiento "
+                          "haya terminado, salga de la edificación y solicite una nueva inspección antes de volver a "
+                          "usarla.");
 }
 
 QString AvisoOficial()

@@ -30,12 +30,14 @@ ClaseAviso ClaseDeHabitabilidad(const QString &habitabilidad)
                 QColor(0xf5, 0xc4, 0x00), negro};
     if (es("No Habitable"))
         return {QStringLiteral("NO HABITABLE"),
-                QStringLiteral("Prohibido habitar o permanecer en la edificación; solo puede entrar, por poco tiempo, el "
-                               "personal autorizado."),
+                QStringLiteral("Prohibido habitar o permanecer en la edificación. El personal autorizado solo puede "
+                               "entrar en la medida en que lo permitan las medidas de seguridad de este aviso."),
                 QColor(0xc6, 0x1c, 0x1c), blanco};
     if (es("Peligro de Colapso"))
         return {QStringLiteral("PELIGRO DE COLAPSO"),
-                QStringLiteral("Prohibido el ingreso, salvo a los organismos de socorro en una emergencia."),
+                QStringLiteral("Prohibido habitar, permanecer o entrar en la edificación, salvo el personal autorizado y "
+                               "los organismos de socorro en la medida en que lo permitan las medidas de seguridad de "
+                               "este aviso."),
                 QColor(0xc6, 0x1c, 0x1c), blanco};
     return {h.isEmpty() ? QStringLiteral("SIN CLASIFICACIÓN") : QLocale(QLocale::Spanish).toUpper(h),
             QStringLiteral("Consulte al Municipio de Quenbria antes de ocupar la edificación."),

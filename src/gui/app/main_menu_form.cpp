@@ -112,7 +112,9 @@ Form2::Form2(EstadoEvaluacion &estado, QWidget *padre) : QWidget(padre), estado_
     connect(form4_, &Form4::cerrando, this, &Form2::btnSalir_Click);
     form4_->show();
     // The menu belongs to the backdrop: the window manager keeps it above the
-    // backdrop and the task bar shows the pair as one program.
+    // backdrop and the task bar shows the pair as one program. X11 window
+    // managers learn the owner only of dialog windows, hence the dialog type.
+    setWindowFlag(Qt::Dialog);
     winId();
     if (windowHandle() && form4_->windowHandle())
         windowHandle()->setTransientParent(form4_->windowHandle());

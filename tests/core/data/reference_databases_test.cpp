@@ -109,7 +109,7 @@ private slots:
             QCOMPARE(texto.contains(QStringLiteral("uso queda restringido")), nivel == 1);
             QCOMPARE(texto.contains(QStringLiteral("edificio es habitable")), nivel == 0);
         }
-        const QStringList marcas = {"No se requiere intervención estructural", "Se requiere reparación", "Se requiere refuerzo",
+        const QStringList marcas = {"no requiere intervención estructural", "Se requiere reparación", "Se requiere refuerzo",
                                     "deba demolerse"};
         for (const auto &[codigo, texto] : LeerTabla(QStringLiteral("Reparabilidad"))) {
             const QString d = codigo.right(2);
