@@ -212,3 +212,20 @@ QVariant ConjuntoRegistros::maximoCampo(int i) const
         fallar(QStringLiteral("no se puede leer la tabla"), q.lastError().text());
     return q.value(0);
 }
+
+std::optional<QVariant> ConjuntoRegistros::buscar(int campo, const QVariant &valor, int devuelto) const
+{
+    if (campo < 0 || campo >= columnas_.size() || devuelto < 0 || devuelto >= columnas_.size())
+        fallar(QStringLiteral("no existe el campo %1").arg(std::max(campo, devuelto)), QString());
+    QSqlDatabase db = QSqlDatabase::database(conexion_, false);
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? ORDER BY rowid DESC LIMIT 1")
+                  .arg(CitarIdentificador(columnas_.at(devuelto)), tablaSql_, CitarIdentificador(columnas_.at(campo))));
+    q.addBindValue(valor);
+    if (!q.exec())
+        fallar(QStringLiteral("no se puede leer la tabla"), q.lastError().text());
+    if (!q.next())
+        return std::nullopt;
+    return q.value(0);
+}

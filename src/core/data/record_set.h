@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <optional>
 #include <stdexcept>
 
 class ErrorDatos : public std::runtime_error {
@@ -60,6 +61,9 @@ public:
     void iniciarTransaccion();
     void confirmar();
     void deshacer();
+    // Field `devuelto` of the last record whose field `campo` holds `valor`;
+    // none when no record does.
+    std::optional<QVariant> buscar(int campo, const QVariant &valor, int devuelto) const;
     // Largest value of field i over the whole table (null when empty).
     QVariant maximoCampo(int i) const;
 

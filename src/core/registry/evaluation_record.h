@@ -19,6 +19,9 @@ struct RegistroEvaluacion {
     QString equipo;       // machine name
     QString usuario;      // operating-system user
     QDateTime guardadoEn; // when it was saved on the machine (UTC)
+    // The key of the building (ClaveEdificacion::De when the store saves it
+    // empty; a key of its own when the evaluator told two buildings apart).
+    QString claveEdificacion;
     // Saved on this machine and not yet received by the central registry;
     // such a record has no number yet.
     bool pendiente = false;

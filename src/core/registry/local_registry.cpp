@@ -1,6 +1,9 @@
 #include "core/registry/local_registry.h"
 
 #include "core/data/record_set.h"
+#include "core/registry/building_key.h"
+#include "core/registry/buildings.h"
+#include "core/registry/registry_sql.h"
 #include "core/registry/registry_summary.h"
 
 #include <QAtomicInt>
@@ -10,12 +13,18 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUuid>
 #include <cmath>
 #include <limits>
 
 using namespace RegistroEvaluaciones;
 
 namespace {
+
+// The local table: the fields, then the uuid and the building key.
+constexpr int PosUuid = NumCampos;
+constexpr int PosClave = NumCampos + 1;
+constexpr int NumColumnasLocales = NumCampos + 2;
 
 QAtomicInt contador;
 
@@ -34,7 +43,37 @@ QString DefinicionColumna(const CampoRegistro &c)
            + (c.posicion == Pos::Numero ? QStringLiteral(" UNIQUE") : QString());
 }
 
-// Makes the table, or brings a table of the first version up to date. Runs
+// Gives every record of a file of an earlier version its uuid and its
+// building key, inside the caller's transaction.
+void CompletarIdentidad(QSqlDatabase &db, const QString &archivo)
+{
+    QSqlQuery lee(db);
+    lee.setForwardOnly(true);
+    if (!lee.exec(QStringLiteral("SELECT rowid, %1, %2 FROM %3 WHERE %2 IS NULL OR %4 IS NULL")
+                      .arg(LectorRegistroSql::listaColumnas(), CitarIdentificador(ColumnaUuid),
+                           CitarIdentificador(Tabla), CitarIdentificador(ColumnaClave)))) {
+        const QString detalle = lee.lastError().text();
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        Fallar(archivo, QStringLiteral("no se puede leer la tabla"), detalle);
+    }
+    QSqlQuery escribe(db);
+    escribe.prepare(QStringLiteral("UPDATE %1 SET %2 = COALESCE(%2, ?), %3 = COALESCE(%3, ?) WHERE rowid = ?")
+                        .arg(CitarIdentificador(Tabla), CitarIdentificador(ColumnaUuid),
+                             CitarIdentificador(ColumnaClave)));
+    while (lee.next()) {
+        const RegistroEvaluacion r = LectorRegistroSql::registroDeFila(lee, 1);
+        escribe.addBindValue(QUuid::createUuid().toString(QUuid::WithoutBraces));
+        escribe.addBindValue(ClaveEdificacion::De(r));
+        escribe.addBindValue(lee.value(0));
+        if (!escribe.exec()) {
+            const QString detalle = escribe.lastError().text();
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            Fallar(archivo, QStringLiteral("no se puede completar la tabla"), detalle);
+        }
+    }
+}
+
+// Makes the table, or brings a table of an earlier version up to date. Runs
 // under the write lock, so two programs starting at once do it once.
 void PrepararTabla(QSqlDatabase &db, const QString &archivo)
 {
@@ -57,20 +96,42 @@ void PrepararTabla(QSqlDatabase &db, const QString &archivo)
         QStringList columnas;
         for (const CampoRegistro &c : Campos())
             columnas << DefinicionColumna(c);
+        columnas << CitarIdentificador(ColumnaUuid) + QStringLiteral(" TEXT UNIQUE")
+                 << CitarIdentificador(ColumnaClave) + QStringLiteral(" TEXT");
         exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(CitarIdentificador(Tabla), columnas.join(QStringLiteral(", "))),
              "no se puede crear la tabla");
-    } else if (existentes.size() == NumCamposAnteriores) {
-        for (int i = NumCamposAnteriores; i < NumCampos; ++i)
-            exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
-                     .arg(CitarIdentificador(Tabla), DefinicionColumna(Campo(i))),
-                 "no se puede agregar las columnas de coordenadas a la tabla");
-    } else if (existentes.size() != NumCampos) {
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        Fallar(archivo,
-               QStringLiteral("la tabla tiene %1 campos y el registro de evaluaciones necesita %2")
-                   .arg(existentes.size())
-                   .arg(NumCampos),
-               QString());
+    } else {
+        // Files of earlier versions: the coordinates (fields 91 and 92), then
+        // the uuid and the building key, added in place.
+        const int campos = existentes.size() - int(existentes.contains(ColumnaUuid)) - int(existentes.contains(ColumnaClave));
+        if (campos != NumCampos && campos != NumCamposAnteriores) {
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            Fallar(archivo,
+                   QStringLiteral("la tabla tiene %1 campos y el registro de evaluaciones necesita %2")
+                       .arg(campos)
+                       .arg(NumCampos),
+                   QString());
+        }
+        if (campos == NumCamposAnteriores)
+            for (int i = NumCamposAnteriores; i < NumCampos; ++i)
+                exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
+                         .arg(CitarIdentificador(Tabla), DefinicionColumna(Campo(i))),
+                     "no se puede agregar las columnas de coordenadas a la tabla");
+        if (!existentes.contains(ColumnaUuid) || !existentes.contains(ColumnaClave)) {
+            if (!existentes.contains(ColumnaUuid)) {
+                exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 TEXT")
+                         .arg(CitarIdentificador(Tabla), CitarIdentificador(ColumnaUuid)),
+                     "no se puede agregar la columna del identificador a la tabla");
+                exec(QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS \"EvaluacionesUuid\" ON %1 (%2)")
+                         .arg(CitarIdentificador(Tabla), CitarIdentificador(ColumnaUuid)),
+                     "no se puede crear un índice de la tabla");
+            }
+            if (!existentes.contains(ColumnaClave))
+                exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 TEXT")
+                         .arg(CitarIdentificador(Tabla), CitarIdentificador(ColumnaClave)),
+                     "no se puede agregar la columna de la edificación a la tabla");
+            CompletarIdentidad(db, archivo);
+        }
     }
     // The window sorts and filters by date and habitability.
     exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesFecha\" ON %1 (%2)")
@@ -92,6 +153,16 @@ void PrepararTabla(QSqlDatabase &db, const QString &archivo)
         busqueda << CitarIdentificador(Campo(p).columna);
     exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesBusqueda\" ON %1 (%2)")
              .arg(CitarIdentificador(Tabla), busqueda.join(QStringLiteral(", "))),
+         "no se puede crear un índice de la tabla");
+    // The evaluations of one building, newest first.
+    exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesEdificacion\" ON %1 (%2, %3, %4)")
+             .arg(CitarIdentificador(Tabla), CitarIdentificador(ColumnaClave),
+                  CitarIdentificador(Campo(Pos::Fecha).columna), CitarIdentificador(Campo(Pos::Numero).columna)),
+         "no se puede crear un índice de la tabla");
+    // Evaluations near a point, for the buildings within a few metres.
+    exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesPosicion\" ON %1 (%2, %3)")
+             .arg(CitarIdentificador(Tabla), CitarIdentificador(Campo(Pos::Latitud).columna),
+                  CitarIdentificador(Campo(Pos::Longitud).columna)),
          "no se puede crear un índice de la tabla");
     exec(QStringLiteral("COMMIT"), "no se pudo confirmar la escritura");
 }
@@ -231,27 +302,38 @@ void RegistroLocal::agregar(QVector<RegistroEvaluacion> &lote)
     if (lote.isEmpty())
         return;
     ConjuntoRegistros rs(archivo_, Tabla, ConjuntoRegistros::Modo::Escritura);
-    if (rs.numeroCampos() != NumCampos)
+    if (rs.numeroCampos() != NumColumnasLocales)
         throw ErrorDatos(QStringLiteral("Error en la base de datos: la tabla tiene %1 campos y el registro de "
                                         "evaluaciones necesita %2 (%3).")
                              .arg(rs.numeroCampos())
-                             .arg(NumCampos)
+                             .arg(NumColumnasLocales)
                              .arg(rs.descripcion()));
     QVector<RegistroEvaluacion> escritos = lote;
     rs.iniciarTransaccion();
     try {
         qint64 numero = SiguienteNumero(rs);
         for (RegistroEvaluacion &r : escritos) {
+            r.sellar();
+            r.pendiente = false;
+            if (r.claveEdificacion.isEmpty())
+                r.claveEdificacion = ClaveEdificacion::De(r);
+            const QString uuid = r.uuid.toString(QUuid::WithoutBraces);
+            // Sent twice (an outbox emptied late, a file imported again):
+            // stored once, with the number it has.
+            if (const auto existente = rs.buscar(PosUuid, uuid, Pos::Numero)) {
+                r.establecerCampo(Pos::Numero, *existente);
+                continue;
+            }
             if (numero > std::numeric_limits<int32_t>::max())
                 throw ErrorDatos(
                     QStringLiteral("Error en la base de datos: no quedan números de evaluación disponibles (%1).")
                         .arg(rs.descripcion()));
-            r.sellar();
-            r.pendiente = false;
             r.establecerCampo(Pos::Numero, numero);
             rs.agregarNuevo();
             for (int i = 0; i < NumCampos; ++i)
                 rs.establecerCampo(i, r.campo(i));
+            rs.establecerCampo(PosUuid, uuid);
+            rs.establecerCampo(PosClave, r.claveEdificacion);
             rs.guardar();
             ++numero;
         }
@@ -280,3 +362,18 @@ void RegistroLocal::recorrer(const FiltroRegistro &filtro, const OrdenRegistro &
 }
 
 ResumenRegistro RegistroLocal::resumen(const FiltroRegistro &filtro) { return ResumirRegistro(lector(), filtro); }
+
+std::optional<EdificacionRegistrada> RegistroLocal::edificacion(const QString &clave)
+{
+    return Edificaciones::Buscar(lector(), clave);
+}
+
+QVector<EdificacionRegistrada> RegistroLocal::cercanas(double latitud, double longitud, double metros)
+{
+    return Edificaciones::Cercanas(lector(), latitud, longitud, metros);
+}
+
+QVector<RegistroEvaluacion> RegistroLocal::historial(const QString &clave)
+{
+    return Edificaciones::Historial(lector(), clave);
+}

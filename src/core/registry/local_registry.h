@@ -37,6 +37,9 @@ public:
     void recorrer(const FiltroRegistro &filtro, const OrdenRegistro &orden,
                   const std::function<bool(const RegistroEvaluacion &)> &cada) override;
     ResumenRegistro resumen(const FiltroRegistro &filtro) override;
+    std::optional<EdificacionRegistrada> edificacion(const QString &clave) override;
+    QVector<EdificacionRegistrada> cercanas(double latitud, double longitud, double metros) override;
+    QVector<RegistroEvaluacion> historial(const QString &clave) override;
 
     const LectorRegistroSql &lector();
 

@@ -16,6 +16,12 @@ inline const QString Tabla = QStringLiteral("Evaluaciones");
 constexpr int NumCampos = 93;
 constexpr int NumCamposAnteriores = 91;
 
+// Beside the fields, after them, every registry keeps the evaluation's
+// uuid (one evaluation, however often it is sent) and the key of the
+// building it is of (core/registry/building_key.h), indexed.
+inline const QString ColumnaUuid = QStringLiteral("uuid");
+inline const QString ColumnaClave = QStringLiteral("clave_edificacion");
+
 enum class TipoCampo { Entero, Texto, Real };
 
 enum class GrupoCampo {

@@ -1,5 +1,7 @@
 #include "core/registry/registry_store.h"
 
+#include "core/registry/buildings.h"
+
 int32_t AlmacenRegistro::agregar(RegistroEvaluacion &registro)
 {
     QVector<RegistroEvaluacion> lote{registro};
@@ -7,3 +9,9 @@ int32_t AlmacenRegistro::agregar(RegistroEvaluacion &registro)
     registro = lote.front();
     return registro.numero();
 }
+
+std::optional<EdificacionRegistrada> AlmacenRegistro::edificacion(const QString &) { return std::nullopt; }
+
+QVector<EdificacionRegistrada> AlmacenRegistro::cercanas(double, double, double) { return {}; }
+
+QVector<RegistroEvaluacion> AlmacenRegistro::historial(const QString &) { return {}; }

@@ -36,6 +36,7 @@ struct FiltroRegistro {
 };
 
 struct ResumenRegistro;  // core/registry/registry_summary.h
+struct EdificacionRegistrada;  // core/registry/buildings.h
 
 struct OrdenRegistro {
     // A field position, or OrdenDireccion for the address as one text.
@@ -71,4 +72,11 @@ public:
     // The event summary of the selection, counted by the database
     // (ResumirRegistro over the store's LectorRegistroSql).
     virtual ResumenRegistro resumen(const FiltroRegistro &filtro) = 0;
+
+    // Buildings (core/registry/buildings.h): the one of a key, those with an
+    // evaluation within `metros` of a point, and a building's evaluations,
+    // newest first. A registry that keeps no building keys finds none.
+    virtual std::optional<EdificacionRegistrada> edificacion(const QString &clave);
+    virtual QVector<EdificacionRegistrada> cercanas(double latitud, double longitud, double metros);
+    virtual QVector<RegistroEvaluacion> historial(const QString &clave);
 };

@@ -3,6 +3,8 @@
 // comments of a saved record.
 
 #include "core/data/data_paths.h"
+#include "core/registry/building_key.h"
+#include "core/registry/buildings.h"
 #include "core/registry/local_registry.h"
 #include "core/registry/stored_comments.h"
 #include "core/registry/sample_evaluation.h"
@@ -140,9 +142,10 @@ private slots:
         QCOMPARE(recorridos, (QList<int>{1, 2, 3}));
     }
 
-    // A registry of the first version (91 columns) gains the coordinates in
-    // place on first open; every record keeps every value, and the next save
-    // continues its numbering with coordinates.
+    // A registry of the first version (91 columns) gains the coordinates,
+    // the uuid and the building key in place on first open; every record
+    // keeps every value and gets a uuid of its own and its building's key,
+    // and the next save continues its numbering with coordinates.
     void registroAnteriorSeExtiende()
     {
         QTemporaryDir otra;
@@ -170,6 +173,18 @@ private slots:
         for (int i = 1; i < NumCamposAnteriores; ++i)
             QVERIFY2(antes.at(1).at(i) == ejemplo.at(i), qPrintable(QString::number(i)));
         QVERIFY(antes.at(1).at(Pos::Latitud).isNull());
+        const QString identidad = QStringLiteral("uuid, clave_edificacion");
+        const QList<QVariantList> identidades = Ejemplo::LeerRegistro(viejo, identidad);
+        QCOMPARE(identidades.size(), 2);
+        RegistroEvaluacion guardado;
+        for (int i = 0; i < NumCampos; ++i)
+            guardado.establecerCampo(i, antes.at(0).at(i));
+        for (const QVariantList &id : identidades) {
+            QVERIFY2(!QUuid::fromString(id.at(0).toString()).isNull(), qPrintable(id.at(0).toString()));
+            QCOMPARE(id.at(1).toString(), ClaveEdificacion::De(guardado));
+        }
+        QVERIFY(identidades.at(0).at(0) != identidades.at(1).at(0));
+        QVERIFY(ClaveEdificacion::De(guardado).startsWith(QStringLiteral("predio:")));
 
         RegistroEvaluacion nuevo = Hacer(Muestra[0]);
         nuevo.establecerCampo(Pos::Latitud, -12.5);
@@ -178,9 +193,67 @@ private slots:
         const auto leido = registro.porNumero(42);
         QCOMPARE(leido->campo(Pos::Latitud).toDouble(), -12.5);
         QCOMPARE(leido->campo(Pos::Longitud).toDouble(), -97.25);
-        // A second open finds it done.
+        // A second open finds it done: nothing changes.
         RegistroLocal otraVez(viejo);
         QCOMPARE(otraVez.contar(FiltroRegistro()), qint64(3));
+        QCOMPARE(Ejemplo::LeerRegistro(viejo, identidad).mid(0, 2), identidades);
+        QCOMPARE(otraVez.edificacion(ClaveEdificacion::De(guardado))->evaluaciones, qint64(2));
+    }
+
+    // One building's evaluations found by its key, typed differently each
+    // time; its current posting is the newest by evaluation date, whatever
+    // the order they were saved in; buildings near a point within 15 m; and
+    // an evaluation sent twice is stored once with its number.
+    void edificaciones()
+    {
+        QTemporaryDir otra;
+        RegistroLocal registro(otra.filePath(QStringLiteral("edificaciones.sqlite")));
+        auto evaluacion = [](const char *fecha, const char *numero, const char *clase, double lat) {
+            RegistroEvaluacion r = Hacer(Muestra[0]);
+            for (int p : {Pos::TipoAvaluo, Pos::Sector, Pos::Manzana, Pos::Predio})
+                r.establecerCampo(p, QStringLiteral("--"));  // no plot: the address decides
+            r.establecerCampo(Pos::Fecha, QString::fromLatin1(fecha));
+            r.establecerCampo(Pos::NumeroCasa, QString::fromUtf8(numero));
+            r.establecerCampo(Pos::Habitabilidad, QString::fromUtf8(clase));
+            r.establecerCampo(Pos::Latitud, lat);
+            r.establecerCampo(Pos::Longitud, -97.25);
+            return r;
+        };
+        // Saved out of order: the re-inspection after the aftershock first.
+        QVector<RegistroEvaluacion> lote{evaluacion("2026-12-05T09:00:00", "No. 12 - 30", "No Habitable", -12.5),
+                                         evaluacion("2026-12-01T10:00:00", "12-30", "Habitable", -12.5),
+                                         evaluacion("2026-12-03T16:00:00", "# 12-30", "Uso Restringido", -12.5),
+                                         evaluacion("2026-12-04T08:00:00", "14-02", "Habitable", -12.50009),
+                                         evaluacion("2026-12-04T08:30:00", "90-01", "Habitable", -12.5005)};
+        registro.agregar(lote);
+        const QString clave = lote.at(1).claveEdificacion;
+        QVERIFY(!clave.isEmpty());
+        QCOMPARE(lote.at(0).claveEdificacion, clave);
+        QCOMPARE(lote.at(2).claveEdificacion, clave);
+        QVERIFY(lote.at(3).claveEdificacion != clave);
+
+        const auto e = registro.edificacion(clave);
+        QVERIFY(e);
+        QCOMPARE(e->evaluaciones, qint64(3));
+        QCOMPARE(e->vigente.numero(), 1);  // the newest evaluation, saved first
+        QCOMPARE(e->vigente.texto(Pos::Habitabilidad), QStringLiteral("No Habitable"));
+        QList<int> historial;
+        for (const RegistroEvaluacion &r : registro.historial(clave))
+            historial << r.numero();
+        QCOMPARE(historial, (QList<int>{1, 3, 2}));
+        QVERIFY(!registro.edificacion(QStringLiteral("direccion:otra")));
+        QVERIFY(!registro.edificacion(QString()));
+
+        // 10 m north: the building itself and its neighbour; 55 m: not.
+        QList<int> cerca;
+        for (const EdificacionRegistrada &c : registro.cercanas(-12.5, -97.25, 15))
+            cerca << c.vigente.numero();
+        QCOMPARE(cerca, (QList<int>{1, 4}));
+
+        RegistroEvaluacion otraVez = lote.at(2);
+        otraVez.establecerCampo(Pos::Numero, QVariant());
+        QCOMPARE(registro.agregar(otraVez), 3);
+        QCOMPARE(registro.contar(FiltroRegistro()), qint64(5));
     }
 
     // A table that is neither version is refused with its file named, and

@@ -9,6 +9,7 @@
 
 #include "core/data/record_set.h"
 #include "core/registry/local_registry.h"
+#include "core/registry/registry_sql.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -152,15 +153,16 @@ QString ConArchivo(const QString &archivo, F leer)
 }
 
 // Every record of the registry file, in stored order (none when the file
-// does not exist yet).
-inline QList<QVariantList> LeerRegistro(const QString &archivo)
+// does not exist yet): the fields by their column names, or `columnas`.
+inline QList<QVariantList> LeerRegistro(const QString &archivo, const QString &columnas = QString())
 {
     QList<QVariantList> registros;
     if (!QFile::exists(archivo))
         return registros;
     ConArchivo(archivo, [&](QSqlQuery &q) {
         q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("SELECT * FROM Evaluaciones ORDER BY rowid")))
+        const QString lista = columnas.isEmpty() ? LectorRegistroSql::listaColumnas() : columnas;
+        if (!q.exec(QStringLiteral("SELECT %1 FROM Evaluaciones ORDER BY rowid").arg(lista)))
             qFatal("no se puede leer el registro: %s", qPrintable(q.lastError().text()));
         const int n = q.record().count();
         while (q.next()) {

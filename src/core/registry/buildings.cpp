@@ -1,0 +1,117 @@
+#include "core/registry/buildings.h"
+
+#include "core/data/record_set.h"
+#include "core/registry/registry_sql.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+#include <cmath>
+#include <map>
+
+using namespace RegistroEvaluaciones;
+
+namespace {
+
+QString Col(int posicion) { return CitarIdentificador(Campo(posicion).columna); }
+QString ColClave() { return CitarIdentificador(ColumnaClave); }
+
+// The evaluations of one building, newest first; at most `limite` (0: all).
+QVector<RegistroEvaluacion> Evaluaciones(const LectorRegistroSql &lector, const QString &clave, int limite)
+{
+    QVector<RegistroEvaluacion> registros;
+    if (clave.isEmpty())
+        return registros;
+    QSqlQuery q(lector.db());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT %1, %2, %3 FROM %4 WHERE %3 = ? ORDER BY %5 DESC, %6 DESC%7")
+                  .arg(LectorRegistroSql::listaColumnas(), CitarIdentificador(ColumnaUuid), ColClave(),
+                       lector.tablaSql(), Col(Pos::Fecha), Col(Pos::Numero),
+                       limite > 0 ? QStringLiteral(" LIMIT %1").arg(limite) : QString()));
+    q.addBindValue(clave);
+    if (!q.exec())
+        lector.fallar(QStringLiteral("no se puede leer la tabla"), q.lastError().text());
+    while (q.next()) {
+        RegistroEvaluacion r = LectorRegistroSql::registroDeFila(q);
+        r.uuid = QUuid::fromString(q.value(NumCampos).toString());
+        r.claveEdificacion = q.value(NumCampos + 1).toString();
+        registros << r;
+    }
+    if (q.lastError().isValid())
+        lector.fallar(QStringLiteral("no se puede leer la tabla"), q.lastError().text());
+    return registros;
+}
+
+}  // namespace
+
+namespace Edificaciones {
+
+double Distancia(double lat1, double lon1, double lat2, double lon2)
+{
+    constexpr double Radio = 6371008.8;
+    constexpr double Grado = M_PI / 180.0;
+    const double dLat = (lat2 - lat1) * Grado, dLon = (lon2 - lon1) * Grado;
+    const double a = std::sin(dLat / 2) * std::sin(dLat / 2)
+                     + std::cos(lat1 * Grado) * std::cos(lat2 * Grado) * std::sin(dLon / 2) * std::sin(dLon / 2);
+    return 2 * Radio * std::asin(std::min(1.0, std::sqrt(a)));
+}
+
+std::optional<EdificacionRegistrada> Buscar(const LectorRegistroSql &lector, const QString &clave)
+{
+    const QVector<RegistroEvaluacion> ultima = Evaluaciones(lector, clave, 1);
+    if (ultima.isEmpty())
+        return std::nullopt;
+    QSqlQuery q(lector.db());
+    q.prepare(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2 = ?").arg(lector.tablaSql(), ColClave()));
+    q.addBindValue(clave);
+    if (!q.exec() || !q.next())
+        lector.fallar(QStringLiteral("no se puede leer la tabla"), q.lastError().text());
+    return EdificacionRegistrada{clave, q.value(0).toLongLong(), ultima.first()};
+}
+
+QVector<EdificacionRegistrada> Cercanas(const LectorRegistroSql &lector, double latitud, double longitud,
+                                        double metros)
+{
+    QVector<EdificacionRegistrada> encontradas;
+    if (!std::isfinite(latitud) || !std::isfinite(longitud) || std::fabs(latitud) > 89.0)
+        return encontradas;
+    // A box around the point read through the index, then the true distance.
+    const double dLat = metros / 111000.0 * 1.01;
+    const double dLon = dLat / std::cos(latitud * M_PI / 180.0);
+    QSqlQuery q(lector.db());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT %1, %2, %3 FROM %4 WHERE %2 BETWEEN ? AND ? AND %3 BETWEEN ? AND ? "
+                             "AND %1 IS NOT NULL AND %1 <> ''")
+                  .arg(ColClave(), Col(Pos::Latitud), Col(Pos::Longitud), lector.tablaSql()));
+    q.addBindValue(latitud - dLat);
+    q.addBindValue(latitud + dLat);
+    q.addBindValue(longitud - dLon);
+    q.addBindValue(longitud + dLon);
+    if (!q.exec())
+        lector.fallar(QStringLiteral("no se puede leer la tabla"), q.lastError().text());
+    std::map<QString, double> cerca;  // key -> its nearest evaluation's distance
+    while (q.next()) {
+        const double d = Distancia(latitud, longitud, q.value(1).toDouble(), q.value(2).toDouble());
+        if (d > metros)
+            continue;
+        const QString clave = q.value(0).toString();
+        auto it = cerca.find(clave);
+        if (it == cerca.end() || d < it->second)
+            cerca[clave] = d;
+    }
+    std::vector<std::pair<double, QString>> orden;
+    for (const auto &[clave, d] : cerca)
+        orden.emplace_back(d, clave);
+    std::sort(orden.begin(), orden.end());
+    for (const auto &[d, clave] : orden)
+        if (auto e = Buscar(lector, clave))
+            encontradas << *e;
+    return encontradas;
+}
+
+QVector<RegistroEvaluacion> Historial(const LectorRegistroSql &lector, const QString &clave)
+{
+    return Evaluaciones(lector, clave, 0);
+}
+
+}  // namespace Edificaciones

@@ -1,0 +1,37 @@
+#pragma once
+// EdificacionRegistrada: a building as the registry knows it, through the
+// building key its evaluations carry: how many evaluations it has, which is
+// its current posting (the newest by evaluation date and time), its history,
+// and the buildings evaluated near a point.
+
+#include "core/registry/evaluation_record.h"
+
+#include <QString>
+#include <QVector>
+#include <optional>
+
+class LectorRegistroSql;
+
+struct EdificacionRegistrada {
+    QString clave;
+    qint64 evaluaciones = 0;
+    // The current posting: the newest evaluation by evaluation date and
+    // time (the larger number when two share the minute).
+    RegistroEvaluacion vigente;
+};
+
+namespace Edificaciones {
+
+// The building of `clave`; none for an empty key or one no evaluation has.
+std::optional<EdificacionRegistrada> Buscar(const LectorRegistroSql &lector, const QString &clave);
+// The buildings with an evaluation within `metros` of the point, nearest first.
+QVector<EdificacionRegistrada> Cercanas(const LectorRegistroSql &lector, double latitud, double longitud,
+                                        double metros);
+// Every evaluation of the building, newest first.
+QVector<RegistroEvaluacion> Historial(const LectorRegistroSql &lector, const QString &clave);
+
+// Distance in metres between two points in degrees (WGS 84, on a sphere of
+// the Earth's mean radius: plenty for tens of metres).
+double Distancia(double lat1, double lon1, double lat2, double lon2);
+
+}  // namespace Edificaciones
