@@ -24,6 +24,11 @@ struct ClaseAviso {
 // "Peligro de Colapso"); any other text gets a grey band with that text.
 ClaseAviso ClaseDeHabitabilidad(const QString &habitabilidad);
 
+// What a placard says of its building's history: the posting it replaces,
+// and, on a placard a newer evaluation replaced, which one is current.
+QString TextoReemplaza(const ReferenciaAviso &anterior);
+QString TextoReemplazado(const ReferenciaAviso &vigente);
+
 void DibujarAviso(QPainter &p, const Pagina &pagina, const RegistroEvaluacion &registro,
                   const ComentariosRegistro &comentarios);
 

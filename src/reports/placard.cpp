@@ -6,6 +6,7 @@
 #include "reports/document_pages.h"
 #include "reports/document_texts.h"
 
+#include <QDateTime>
 #include <QLocale>
 #include <QPainter>
 #include <QStringList>
@@ -84,7 +85,29 @@ struct Dato {
     QString valor;
 };
 
+// "N.º 57 del 04/12/2026 (USO RESTRINGIDO)".
+QString TextoReferencia(const ReferenciaAviso &r)
+{
+    const QDateTime fecha = QDateTime::fromString(r.fecha, Qt::ISODate);
+    return QStringLiteral("N.º %1 del %2 (%3)")
+        .arg(r.numero)
+        .arg(fecha.isValid() ? fecha.toString(QStringLiteral("dd/MM/yyyy")) : r.fecha,
+             ClaseDeHabitabilidad(r.habitabilidad).titulo);
+}
+
 }  // namespace
+
+QString TextoReemplaza(const ReferenciaAviso &anterior)
+{
+    return QStringLiteral("Reemplaza el aviso de la evaluación %1.").arg(TextoReferencia(anterior));
+}
+
+QString TextoReemplazado(const ReferenciaAviso &vigente)
+{
+    return QStringLiteral("El aviso vigente de esta edificación es el de la evaluación %1. Este aviso ya no vale: "
+                          "no lo publique.")
+        .arg(TextoReferencia(vigente));
+}
 
 void DibujarAviso(QPainter &p, const Pagina &pagina, const RegistroEvaluacion &r, const ComentariosRegistro &c)
 {
@@ -111,10 +134,35 @@ void DibujarAviso(QPainter &p, const Pagina &pagina, const RegistroEvaluacion &r
     y += std::max(lineaMunicipio.alto() + mm(1) + lineaSubtitulo.alto(), lineaNumero.alto());
     y += mm(4);
 
+    // A placard a newer evaluation replaced says so first, in black, and
+    // its colour is struck through: nobody can post it by mistake.
+    if (r.reemplazadaPor) {
+        const QString texto = TextoReemplazado(*r.reemplazadaPor);
+        const QRectF negra(area.left(), y, ancho, mm(30));
+        p.fillRect(negra, Qt::black);
+        const QRectF cajaTitulo = negra.adjusted(mm(4), mm(2), -mm(4), -mm(15));
+        const QFont fuenteTitulo = FuenteQueCabe(pagina, QStringLiteral("AVISO REEMPLAZADO"), cajaTitulo.size(), 40, 10, true);
+        const Parrafo titulo(pagina, QStringLiteral("AVISO REEMPLAZADO"), fuenteTitulo, cajaTitulo.width(), Qt::AlignHCenter);
+        titulo.dibujar(p, cajaTitulo.topLeft(), Qt::white);
+        const QSizeF cajaTexto(negra.width() - mm(8), mm(12));
+        const QFont fuenteTexto = FuenteQueCabe(pagina, texto, cajaTexto, 12, 6, true);
+        const Parrafo parrafo(pagina, texto, fuenteTexto, cajaTexto.width(), Qt::AlignHCenter);
+        parrafo.dibujar(p, QPointF(negra.left() + mm(4), negra.bottom() - mm(1.5) - parrafo.alto()), Qt::white);
+        y = negra.bottom() + mm(3);
+    }
+
     // The band.
-    const QRectF banda(area.left(), y, ancho, mm(66));
+    const QRectF banda(area.left(), y, ancho, mm(r.reemplazadaPor ? 44 : 66));
     p.fillRect(banda, clase.fondo);
     DibujarTitulo(p, pagina, banda.adjusted(mm(6), mm(5), -mm(6), -mm(5)), clase);
+    if (r.reemplazadaPor) {
+        p.save();
+        p.setClipRect(banda);
+        p.setPen(QPen(Qt::black, mm(2.5)));
+        p.drawLine(banda.topLeft(), banda.bottomRight());
+        p.drawLine(banda.bottomLeft(), banda.topRight());
+        p.restore();
+    }
     y = banda.bottom() + mm(4);
 
     // What it allows.
@@ -123,6 +171,13 @@ void DibujarAviso(QPainter &p, const Pagina &pagina, const RegistroEvaluacion &r
     const Parrafo permite(pagina, clase.permite, fuentePermite, ancho, Qt::AlignHCenter);
     permite.dibujar(p, QPointF(area.left(), y), Tinta);
     y += std::max(permite.alto(), mm(10)) + mm(4);
+    if (r.reemplaza) {
+        const QString texto = TextoReemplaza(*r.reemplaza);
+        const QFont fuente = FuenteQueCabe(pagina, texto, QSizeF(ancho, mm(10)), 12, 6, true);
+        const Parrafo parrafo(pagina, texto, fuente, ancho, Qt::AlignHCenter);
+        parrafo.dibujar(p, QPointF(area.left(), y - mm(2)), Tinta);
+        y += parrafo.alto() + mm(2);
+    }
     p.fillRect(QRectF(area.left(), y, ancho, mm(0.5)), Tinta);
     y += mm(4);
 

@@ -7,6 +7,7 @@
 #include "core/data/record_set.h"
 #include "core/engine/fuzzy_scale.h"
 #include "core/engine/rule_tables.h"
+#include "core/registry/local_registry.h"
 #include "core/registry/stored_comments.h"
 #include "reports/document_pages.h"
 #include "reports/document_texts.h"
@@ -317,6 +318,48 @@ private slots:
             if (otro != esperado)
                 QVERIFY2(tonos.value(otro) < (otro == Tono::Gris ? tonos.value(esperado) / 10 : 100),
                          qPrintable(QString::number(tonos.value(otro))));
+        QCOMPARE(PalabrasFuera(pdf), 0);
+    }
+
+    // Three evaluations of one building saved in the registry out of order,
+    // and one of another building: each placard names the posting it
+    // replaces, and those a newer evaluation replaced carry "AVISO
+    // REEMPLAZADO" with the current one; the other building's has neither.
+    void avisosDeUnaEdificacion()
+    {
+        RegistroLocal registro(Archivo(QStringLiteral("edificacion.sqlite")));
+        auto evaluacion = [](const char *fecha, int clase) {
+            RegistroEvaluacion r = EjemploDocumentos::Registro(0, clase);
+            r.establecerCampo(Pos::Fecha, QString::fromLatin1(fecha));
+            return r;
+        };
+        RegistroEvaluacion otra = evaluacion("2026-12-05T11:00:00", 0);
+        otra.establecerCampo(Pos::Predio, QStringLiteral("0002"));
+        QVector<RegistroEvaluacion> lote{evaluacion("2026-12-06T08:15:00", 2), evaluacion("2026-12-01T10:00:00", 0),
+                                         evaluacion("2026-12-04T14:32:00", 1), otra};
+        registro.agregar(lote);
+        registro.situar(lote);
+        const QString pdf = Archivo(QStringLiteral("historial.pdf"));
+        Documentos::GuardarAvisosPdf(pdf, lote, tablas_);
+        const QStringList paginas = PaginasTexto(pdf);
+        QCOMPARE(paginas.size(), 4);
+        const QString reemplazado = QStringLiteral("AVISO REEMPLAZADO");
+        const QString vigente = QStringLiteral("evaluación N.º 1 del 06/12/2026 (NO HABITABLE)");
+        // 1, the newest: current, replaces 3.
+        QVERIFY2(paginas[0].contains(QStringLiteral("Reemplaza el aviso de la evaluación N.º 3 del 04/12/2026 (USO "
+                                                    "RESTRINGIDO).")),
+                 qPrintable(paginas[0]));
+        QVERIFY(!paginas[0].contains(reemplazado));
+        // 2, the oldest: replaced, replaces nothing.
+        QVERIFY2(paginas[1].contains(reemplazado) && paginas[1].contains(vigente), qPrintable(paginas[1]));
+        QVERIFY(!paginas[1].contains(QStringLiteral("Reemplaza el aviso")));
+        // 3: replaced by 1, replaces 2.
+        QVERIFY2(paginas[2].contains(reemplazado) && paginas[2].contains(vigente), qPrintable(paginas[2]));
+        QVERIFY2(paginas[2].contains(QStringLiteral("Reemplaza el aviso de la evaluación N.º 2 del 01/12/2026 "
+                                                    "(HABITABLE).")),
+                 qPrintable(paginas[2]));
+        // Another plot: neither.
+        QVERIFY(!paginas[3].contains(reemplazado) && !paginas[3].contains(QStringLiteral("Reemplaza el aviso")));
         QCOMPARE(PalabrasFuera(pdf), 0);
     }
 

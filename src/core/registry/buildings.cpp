@@ -3,6 +3,7 @@
 #include "core/data/record_set.h"
 #include "core/registry/registry_sql.h"
 
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -112,6 +113,49 @@ QVector<EdificacionRegistrada> Cercanas(const LectorRegistroSql &lector, double 
 QVector<RegistroEvaluacion> Historial(const LectorRegistroSql &lector, const QString &clave)
 {
     return Evaluaciones(lector, clave, 0);
+}
+
+namespace {
+ReferenciaAviso Referencia(const RegistroEvaluacion &r)
+{
+    return {r.numero(), r.texto(Pos::Fecha), r.texto(Pos::Habitabilidad)};
+}
+}  // namespace
+
+void Situar(RegistroEvaluacion &registro, const QVector<RegistroEvaluacion> &historial)
+{
+    registro.reemplaza.reset();
+    registro.reemplazadaPor.reset();
+    const auto propia = std::find_if(historial.begin(), historial.end(),
+                                     [&](const RegistroEvaluacion &r) { return r.numero() == registro.numero(); });
+    if (propia == historial.end())
+        return;
+    if (propia != historial.begin())
+        registro.reemplazadaPor = Referencia(historial.front());
+    if (propia + 1 != historial.end())
+        registro.reemplaza = Referencia(*(propia + 1));
+}
+
+void Situar(const LectorRegistroSql &lector, QVector<RegistroEvaluacion> &registros)
+{
+    QSqlQuery q(lector.db());
+    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(ColClave(), lector.tablaSql(), Col(Pos::Numero)));
+    QHash<QString, QVector<RegistroEvaluacion>> historiales;
+    for (RegistroEvaluacion &r : registros) {
+        if (r.pendiente || r.numero() <= 0)
+            continue;
+        q.addBindValue(r.numero());
+        if (!q.exec())
+            lector.fallar(QStringLiteral("no se puede leer la tabla"), q.lastError().text());
+        const QString clave = q.next() ? q.value(0).toString() : QString();
+        q.finish();
+        if (clave.isEmpty())
+            continue;
+        auto it = historiales.find(clave);
+        if (it == historiales.end())
+            it = historiales.insert(clave, Historial(lector, clave));
+        Situar(r, *it);
+    }
 }
 
 }  // namespace Edificaciones

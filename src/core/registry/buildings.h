@@ -30,6 +30,12 @@ QVector<EdificacionRegistrada> Cercanas(const LectorRegistroSql &lector, double 
 // Every evaluation of the building, newest first.
 QVector<RegistroEvaluacion> Historial(const LectorRegistroSql &lector, const QString &clave);
 
+// Places each record in its building's history (`historial`, newest
+// first, as Historial gives it): what it replaced and what replaced it.
+void Situar(RegistroEvaluacion &registro, const QVector<RegistroEvaluacion> &historial);
+// The same for records read from the registry, by their numbers.
+void Situar(const LectorRegistroSql &lector, QVector<RegistroEvaluacion> &registros);
+
 // Distance in metres between two points in degrees (WGS 84, on a sphere of
 // the Earth's mean radius: plenty for tens of metres).
 double Distancia(double lat1, double lon1, double lat2, double lon2);

@@ -10,6 +10,15 @@
 #include <QUuid>
 #include <QVariant>
 #include <QVector>
+#include <optional>
+
+// An evaluation as a placard names it: number, evaluation date and time
+// (as stored) and habitability.
+struct ReferenciaAviso {
+    int32_t numero = 0;
+    QString fecha;
+    QString habitabilidad;
+};
 
 struct RegistroEvaluacion {
     QVector<QVariant> valores = QVector<QVariant>(RegistroEvaluaciones::NumCampos);
@@ -22,6 +31,11 @@ struct RegistroEvaluacion {
     // The key of the building (ClaveEdificacion::De when the store saves it
     // empty; a key of its own when the evaluator told two buildings apart).
     QString claveEdificacion;
+    // Where the evaluation stands in its building's history, once a store
+    // has placed it (AlmacenRegistro::situar): the posting it replaced, and
+    // the current posting when a newer evaluation replaced this one.
+    std::optional<ReferenciaAviso> reemplaza;
+    std::optional<ReferenciaAviso> reemplazadaPor;
     // Saved on this machine and not yet received by the central registry;
     // such a record has no number yet.
     bool pendiente = false;

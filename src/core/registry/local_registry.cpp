@@ -377,3 +377,5 @@ QVector<RegistroEvaluacion> RegistroLocal::historial(const QString &clave)
 {
     return Edificaciones::Historial(lector(), clave);
 }
+
+void RegistroLocal::situar(QVector<RegistroEvaluacion> &registros) { Edificaciones::Situar(lector(), registros); }

@@ -40,6 +40,7 @@ public:
     std::optional<EdificacionRegistrada> edificacion(const QString &clave) override;
     QVector<EdificacionRegistrada> cercanas(double latitud, double longitud, double metros) override;
     QVector<RegistroEvaluacion> historial(const QString &clave) override;
+    void situar(QVector<RegistroEvaluacion> &registros) override;
 
     const LectorRegistroSql &lector();
 

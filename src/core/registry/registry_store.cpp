@@ -15,3 +15,5 @@ std::optional<EdificacionRegistrada> AlmacenRegistro::edificacion(const QString 
 QVector<EdificacionRegistrada> AlmacenRegistro::cercanas(double, double, double) { return {}; }
 
 QVector<RegistroEvaluacion> AlmacenRegistro::historial(const QString &) { return {}; }
+
+void AlmacenRegistro::situar(QVector<RegistroEvaluacion> &) {}

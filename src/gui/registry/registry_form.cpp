@@ -368,7 +368,20 @@ QVector<RegistroEvaluacion> RegistroForm::seleccionados() const
     for (const QModelIndex &i : std::as_const(filas))
         if (const RegistroEvaluacion *r = modelo_->registro(i.row()))
             registros.append(*r);
+    situar(registros);
     return registros;
+}
+
+void RegistroForm::situar(QVector<RegistroEvaluacion> &registros) const
+{
+    // A placard must say whether a newer evaluation replaced it.
+    if (!almacen())
+        return;
+    try {
+        almacen()->situar(registros);
+    } catch (const ErrorDatos &e) {
+        Mensaje::mostrar(const_cast<RegistroForm *>(this), e.mensaje());
+    }
 }
 
 void RegistroForm::abrirFila(int fila)
@@ -376,7 +389,9 @@ void RegistroForm::abrirFila(int fila)
     const RegistroEvaluacion *r = modelo_->registro(fila);
     if (!r)
         return;
-    const RegistroEvaluacion copia = *r;
+    QVector<RegistroEvaluacion> uno{*r};
+    situar(uno);
+    const RegistroEvaluacion copia = uno.front();
     VistaEvaluacion vista(copia, acciones_, acciones_.comentarios(this), this);
     vista.exec();
 }

@@ -49,6 +49,8 @@ public:
     QTabWidget *pestanas() const { return pestanas_; }
     // nullptr while the registry could not be opened.
     AlmacenRegistro *almacen() const { return registro_.almacen.get(); }
+    // Places the records in their buildings' histories (for the placards).
+    void situar(QVector<RegistroEvaluacion> &registros) const;
     // The filter of the controls, as the table applies it.
     FiltroRegistro filtroElegido() const;
 

@@ -55,6 +55,8 @@ Pedido LeerPedido(const QString &orden, const QStringList &argumentos, const Opc
                            .arg(faltan.join(QStringLiteral(", ")), registro->descripcion())
                        + QStringLiteral(" No se escribió \"%1\".").arg(p.archivo));
 
+    // A placard says what it replaces, and whether a newer evaluation replaced it.
+    registro->situar(p.registros);
     p.comentarios = ComentariosDe(opciones);
     return p;
 }
