@@ -4,6 +4,7 @@
 #include "core/registry/registry_sql.h"
 
 #include <QHash>
+#include <QStringList>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -116,6 +117,23 @@ QVector<RegistroEvaluacion> Historial(const LectorRegistroSql &lector, const QSt
 }
 
 namespace {
+int Gravedad(const QString &habitabilidad)
+{
+    static const QStringList orden = {QStringLiteral("habitable"), QStringLiteral("uso restringido"),
+                                      QStringLiteral("no habitable"), QStringLiteral("peligro de colapso")};
+    return static_cast<int>(orden.indexOf(habitabilidad.simplified().toLower()));
+}
+}  // namespace
+
+CambioAviso Cambio(const QString &anterior, const QString &nueva)
+{
+    const int a = Gravedad(anterior), n = Gravedad(nueva);
+    if (a < 0 || n < 0)
+        return CambioAviso::Desconocido;
+    return n > a ? CambioAviso::Peor : n < a ? CambioAviso::Mejor : CambioAviso::Igual;
+}
+
+namespace {
 ReferenciaAviso Referencia(const RegistroEvaluacion &r)
 {
     return {r.numero(), r.texto(Pos::Fecha), r.texto(Pos::Habitabilidad)};
@@ -136,19 +154,23 @@ void Situar(RegistroEvaluacion &registro, const QVector<RegistroEvaluacion> &his
         registro.reemplaza = Referencia(*(propia + 1));
 }
 
-void Situar(const LectorRegistroSql &lector, QVector<RegistroEvaluacion> &registros)
+QString ClaveDe(const LectorRegistroSql &lector, int32_t numero)
 {
     QSqlQuery q(lector.db());
     q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(ColClave(), lector.tablaSql(), Col(Pos::Numero)));
+    q.addBindValue(numero);
+    if (!q.exec())
+        lector.fallar(QStringLiteral("no se puede leer la tabla"), q.lastError().text());
+    return q.next() ? q.value(0).toString() : QString();
+}
+
+void Situar(const LectorRegistroSql &lector, QVector<RegistroEvaluacion> &registros)
+{
     QHash<QString, QVector<RegistroEvaluacion>> historiales;
     for (RegistroEvaluacion &r : registros) {
         if (r.pendiente || r.numero() <= 0)
             continue;
-        q.addBindValue(r.numero());
-        if (!q.exec())
-            lector.fallar(QStringLiteral("no se puede leer la tabla"), q.lastError().text());
-        const QString clave = q.next() ? q.value(0).toString() : QString();
-        q.finish();
+        const QString clave = ClaveDe(lector, r.numero());
         if (clave.isEmpty())
             continue;
         auto it = historiales.find(clave);

@@ -27,6 +27,8 @@ std::optional<EdificacionRegistrada> Buscar(const LectorRegistroSql &lector, con
 // The buildings with an evaluation within `metros` of the point, nearest first.
 QVector<EdificacionRegistrada> Cercanas(const LectorRegistroSql &lector, double latitud, double longitud,
                                         double metros);
+// The building key of evaluation `numero`; empty when it has none.
+QString ClaveDe(const LectorRegistroSql &lector, int32_t numero);
 // Every evaluation of the building, newest first.
 QVector<RegistroEvaluacion> Historial(const LectorRegistroSql &lector, const QString &clave);
 
@@ -35,6 +37,13 @@ QVector<RegistroEvaluacion> Historial(const LectorRegistroSql &lector, const QSt
 void Situar(RegistroEvaluacion &registro, const QVector<RegistroEvaluacion> &historial);
 // The same for records read from the registry, by their numbers.
 void Situar(const LectorRegistroSql &lector, QVector<RegistroEvaluacion> &registros);
+
+// How a posting compares with the one before it in the building's
+// history, by habitability (Habitable, Uso Restringido, No Habitable,
+// Peligro de Colapso, from better to worse); Desconocido when either is
+// none of the four.
+enum class CambioAviso { Igual, Peor, Mejor, Desconocido };
+CambioAviso Cambio(const QString &anterior, const QString &nueva);
 
 // Distance in metres between two points in degrees (WGS 84, on a sphere of
 // the Earth's mean radius: plenty for tens of metres).

@@ -379,3 +379,5 @@ QVector<RegistroEvaluacion> RegistroLocal::historial(const QString &clave)
 }
 
 void RegistroLocal::situar(QVector<RegistroEvaluacion> &registros) { Edificaciones::Situar(lector(), registros); }
+
+QString RegistroLocal::claveDe(int32_t numero) { return Edificaciones::ClaveDe(lector(), numero); }

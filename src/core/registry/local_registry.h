@@ -41,6 +41,7 @@ public:
     QVector<EdificacionRegistrada> cercanas(double latitud, double longitud, double metros) override;
     QVector<RegistroEvaluacion> historial(const QString &clave) override;
     void situar(QVector<RegistroEvaluacion> &registros) override;
+    QString claveDe(int32_t numero) override;
 
     const LectorRegistroSql &lector();
 

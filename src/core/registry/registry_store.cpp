@@ -17,3 +17,5 @@ QVector<EdificacionRegistrada> AlmacenRegistro::cercanas(double, double, double)
 QVector<RegistroEvaluacion> AlmacenRegistro::historial(const QString &) { return {}; }
 
 void AlmacenRegistro::situar(QVector<RegistroEvaluacion> &) {}
+
+QString AlmacenRegistro::claveDe(int32_t) { return QString(); }

@@ -79,6 +79,8 @@ public:
     virtual std::optional<EdificacionRegistrada> edificacion(const QString &clave);
     virtual QVector<EdificacionRegistrada> cercanas(double latitud, double longitud, double metros);
     virtual QVector<RegistroEvaluacion> historial(const QString &clave);
+    // The building key of the evaluation `numero`; empty when it has none.
+    virtual QString claveDe(int32_t numero);
     // Fills each record's reemplaza and reemplazadaPor from its building's
     // history; a registry that keeps no building keys leaves them empty.
     virtual void situar(QVector<RegistroEvaluacion> &registros);

@@ -392,6 +392,14 @@ void RegistroForm::abrirFila(int fila)
     QVector<RegistroEvaluacion> uno{*r};
     situar(uno);
     const RegistroEvaluacion copia = uno.front();
-    VistaEvaluacion vista(copia, acciones_, acciones_.comentarios(this), this);
+    QVector<RegistroEvaluacion> historial;
+    if (almacen() && !copia.pendiente) {
+        try {
+            historial = almacen()->historial(almacen()->claveDe(copia.numero()));
+        } catch (const ErrorDatos &e) {
+            Mensaje::mostrar(this, e.mensaje());
+        }
+    }
+    VistaEvaluacion vista(copia, acciones_, acciones_.comentarios(this), this, historial);
     vista.exec();
 }

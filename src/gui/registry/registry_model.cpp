@@ -28,6 +28,7 @@ const QVector<ModeloRegistro::Columna> &ModeloRegistro::Columnas()
             de(Pos::DannoEdificio),
             de(Pos::EstadoGlobal),
             de(Pos::Reparabilidad),
+            {ColumnaVigencia, QStringLiteral("Vigencia")},
         };
     }();
     return columnas;
@@ -81,6 +82,7 @@ void ModeloRegistro::contar()
         // The first page first: when it is not full it is the whole
         // selection, and a narrow search reads the table once, not twice.
         QVector<RegistroEvaluacion> primera = almacen_->pagina(filtro_, orden_, 0, FilasPorPagina);
+        almacen_->situar(primera);
         if (primera.size() < FilasPorPagina) {
             total_ = primera.size();
         } else if (!filtro_.vacio() && orden_.campo == Pos::Numero && primera.constLast().numero() > 0) {
@@ -105,6 +107,8 @@ void ModeloRegistro::sort(int columna, Qt::SortOrder orden)
 {
     if (columna < 0 || columna >= Columnas().size())
         return;
+    if (Columnas().at(columna).campo == ColumnaVigencia)
+        return;  // worked out page by page, not kept in the table
     const OrdenRegistro nuevo{Columnas().at(columna).campo, orden == Qt::DescendingOrder};
     if (nuevo.campo == orden_.campo && nuevo.descendente == orden_.descendente)
         return;
@@ -130,6 +134,7 @@ const QVector<RegistroEvaluacion> *ModeloRegistro::pagina(int numero) const
     QVector<RegistroEvaluacion> filas;
     try {
         filas = almacen_->pagina(filtro_, orden_, qint64(numero) * FilasPorPagina, FilasPorPagina);
+        almacen_->situar(filas);
     } catch (const ErrorDatos &e) {
         // One message; the table keeps what it shows until it is reloaded.
         fallando_ = true;
@@ -223,6 +228,9 @@ QVariant ModeloRegistro::data(const QModelIndex &indice, int rol) const
         texto = TextosBandeja::Pendiente;
     else if (campo == Pos::Fecha)
         texto = TextoFecha(r->texto(Pos::Fecha));
+    else if (campo == ColumnaVigencia)
+        texto = r->reemplazadaPor ? QStringLiteral("Reemplazada por la N.º %1").arg(r->reemplazadaPor->numero)
+                                  : QString();
     else
         texto = r->texto(campo);
     if (rol == Qt::ToolTipRole)
@@ -237,6 +245,8 @@ QVariant ModeloRegistro::headerData(int seccion, Qt::Orientation orientacion, in
     if (rol == Qt::DisplayRole || rol == Qt::AccessibleTextRole)
         return Columnas().at(seccion).titulo;
     if (rol == Qt::ToolTipRole)
-        return QStringLiteral("Ordenar por %1").arg(Columnas().at(seccion).titulo.toLower());
+        return Columnas().at(seccion).campo == ColumnaVigencia
+                   ? QStringLiteral("Las evaluaciones que una evaluación más reciente de la misma edificación reemplazó")
+                   : QStringLiteral("Ordenar por %1").arg(Columnas().at(seccion).titulo.toLower());
     return QVariant();
 }

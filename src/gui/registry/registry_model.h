@@ -25,6 +25,9 @@ public:
     };
     static const QVector<Columna> &Columnas();
     static constexpr int FilasPorPagina = 100;
+    // The last column: which newer evaluation of the same building replaced
+    // the row's ("Reemplazada por la N.º 60"), empty for a current one.
+    static constexpr int ColumnaVigencia = -3;
 
     explicit ModeloRegistro(QObject *padre = nullptr);
 

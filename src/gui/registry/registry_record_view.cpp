@@ -4,17 +4,21 @@
 #include "core/engine/fuzzy_scale.h"
 #include "core/evaluation/rating_captions.h"
 #include "gui/registry/registry_model.h"
+#include "core/registry/buildings.h"
 #include "core/registry/stored_comments.h"
 
+#include <QDateTime>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 using namespace RegistroEvaluaciones;
@@ -54,6 +58,59 @@ QLabel *Rotulo(const QString &texto, QWidget *padre)
     return l;
 }
 
+// The building's evaluations, newest first: number, date, habitability,
+// the change against the one before, evaluator and commission; this
+// evaluation's row selected.
+QGroupBox *MarcoHistorial(const RegistroEvaluacion &registro, const QVector<RegistroEvaluacion> &historial,
+                          QWidget *padre)
+{
+    auto *marco = new QGroupBox(QStringLiteral("Historial de la edificación (%1 evaluaciones)").arg(historial.size()),
+                                padre);
+    marco->setObjectName(QStringLiteral("grupoHistorial"));
+    auto *capa = new QVBoxLayout(marco);
+    const QStringList titulos = {QStringLiteral("Número"), QStringLiteral("Fecha"), QStringLiteral("Habitabilidad"),
+                                 QStringLiteral("Cambio"), QStringLiteral("Evaluador"), QStringLiteral("Comisión")};
+    auto *tabla = new QTableWidget(static_cast<int>(historial.size()), static_cast<int>(titulos.size()), marco);
+    tabla->setObjectName(QStringLiteral("tblHistorial"));
+    tabla->setAccessibleName(marco->title());
+    tabla->setHorizontalHeaderLabels(titulos);
+    tabla->verticalHeader()->hide();
+    tabla->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tabla->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tabla->setSelectionMode(QAbstractItemView::SingleSelection);
+    for (int fila = 0; fila < historial.size(); ++fila) {
+        const RegistroEvaluacion &r = historial.at(fila);
+        const QString anterior = fila + 1 < historial.size() ? historial.at(fila + 1).texto(Pos::Habitabilidad) : QString();
+        const QString habitabilidad = r.texto(Pos::Habitabilidad);
+        const QString numero = r.numero() == registro.numero()
+                                   ? QStringLiteral("%1 (esta evaluación)").arg(r.numero())
+                                   : QString::number(r.numero());
+        const QString textos[] = {numero, ModeloRegistro::TextoFecha(r.texto(Pos::Fecha)), habitabilidad,
+                                  VistaEvaluacion::TextoCambio(anterior, habitabilidad), r.texto(Pos::Evaluador),
+                                  r.texto(Pos::CodigoComision)};
+        for (int c = 0; c < titulos.size(); ++c) {
+            auto *item = new QTableWidgetItem(textos[c]);
+            item->setData(Qt::AccessibleTextRole, titulos.at(c) + QStringLiteral(": ") + textos[c]);
+            if (c == 2) {
+                const QColor fondo = ModeloRegistro::ColorHabitabilidad(habitabilidad);
+                if (fondo.isValid()) {
+                    item->setBackground(fondo);
+                    item->setForeground(ModeloRegistro::TextoSobreHabitabilidad(habitabilidad));
+                }
+            }
+            tabla->setItem(fila, c, item);
+        }
+        if (r.numero() == registro.numero())
+            tabla->selectRow(fila);
+    }
+    tabla->resizeColumnsToContents();
+    tabla->horizontalHeader()->setStretchLastSection(true);
+    tabla->setMinimumHeight(tabla->horizontalHeader()->height() + 2 * tabla->frameWidth() +
+                            static_cast<int>(std::min<qsizetype>(historial.size(), 6)) * tabla->verticalHeader()->defaultSectionSize());
+    capa->addWidget(tabla);
+    return marco;
+}
+
 QFormLayout *Formulario(QGroupBox *marco)
 {
     auto *f = new QFormLayout(marco);
@@ -64,6 +121,20 @@ QFormLayout *Formulario(QGroupBox *marco)
 }
 
 }  // namespace
+
+QString VistaEvaluacion::TextoCambio(const QString &anterior, const QString &nueva)
+{
+    if (anterior.isEmpty())
+        return QString();
+    switch (Edificaciones::Cambio(anterior, nueva)) {
+    case Edificaciones::CambioAviso::Peor:
+        return QStringLiteral("Empeoró");
+    case Edificaciones::CambioAviso::Mejor:
+        return QStringLiteral("Mejoró");
+    default:
+        return QString();
+    }
+}
 
 QString VistaEvaluacion::TextoValor(const RegistroEvaluacion &r, int p)
 {
@@ -94,7 +165,8 @@ QString VistaEvaluacion::TextoValor(const RegistroEvaluacion &r, int p)
 }
 
 VistaEvaluacion::VistaEvaluacion(const RegistroEvaluacion &registro, AccionesRegistro &acciones,
-                                 const TablasComentarios *comentarios, QWidget *padre)
+                                 const TablasComentarios *comentarios, QWidget *padre,
+                                 const QVector<RegistroEvaluacion> &historial)
     : QDialog(padre), registro_(registro), acciones_(acciones)
 {
     setObjectName(QStringLiteral("VistaEvaluacion"));
@@ -132,6 +204,21 @@ VistaEvaluacion::VistaEvaluacion(const RegistroEvaluacion &registro, AccionesReg
                                     .arg(fondo.name(), ModeloRegistro::TextoSobreHabitabilidad(habitabilidad).name()));
     cabeza->addWidget(insignia);
     capa->addLayout(cabeza);
+    if (registro.reemplazadaPor) {
+        const ReferenciaAviso &v = *registro.reemplazadaPor;
+        const QDateTime fecha = QDateTime::fromString(v.fecha, Qt::ISODate);
+        const QString texto = QStringLiteral("Una evaluación más reciente reemplazó a esta: la vigente es la N.º %1 "
+                                             "del %2 (%3).")
+                                  .arg(v.numero)
+                                  .arg(fecha.isValid() ? fecha.toString(QStringLiteral("dd/MM/yyyy HH:mm")) : v.fecha,
+                                       v.habitabilidad);
+        auto *reemplazada = new QLabel(texto, this);
+        reemplazada->setObjectName(QStringLiteral("lblReemplazada"));
+        reemplazada->setAccessibleName(texto);
+        reemplazada->setWordWrap(true);
+        reemplazada->setStyleSheet(QStringLiteral("QLabel { background: #1a1a1a; color: white; padding: 6px; }"));
+        capa->addWidget(reemplazada);
+    }
 
     auto *area = new QScrollArea(this);
     area->setObjectName(QStringLiteral("areaCampos"));
@@ -228,8 +315,10 @@ VistaEvaluacion::VistaEvaluacion(const RegistroEvaluacion &registro, AccionesReg
         fc->addRow(Valor(QStringLiteral("Los textos de los comentarios no están disponibles."), QString(),
                          marcoComentarios));
     }
-    rejilla->addWidget(marcoComentarios, 1, 0, 1, 2);
-    rejilla->addWidget(filasDe(GrupoCampo::Codigos, marcoDe(GrupoCampo::Codigos)), 2, 0, 1, 2);
+    if (historial.size() > 1)
+        rejilla->addWidget(MarcoHistorial(registro, historial, contenido), 1, 0, 1, 2);
+    rejilla->addWidget(marcoComentarios, 2, 0, 1, 2);
+    rejilla->addWidget(filasDe(GrupoCampo::Codigos, marcoDe(GrupoCampo::Codigos)), 3, 0, 1, 2);
     area->setWidget(contenido);
     capa->addWidget(area, 1);
 

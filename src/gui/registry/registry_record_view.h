@@ -3,7 +3,8 @@
 // the forms group them, the structural shares as a table of levels, the
 // qualitative levels by the captions the evaluator chose from, the results
 // in the system's number notation and the five comments; with the actions
-// on it (print, PDF, CSV).
+// on it (print, PDF, CSV); and the building's history, newest first, with
+// every change of posting marked.
 
 #include "core/registry/evaluation_record.h"
 #include "gui/registry/registry_actions.h"
@@ -15,9 +16,16 @@ class QLabel;
 class VistaEvaluacion : public QDialog {
     Q_OBJECT
 public:
-    // `acciones` and `comentarios` (nullptr: the comments are not shown) outlive the view.
+    // `acciones` and `comentarios` (nullptr: the comments are not shown)
+    // outlive the view. `historial`: every evaluation of the building, newest
+    // first (core/registry/buildings.h); empty, no history is shown.
     VistaEvaluacion(const RegistroEvaluacion &registro, AccionesRegistro &acciones,
-                    const TablasComentarios *comentarios, QWidget *padre = nullptr);
+                    const TablasComentarios *comentarios, QWidget *padre = nullptr,
+                    const QVector<RegistroEvaluacion> &historial = {});
+
+    // The text of the change column for an evaluation whose posting went
+    // from `anterior` to `nueva`: "Empeoró", "Mejoró" or empty.
+    static QString TextoCambio(const QString &anterior, const QString &nueva);
 
     // The value label of field `posicion` (tests and screen readers).
     QLabel *valor(int posicion) const;

@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -220,6 +221,76 @@ private slots:
         QTRY_COMPARE(Numeros(*f), (QList<int>{4}));  // 23:59:59 of the last day counts, midnight after it not
         desde->click();
         QTRY_COMPARE(Numeros(*f), (QList<int>{6, 4, 3, 2, 1}));
+    }
+
+    // An evaluation of a building evaluated three times shows the
+    // building's history newest first, its own row marked, every change of
+    // posting named, and, when a newer one replaced it, which one is
+    // current; an evaluation of a building evaluated once shows no history.
+    void historialDeLaEdificacion()
+    {
+        const QString archivo3 = carpeta.filePath(QStringLiteral("historial.sqlite"));
+        {
+            RegistroLocal registro(archivo3);
+            auto evaluacion = [](const char *fecha, int clase, const char *predio) {
+                RegistroEvaluacion r = EjemploDocumentos::Registro(0, clase);
+                r.establecerCampo(Pos::Fecha, QString::fromLatin1(fecha));
+                r.establecerCampo(Pos::Predio, QString::fromLatin1(predio));
+                return r;
+            };
+            QVector<RegistroEvaluacion> lote{evaluacion("2026-12-01T10:00:00", 0, "0001"),
+                                             evaluacion("2026-12-03T16:00:00", 2, "0001"),
+                                             evaluacion("2026-12-05T09:00:00", 1, "0001"),
+                                             evaluacion("2026-12-05T09:30:00", 3, "0002")};
+            registro.agregar(lote);
+        }
+        auto f = Abrir(archivo3);
+        // The list marks the evaluations a newer one of their building replaced.
+        QStringList vigencias;
+        const int ultima = f->modelo()->columnCount() - 1;
+        for (int fila = 0; fila < f->modelo()->rowCount(); ++fila)
+            vigencias << f->modelo()->index(fila, ultima).data().toString();
+        QCOMPARE(vigencias, (QStringList{QString(), QString(), QStringLiteral("Reemplazada por la N.º 3"),
+                                         QStringLiteral("Reemplazada por la N.º 3")}));
+        QStringList filas;
+        QString reemplazada;
+        bool sinHistorial = false;
+        auto leer = [&](QWidget *w) {
+            auto *vista = qobject_cast<VistaEvaluacion *>(w);
+            QVERIFY(vista);
+            if (auto *t = vista->findChild<QTableWidget *>(QStringLiteral("tblHistorial"))) {
+                for (int i = 0; i < t->rowCount(); ++i) {
+                    QStringList celdas;
+                    for (int c = 0; c < 4; ++c)
+                        celdas << t->item(i, c)->text();
+                    filas << celdas.join(QLatin1Char('|'));
+                }
+                QCOMPARE(t->accessibleName(), QStringLiteral("Historial de la edificación (3 evaluaciones)"));
+            } else {
+                sinHistorial = true;
+            }
+            if (auto *l = vista->findChild<QLabel *>(QStringLiteral("lblReemplazada")))
+                reemplazada = l->text();
+            QTest::keyClick(vista, Qt::Key_Escape);
+        };
+        ClicEnFila(*f, 2);
+        Prueba::AlAbrirseModal(leer);
+        QTest::keyClick(Tabla(*f), Qt::Key_Return);
+        QVERIFY(Prueba::ModalAtendido());
+        QCOMPARE(filas, (QStringList{QStringLiteral("3|05/12/2026 09:00|Uso Restringido|Mejoró"),
+                                     QStringLiteral("2 (esta evaluación)|03/12/2026 16:00|No Habitable|Empeoró"),
+                                     QStringLiteral("1|01/12/2026 10:00|Habitable|")}));
+        QVERIFY2(reemplazada.contains(QStringLiteral("N.º 3 del 05/12/2026 09:00 (Uso Restringido)")),
+                 qPrintable(reemplazada));
+
+        filas.clear();
+        reemplazada.clear();
+        ClicEnFila(*f, 4);
+        Prueba::AlAbrirseModal(leer);
+        QTest::keyClick(Tabla(*f), Qt::Key_Return);
+        QVERIFY(Prueba::ModalAtendido());
+        QVERIFY(sinHistorial);
+        QVERIFY(filas.isEmpty() && reemplazada.isEmpty());
     }
 
     // Enter on a row shows the whole evaluation read-only, in the system's
