@@ -184,6 +184,11 @@ ErrorServidor error(const ConexionServidor &c, const QString &que, const QSqlErr
     } else if (estado == QLatin1String("57014")) {
         motivo = QStringLiteral("el servidor no respondió a tiempo");
         red = true;
+    } else if (estado == QLatin1String("55P03") || estado == QLatin1String("25P03")) {
+        // Another session held what this statement needed for too long;
+        // the same request succeeds once it has been ended.
+        motivo = QStringLiteral("el registro central estuvo ocupado por otra sesión y no respondió a tiempo");
+        red = true;
     } else if (alConectar || estado.isEmpty() || estado.startsWith(QLatin1String("08"))
                || estado.startsWith(QLatin1String("57P"))) {
         motivo = QStringLiteral("no hay conexión con el servidor");

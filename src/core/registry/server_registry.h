@@ -34,10 +34,11 @@ public:
     // table is there with its columns. Throws ErrorServidor.
     void probar();
 
-    // One transaction on the server: each record gets the number the server
-    // gives it, or, when the server already holds its uuid, the number it
-    // has. Throws ErrorServidor (red() for a network failure) with nothing
-    // stored.
+    // One statement on the server per 500 records, each committed on its
+    // own: each record gets the number the server gives it, or, when the
+    // server already holds its uuid, the number it has. Throws ErrorServidor
+    // (red() for a network failure) with nothing stored of the statement
+    // that failed.
     void agregar(QVector<RegistroEvaluacion> &lote) override;
     using AlmacenRegistro::agregar;
 
@@ -64,8 +65,10 @@ private:
 // What "orv-registro servidor preparar" does, connected as the server's
 // superuser (or a role that may create roles and schemas): creates the
 // group roles orv_administrador and orv_evaluador when missing, the schema
-// "orv" owned by orv_administrador, the table, its indexes and the number
-// trigger, and gives orv_evaluador INSERT and SELECT only. Running it again
-// changes nothing; a table that does not match is reported, not altered.
+// "orv" owned by orv_administrador, the table, its indexes, the number
+// counter and trigger, the time limits of the database's sessions, and gives
+// orv_evaluador INSERT and SELECT only. Running it again changes nothing; a
+// registry of the previous version is brought up to date with its rows and
+// numbers; a table that does not match is reported, not altered.
 // Returns what was done, in Spanish lines. Throws ErrorServidor.
 QStringList PrepararServidor(const ConexionServidor &administrador);

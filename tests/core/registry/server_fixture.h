@@ -84,6 +84,32 @@ inline QString Huecos(const ConexionServidor &c, qint64 n)
     return v == esperado ? QString() : QStringLiteral("filas, distintos, mínimo, máximo, uuids: ") + v;
 }
 
+// A connection of its own that stays open, as another program's session
+// would: what it locks stays locked until it ends or the server ends it.
+class Sesion {
+public:
+    explicit Sesion(const ConexionServidor &c) : nombre_(Servidor::nuevaConexion("sesion"))
+    {
+        Servidor::abrir(c, nombre_);
+    }
+    ~Sesion() { Servidor::cerrar(nombre_); }
+    Sesion(const Sesion &) = delete;
+    Sesion &operator=(const Sesion &) = delete;
+    // The server's error ("SQLSTATE texto"), empty on success.
+    QString ejecutar(const QString &sql)
+    {
+        QSqlQuery q(QSqlDatabase::database(nombre_, false));
+        if (q.exec(sql))
+            return QString();
+        const QString e = q.lastError().nativeErrorCode() + QLatin1Char(' ') + q.lastError().databaseText()
+                          + q.lastError().driverText();
+        return e.trimmed().isEmpty() ? QStringLiteral("(error)") : e;
+    }
+
+private:
+    QString nombre_;
+};
+
 struct Base {
     ConexionServidor administrador;  // superuser on the new database
     ConexionServidor evaluador;      // a login with orv_evaluador only

@@ -104,6 +104,64 @@ private slots:
         QCOMPARE(registro.porNumero(1)->texto(Pos::Habitabilidad), QStringLiteral("No Habitable"));
     }
 
+    // A registry prepared by the previous version (numbered under an
+    // advisory lock on the table) is brought up to date in place: its rows
+    // keep their numbers, the next one follows them, an advisory lock on the
+    // table no longer stops a save, and preparing it again does nothing.
+    void actualizaLaVersionAnterior()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva(false);
+        QStringList columnas;
+        for (const CampoRegistro &c : Campos())
+            columnas << CitarIdentificador(c.columna) + QLatin1Char(' ')
+                            + (c.tipo == TipoCampo::Entero ? QStringLiteral("integer")
+                                                           : c.tipo == TipoCampo::Real ? QStringLiteral("double precision")
+                                                                                       : QStringLiteral("text"))
+                            + (c.posicion == Pos::Numero ? QStringLiteral(" NOT NULL UNIQUE") : QString());
+        const QString anterior =
+            QStringLiteral(
+                "DO $$ BEGIN CREATE ROLE orv_administrador NOLOGIN; EXCEPTION WHEN duplicate_object OR unique_violation "
+                "THEN NULL; END $$; CREATE SCHEMA orv AUTHORIZATION orv_administrador; SET ROLE orv_administrador; "
+                "CREATE TABLE orv.\"Evaluaciones\" (%1, uuid uuid NOT NULL UNIQUE, equipo text, usuario text, "
+                "guardado_en timestamptz, recibido_en timestamptz NOT NULL DEFAULT now()); "
+                "CREATE FUNCTION orv.numerar_evaluacion() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER SET "
+                "search_path = pg_catalog, pg_temp AS $f$ BEGIN PERFORM "
+                "pg_advisory_xact_lock('orv.\"Evaluaciones\"'::regclass::oid::bigint); SELECT "
+                "COALESCE(MAX(\"NumeroEvaluacion\"), 0) + 1 INTO NEW.\"NumeroEvaluacion\" FROM orv.\"Evaluaciones\"; "
+                "NEW.recibido_en := now(); RETURN NEW; END $f$; "
+                "CREATE TRIGGER numerar BEFORE INSERT ON orv.\"Evaluaciones\" FOR EACH ROW EXECUTE FUNCTION "
+                "orv.numerar_evaluacion(); GRANT USAGE ON SCHEMA orv TO orv_evaluador; "
+                "GRANT SELECT, INSERT ON orv.\"Evaluaciones\" TO orv_evaluador")
+                .arg(columnas.join(QStringLiteral(", ")));
+        QCOMPARE(ServidorPrueba::Ejecutar(b.administrador, anterior), QString());
+        RegistroServidor registro(b.evaluador);
+        QVector<RegistroEvaluacion> antes{Ejemplar(QStringLiteral("A")), Ejemplar(QStringLiteral("B"))};
+        registro.agregar(antes);
+        QCOMPARE(ServidorPrueba::Huecos(b.administrador, 2), QString());
+
+        const QStringList hecho = PrepararServidor(b.administrador);
+        QVERIFY2(hecho.join('\n').contains(QStringLiteral("último número: 2")), qPrintable(hecho.join('\n')));
+        QCOMPARE(registro.porNumero(2)->texto(Pos::NombreEdificacion), QStringLiteral("B"));
+        {
+            ServidorPrueba::Sesion candado(b.evaluador);
+            QCOMPARE(candado.ejecutar(QStringLiteral("SELECT pg_advisory_lock('orv.\"Evaluaciones\"'::regclass::oid::bigint)")),
+                     QString());
+            ConexionServidor impaciente = b.evaluador;
+            impaciente.esperaSentencia = 3;
+            RegistroEvaluacion c = Ejemplar(QStringLiteral("C"));
+            QCOMPARE(RegistroServidor(impaciente).agregar(c), 3);
+        }
+        QCOMPARE(ServidorPrueba::Huecos(b.administrador, 3), QString());
+        // Every session of the database ends a transaction left idle.
+        QCOMPARE(ServidorPrueba::Valor(b.evaluador, QStringLiteral("SHOW idle_in_transaction_session_timeout")).toString(),
+                 QStringLiteral("5s"));
+        const QStringList otraVez = PrepararServidor(b.administrador);
+        QCOMPARE(otraVez.size(), 1);
+        QVERIFY2(otraVez.first().startsWith(QStringLiteral("Permisos")), qPrintable(otraVez.join('\n')));
+        RegistroEvaluacion d = Ejemplar(QStringLiteral("D"));
+        QCOMPARE(registro.agregar(d), 4);
+    }
+
     // The server's summary, every table of it, is the local file's for the
     // same records: comunas cut at their first dash, blanks and dashes alone no value.
     void resumenComoElLocal()
