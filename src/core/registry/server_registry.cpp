@@ -3,6 +3,7 @@
 #include "core/registry/registry_summary.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -17,8 +18,9 @@ QString TablaSql() { return CitarIdentificador(Esquema) + QLatin1Char('.') + Cit
 
 const QStringList &ColumnasIdentidad()
 {
-    static const QStringList columnas = {QStringLiteral("uuid"), QStringLiteral("equipo"), QStringLiteral("usuario"),
-                                         QStringLiteral("guardado_en"), QStringLiteral("recibido_en")};
+    static const QStringList columnas = {QStringLiteral("uuid"),        QStringLiteral("equipo"),
+                                         QStringLiteral("usuario"),     QStringLiteral("guardado_en"),
+                                         QStringLiteral("recibido_en"), QStringLiteral("usuario_servidor")};
     return columnas;
 }
 
@@ -203,8 +205,55 @@ void RegistroServidor::probar()
     });
 }
 
+namespace {
+
+// The SQLSTATE the numbering trigger raises for a uuid already held with
+// other content; its message names the uuid.
+const QLatin1String EstadoUuidAjeno("ORV01");
+
+// Why the server cannot store `r`, empty when it can: PostgreSQL's text
+// cannot hold the character U+0000.
+QString MotivoNoAdmitido(const RegistroEvaluacion &r)
+{
+    QStringList campos;
+    for (const CampoRegistro &c : Campos())
+        if (c.tipo == TipoCampo::Texto && r.texto(c.posicion).contains(QChar(0)))
+            campos << c.etiqueta;
+    if (r.equipo.contains(QChar(0)))
+        campos << QStringLiteral("equipo");
+    if (r.usuario.contains(QChar(0)))
+        campos << QStringLiteral("usuario");
+    if (campos.isEmpty())
+        return QString();
+    return QStringLiteral("el campo «%1» contiene un carácter nulo (U+0000), que el registro central no admite; "
+                          "corríjalo en el origen de la evaluación")
+        .arg(campos.join(QStringLiteral("», «")));
+}
+
+}  // namespace
+
+ErrorRegistroRechazado RegistroServidor::rechazo(const QHash<QUuid, QString> &rechazados) const
+{
+    QStringList lineas;
+    for (auto it = rechazados.cbegin(); it != rechazados.cend(); ++it)
+        lineas << QStringLiteral("Evaluación %1: %2.").arg(TextoUuid(it.key()), it.value());
+    lineas.sort();
+    return ErrorRegistroRechazado(QStringLiteral("Error en el registro central: el servidor no admite %1 (no se guardó "
+                                                 "ninguna evaluación de este envío) (%2).\n%3")
+                                      .arg(rechazados.size() == 1 ? QStringLiteral("una evaluación")
+                                                                  : QStringLiteral("%1 evaluaciones").arg(rechazados.size()),
+                                           descripcion(), lineas.join(QLatin1Char('\n'))),
+                                  rechazados);
+}
+
 void RegistroServidor::insertar(QVector<RegistroEvaluacion> &lote)
 {
+    QHash<QUuid, QString> rechazados;
+    for (const RegistroEvaluacion &r : std::as_const(lote))
+        if (const QString motivo = MotivoNoAdmitido(r); !motivo.isEmpty())
+            rechazados.insert(r.uuid, motivo);
+    if (!rechazados.isEmpty())
+        throw rechazo(rechazados);
     QSqlDatabase db = QSqlDatabase::database(nombreConexion_, false);
     QSqlQuery q(db);
     q.setForwardOnly(true);
@@ -239,8 +288,19 @@ void RegistroServidor::insertar(QVector<RegistroEvaluacion> &lote)
             q.bindValue(i++, QLatin1Char('{') + uuids.join(QLatin1Char(',')) + QLatin1Char('}'));
             // One statement, committed on its own: nothing stays locked
             // on the server once it has answered.
-            if (!q.exec())
-                throw Servidor::error(conexion_, QStringLiteral("no se puede guardar la evaluación"), q.lastError());
+            if (!q.exec()) {
+                const QSqlError e = q.lastError();
+                if (e.nativeErrorCode() == EstadoUuidAjeno) {
+                    static const QRegularExpression patron(QStringLiteral(
+                        "[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}"));
+                    const QUuid uuid(patron.match(e.databaseText()).captured());
+                    if (!uuid.isNull())
+                        throw rechazo({{uuid, QStringLiteral("el registro central ya tiene otra evaluación con el mismo "
+                                                             "identificador y otro contenido; no se envía: consulte al "
+                                                             "centro de operaciones cuál es la verdadera")}});
+                }
+                throw Servidor::error(conexion_, QStringLiteral("no se puede guardar la evaluación"), e);
+            }
             while (q.next())
                 numeros.insert(q.value(0).toString(), q.value(1).toInt());
             q.finish();
@@ -387,7 +447,8 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                                     + (c.posicion == Pos::Numero ? QStringLiteral(" NOT NULL UNIQUE") : QString());
                 columnas << QStringLiteral("uuid uuid NOT NULL UNIQUE") << QStringLiteral("equipo text")
                          << QStringLiteral("usuario text") << QStringLiteral("guardado_en timestamptz")
-                         << QStringLiteral("recibido_en timestamptz NOT NULL DEFAULT now()");
+                         << QStringLiteral("recibido_en timestamptz NOT NULL DEFAULT now()")
+                         << QStringLiteral("usuario_servidor text");
                 exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(tabla, columnas.join(QStringLiteral(", "))),
                      QStringLiteral("no se puede crear la tabla"));
                 hecho << QStringLiteral("Tabla %1 creada.").arg(tabla);
@@ -403,6 +464,14 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
             for (const CampoRegistro &c : Campos())
                 esperadas << c.columna;
             esperadas << ColumnasIdentidad();
+            // The previous version's table lacks the login that stored each
+            // row; its rows keep none.
+            if (hay == esperadas.mid(0, esperadas.size() - 1)) {
+                exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN usuario_servidor text").arg(tabla),
+                     QStringLiteral("no se puede agregar una columna a la tabla"));
+                hay << esperadas.last();
+                hecho << QStringLiteral("Columna usuario_servidor agregada a la tabla %1.").arg(tabla);
+            }
             if (hay != esperadas) {
                 db.rollback();
                 throw ErrorServidor(QStringLiteral("Error en el registro central: la tabla %1 del servidor \"%2\" ya "
@@ -447,18 +516,43 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
             exec(QStringLiteral("REVOKE ALL ON %1 FROM PUBLIC").arg(contador), QStringLiteral("no se puede fijar los permisos"));
             exec(QStringLiteral("REVOKE ALL ON %1 FROM %2").arg(contador, PapelEvaluador),
                  QStringLiteral("no se puede fijar los permisos"));
-            // A uuid already held is skipped (the client reads its number),
-            // after the counter is locked: two sends of one record at the
-            // same moment store it once, and neither takes a number.
+            // A uuid already held with the same content is skipped (the
+            // client reads its number), after the counter is locked: two
+            // sends of one record at the same moment store it once, and
+            // neither takes a number. Held with other content, it is refused
+            // (ORV01, the uuid in the message). The login and the time are
+            // the server's, whatever the client sent; the laptop's machine,
+            // user and time stay as the laptop said.
+            QStringList suyos, nuevos;
+            for (const CampoRegistro &c : Campos()) {
+                if (c.posicion == Pos::Numero)
+                    continue;
+                const QString col = CitarIdentificador(c.columna);
+                suyos << (c.tipo == TipoCampo::Texto ? QStringLiteral("NULLIF(t.%1, '')") : QStringLiteral("t.%1")).arg(col);
+                nuevos << (c.tipo == TipoCampo::Texto ? QStringLiteral("NULLIF(NEW.%1, '')") : QStringLiteral("NEW.%1")).arg(col);
+            }
+            for (const char *col : {"equipo", "usuario"}) {
+                suyos << QStringLiteral("NULLIF(t.%1, '')").arg(QLatin1String(col));
+                nuevos << QStringLiteral("NULLIF(NEW.%1, '')").arg(QLatin1String(col));
+            }
+            suyos << QStringLiteral("t.guardado_en");
+            nuevos << QStringLiteral("NEW.guardado_en");
             exec(QStringLiteral(
                      "CREATE OR REPLACE FUNCTION %1.numerar_evaluacion() RETURNS trigger LANGUAGE plpgsql "
                      "SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $f$ "
-                     "DECLARE n integer; BEGIN "
+                     "DECLARE n integer; igual boolean; BEGIN "
                      "SELECT ultimo INTO STRICT n FROM %2 FOR UPDATE; "
-                     "IF EXISTS (SELECT 1 FROM %3 WHERE uuid = NEW.uuid) THEN RETURN NULL; END IF; "
+                     "SELECT ROW(%5) IS NOT DISTINCT FROM ROW(%6) INTO igual FROM %3 AS t WHERE t.uuid = NEW.uuid; "
+                     "IF FOUND THEN "
+                     "IF igual THEN RETURN NULL; END IF; "
+                     "RAISE EXCEPTION USING ERRCODE = '%7', MESSAGE = format('la evaluación %s ya está en el registro "
+                     "central con otro contenido', NEW.uuid); "
+                     "END IF; "
                      "UPDATE %2 SET ultimo = n + 1; "
-                     "NEW.%4 := n + 1; NEW.recibido_en := now(); RETURN NEW; END $f$")
-                     .arg(CitarIdentificador(Esquema), contador, tabla, numero),
+                     "NEW.%4 := n + 1; NEW.recibido_en := now(); NEW.usuario_servidor := session_user; "
+                     "RETURN NEW; END $f$")
+                     .arg(CitarIdentificador(Esquema), contador, tabla, numero, suyos.join(QStringLiteral(", ")),
+                          nuevos.join(QStringLiteral(", ")), EstadoUuidAjeno),
                  QStringLiteral("no se puede crear la función de numeración"));
             exec(QStringLiteral("REVOKE ALL ON FUNCTION %1.numerar_evaluacion() FROM PUBLIC")
                      .arg(CitarIdentificador(Esquema)),

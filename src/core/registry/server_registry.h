@@ -8,6 +8,9 @@
 #include "core/registry/registry_store.h"
 #include "core/registry/server_connection.h"
 
+#include <QHash>
+#include <QUuid>
+
 #include <memory>
 
 namespace RegistroCentral {
@@ -19,6 +22,22 @@ QString TablaSql();
 // The identity and audit columns after the 93 fields, in order.
 const QStringList &ColumnasIdentidad();
 }  // namespace RegistroCentral
+
+// The server refuses some records of a batch for a reason of their own,
+// not the network's: sending them again would be refused again. Nothing of
+// the batch was stored; the others may be sent again without them.
+class ErrorRegistroRechazado : public ErrorServidor {
+public:
+    ErrorRegistroRechazado(const QString &mensaje, QHash<QUuid, QString> rechazados)
+        : ErrorServidor(mensaje, false), rechazados_(std::move(rechazados))
+    {
+    }
+    // Each refused record's uuid and the reason, in Spanish.
+    const QHash<QUuid, QString> &rechazados() const { return rechazados_; }
+
+private:
+    QHash<QUuid, QString> rechazados_;
+};
 
 class RegistroServidor : public AlmacenRegistro {
 public:
@@ -36,9 +55,12 @@ public:
 
     // One statement on the server per 500 records, each committed on its
     // own: each record gets the number the server gives it, or, when the
-    // server already holds its uuid, the number it has. Throws ErrorServidor
-    // (red() for a network failure) with nothing stored of the statement
-    // that failed.
+    // server already holds its uuid with the same content, the number it
+    // has. Throws ErrorRegistroRechazado, with nothing stored, when records
+    // hold what the server cannot store (a text with a NUL character) or
+    // their uuid is already held with other content; ErrorServidor (red()
+    // for a network failure) with nothing stored of the statement that
+    // failed.
     void agregar(QVector<RegistroEvaluacion> &lote) override;
     using AlmacenRegistro::agregar;
 
@@ -56,6 +78,7 @@ private:
     // turns out lost, opens it again and runs `accion` once more.
     template <typename F> auto conConexion(F accion) -> decltype(accion());
     void insertar(QVector<RegistroEvaluacion> &lote);
+    ErrorRegistroRechazado rechazo(const QHash<QUuid, QString> &rechazados) const;
 
     ConexionServidor conexion_;
     QString nombreConexion_;

@@ -7,6 +7,7 @@
 #include "support/test_support.h"
 
 #include "core/registry/local_registry.h"
+#include "core/registry/outbox.h"
 #include "core/registry/registry_config.h"
 #include "core/registry/registry_summary.h"
 
@@ -76,7 +77,6 @@ private slots:
         QVERIFY(!lote[1].uuid.isNull());
 
         RegistroEvaluacion repetido = lote[1];
-        repetido.establecerCampo(Pos::NombreEdificacion, QStringLiteral("otro nombre"));
         QCOMPARE(registro.agregar(repetido), 2);
         QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 3);
         QCOMPARE(registro.porNumero(2)->texto(Pos::NombreEdificacion), QStringLiteral("B"));
@@ -152,6 +152,11 @@ private slots:
             QCOMPARE(RegistroServidor(impaciente).agregar(c), 3);
         }
         QCOMPARE(ServidorPrueba::Huecos(b.administrador, 3), QString());
+        QCOMPARE(ServidorPrueba::Valor(b.administrador,
+                                       QStringLiteral("SELECT string_agg(COALESCE(usuario_servidor, '-'), ',' ORDER BY "
+                                                      "\"NumeroEvaluacion\") FROM orv.\"Evaluaciones\""))
+                     .toString(),
+                 QStringLiteral("-,-,") + b.evaluador.usuario);
         // Every session of the database ends a transaction left idle.
         QCOMPARE(ServidorPrueba::Valor(b.evaluador, QStringLiteral("SHOW idle_in_transaction_session_timeout")).toString(),
                  QStringLiteral("5s"));
@@ -160,6 +165,89 @@ private slots:
         QVERIFY2(otraVez.first().startsWith(QStringLiteral("Permisos")), qPrintable(otraVez.join('\n')));
         RegistroEvaluacion d = Ejemplar(QStringLiteral("D"));
         QCOMPARE(registro.agregar(d), 4);
+    }
+
+    // An evaluator inserts a row by hand with a forged machine, user, times
+    // and number, and the uuid of a record still on another laptop: the
+    // server keeps the machine, user and time the client said but numbers
+    // the row itself and records the login and its own time. The laptop's
+    // send of its record is refused as a conflict, in Spanish, with nothing
+    // of its batch stored; its outbox keeps the record; the rest of the
+    // batch goes in once sent without it, and the same record sent again
+    // with the same content keeps its number.
+    void unEvaluadorQueFalsifica()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        const ConexionServidor falsario =
+            ServidorPrueba::NuevoEvaluador(b.administrador, b.evaluador.usuario + QStringLiteral("_f"), QStringLiteral("f"));
+        RegistroEvaluacion verdadero = Ejemplar(QStringLiteral("Verdadero"));
+        verdadero.sellar();
+        QCOMPARE(ServidorPrueba::Ejecutar(
+                     falsario, QStringLiteral("INSERT INTO orv.\"Evaluaciones\" (\"NumeroEvaluacion\", \"NombreEdificacion\", "
+                                              "uuid, equipo, usuario, guardado_en, recibido_en, usuario_servidor) VALUES "
+                                              "(999, 'Falso', '%1', '%2', '%3', '2001-01-01', '2001-01-01', 'nadie')")
+                                   .arg(verdadero.uuid.toString(QUuid::WithoutBraces), verdadero.equipo, verdadero.usuario)),
+                 QString());
+        const QString fila = ServidorPrueba::Valor(
+            b.administrador, QStringLiteral("SELECT \"NumeroEvaluacion\" || '|' || usuario_servidor || '|' || equipo || '|' || "
+                                            "usuario || '|' || extract(year FROM guardado_en) || '|' || "
+                                            "(recibido_en > now() - interval '1 hour') FROM orv.\"Evaluaciones\"")).toString();
+        QCOMPARE(fila, QStringLiteral("1|%1|%2|%3|2001|true").arg(falsario.usuario, verdadero.equipo, verdadero.usuario));
+
+        RegistroServidor registro(b.evaluador);
+        QVector<RegistroEvaluacion> lote{Ejemplar(QStringLiteral("Otro")), verdadero};
+        try {
+            registro.agregar(lote);
+            QFAIL("el servidor aceptó una evaluación cuyo uuid ya tiene otra");
+        } catch (const ErrorRegistroRechazado &e) {
+            QVERIFY(!e.red());
+            QCOMPARE(e.rechazados().keys(), QList<QUuid>{verdadero.uuid});
+            QVERIFY2(e.mensaje().contains(QStringLiteral("mismo identificador y otro contenido")), qPrintable(e.mensaje()));
+        }
+        QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 1);
+        lote.removeLast();
+        registro.agregar(lote);
+        QCOMPARE(lote.first().numero(), 2);
+        QCOMPARE(registro.agregar(lote.first()), 2);
+        QCOMPARE(ServidorPrueba::Valor(b.administrador, QStringLiteral("SELECT usuario_servidor FROM orv.\"Evaluaciones\" "
+                                                                       "WHERE \"NumeroEvaluacion\" = 2"))
+                     .toString(),
+                 b.evaluador.usuario);
+
+        QTemporaryDir equipo;
+        BandejaSalida bandeja(equipo.filePath(QStringLiteral("Pendientes de Envío.sqlite")));
+        bandeja.guardar(verdadero);
+        const ResultadoEnvio envio = bandeja.enviar(registro);
+        QCOMPARE(envio.enviados, 0);
+        QVERIFY2(envio.error.contains(QStringLiteral("otro contenido")), qPrintable(envio.error));
+        QCOMPARE(bandeja.cantidad(), 1);
+        QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 2);
+    }
+
+    // PostgreSQL's text cannot hold U+0000: a record with a NUL in a text
+    // is refused by itself, naming the field, before anything is sent; the
+    // rest of its batch goes in once sent without it.
+    void caracterNulo()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        RegistroServidor registro(b.evaluador);
+        RegistroEvaluacion nulo = Ejemplar(QStringLiteral("Con nulo"));
+        nulo.establecerCampo(Pos::Barrio, QStringLiteral("Barrio") + QChar(0) + QStringLiteral("Norte"));
+        nulo.sellar();
+        QVector<RegistroEvaluacion> lote{Ejemplar(QStringLiteral("Bien")), nulo};
+        try {
+            registro.agregar(lote);
+            QFAIL("se envió un texto con un carácter nulo");
+        } catch (const ErrorRegistroRechazado &e) {
+            QVERIFY(!e.red());
+            QCOMPARE(e.rechazados().keys(), QList<QUuid>{nulo.uuid});
+            QVERIFY2(e.mensaje().contains(QStringLiteral("«%1» contiene un carácter nulo").arg(Campo(Pos::Barrio).etiqueta)),
+                     qPrintable(e.mensaje()));
+        }
+        QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 0);
+        lote.removeLast();
+        registro.agregar(lote);
+        QCOMPARE(lote.first().numero(), 1);
     }
 
     // The server's summary, every table of it, is the local file's for the
