@@ -26,10 +26,13 @@ inline ConexionServidor ConexionEn(const QString &carpeta)
     return c;
 }
 
+// The folder of the test server that ctest started.
+inline QString Carpeta() { return qEnvironmentVariable("ORV_PRUEBA_PG"); }
+
 // The superuser's connection to the test server's own database.
 inline ConexionServidor Superusuario()
 {
-    const QString carpeta = qEnvironmentVariable("ORV_PRUEBA_PG");
+    const QString carpeta = Carpeta();
     if (carpeta.isEmpty() || !QFile::exists(carpeta + QStringLiteral("/conexion")))
         qFatal("No hay servidor de prueba: ORV_PRUEBA_PG=\"%s\" (ctest lo inicia con servidor_pg_iniciar)",
                qPrintable(carpeta));
@@ -104,6 +107,15 @@ public:
         const QString e = q.lastError().nativeErrorCode() + QLatin1Char(' ') + q.lastError().databaseText()
                           + q.lastError().driverText();
         return e.trimmed().isEmpty() ? QStringLiteral("(error)") : e;
+    }
+
+    // The first value of the answer to `sql`; fails the test on an error.
+    QVariant valor(const QString &sql)
+    {
+        QSqlQuery q(QSqlDatabase::database(nombre_, false));
+        if (!q.exec(sql) || !q.next())
+            qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        return q.value(0);
     }
 
 private:

@@ -140,7 +140,6 @@ private slots:
         QCOMPARE(ServidorPrueba::Huecos(b.administrador, 2), QString());
 
         const QStringList hecho = PrepararServidor(b.administrador);
-        QVERIFY2(hecho.join('\n').contains(QStringLiteral("último número: 2")), qPrintable(hecho.join('\n')));
         QCOMPARE(registro.porNumero(2)->texto(Pos::NombreEdificacion), QStringLiteral("B"));
         {
             ServidorPrueba::Sesion candado(b.evaluador);
@@ -152,6 +151,7 @@ private slots:
             QCOMPARE(RegistroServidor(impaciente).agregar(c), 3);
         }
         QCOMPARE(ServidorPrueba::Huecos(b.administrador, 3), QString());
+        QVERIFY2(hecho.join('\n').contains(QStringLiteral("último número: 2")), qPrintable(hecho.join('\n')));
         QCOMPARE(ServidorPrueba::Valor(b.administrador,
                                        QStringLiteral("SELECT string_agg(COALESCE(usuario_servidor, '-'), ',' ORDER BY "
                                                       "\"NumeroEvaluacion\") FROM orv.\"Evaluaciones\""))
@@ -364,6 +364,93 @@ private slots:
         const ErrorServidor probar = Fallo([&] { RegistroServidor(otra.administrador).probar(); });
         QVERIFY(!probar.red());
         QVERIFY2(probar.mensaje().contains(QStringLiteral("no corresponde")), qPrintable(probar.mensaje()));
+    }
+
+    // TLS authenticates the server unless told otherwise: without a mode the
+    // connection is verify-full with the configured CA (require without
+    // one), and both are encrypted; another authority's CA, a missing CA
+    // file, a server that cannot prove it knows the password (no SCRAM,
+    // hence no channel binding) and a refusal by pg_hba.conf are each told
+    // as such, none as a network failure.
+    void tlsQueAutenticaAlServidor()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        const QString ca = ServidorPrueba::Carpeta() + QStringLiteral("/ca.crt");
+        auto cifrada = [](const ConexionServidor &c) {
+            return ServidorPrueba::Valor(c, QStringLiteral("SELECT ssl FROM pg_stat_ssl WHERE pid = pg_backend_pid()"))
+                .toBool();
+        };
+        ConexionServidor sinModo = b.evaluador;
+        sinModo.modoTls.clear();
+        QCOMPARE(sinModo.modoTlsEfectivo(), QStringLiteral("require"));
+        QVERIFY(cifrada(sinModo));
+        sinModo.certificadoCa = ca;
+        QCOMPARE(sinModo.modoTlsEfectivo(), QStringLiteral("verify-full"));
+        QVERIFY(cifrada(sinModo));
+        RegistroEvaluacion r = Ejemplar();
+        QCOMPARE(RegistroServidor(sinModo).agregar(r), 1);
+
+        // The local socket, as "servidor preparar" is run on the server
+        // itself: no TLS there, and none asked for.
+        ConexionServidor local = b.administrador;
+        local.servidor = ServidorPrueba::Carpeta();
+        local.modoTls.clear();
+        QCOMPARE(ServidorPrueba::Valor(local, QStringLiteral("SELECT 1")).toInt(), 1);
+
+        ConexionServidor desdeUrl;
+        QVERIFY(ConexionServidor::desdeUrl(QStringLiteral("postgresql://ana@servidor/orv"), desdeUrl));
+        QCOMPARE(desdeUrl.modoTlsEfectivo(), QStringLiteral("require"));
+        QVERIFY(ConexionServidor::desdeUrl(QStringLiteral("postgresql://ana@servidor/orv?sslrootcert=/ca.crt"), desdeUrl));
+        QCOMPARE(desdeUrl.modoTlsEfectivo(), QStringLiteral("verify-full"));
+        QVERIFY(ConexionServidor::desdeUrl(QStringLiteral("postgresql://ana@servidor/orv?sslmode=prefer"), desdeUrl));
+        QCOMPARE(desdeUrl.modoTlsEfectivo(), QStringLiteral("prefer"));
+        QVERIFY(desdeUrl.url().contains(QStringLiteral("sslmode=prefer")));
+
+        ConexionServidor otraCa = sinModo;
+        otraCa.certificadoCa = ServidorPrueba::Carpeta() + QStringLiteral("/otra-ca.crt");
+        const ErrorServidor ajena = FalloAlGuardar(otraCa);
+        QVERIFY(!ajena.red());
+        QVERIFY2(ajena.mensaje().contains(QStringLiteral("conexión cifrada (TLS, modo verify-full)")),
+                 qPrintable(ajena.mensaje()));
+
+        // Without a file, libpq looks for ~/.postgresql/root.crt.
+        const QByteArray casa = qgetenv("HOME");
+        qputenv("HOME", ServidorPrueba::Carpeta().toUtf8() + "/sin-casa");
+        for (const QString &archivo : {QStringLiteral("/no/existe/ca.crt"), QString()}) {
+            ConexionServidor sinCa = sinModo;
+            sinCa.modoTls = QStringLiteral("verify-full");
+            sinCa.certificadoCa = archivo;
+            const ErrorServidor falta = FalloAlGuardar(sinCa);
+            QVERIFY(!falta.red());
+            QVERIFY2(falta.mensaje().contains(QStringLiteral("no se encuentra el archivo del certificado de la autoridad")),
+                     qPrintable(falta.mensaje()));
+            QVERIFY2(!falta.mensaje().contains(QStringLiteral("base de datos")), qPrintable(falta.mensaje()));
+        }
+        qputenv("HOME", casa);
+
+        // pg_hba.conf of the test server: orv_md5 logs in with md5.
+        QCOMPARE(ServidorPrueba::Ejecutar(b.administrador,
+                                          QStringLiteral("DO $$ BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = "
+                                                         "'orv_md5') THEN SET LOCAL password_encryption = 'md5'; CREATE "
+                                                         "ROLE orv_md5 LOGIN PASSWORD 'md5-clave'; END IF; END $$")),
+                 QString());
+        ConexionServidor md5 = b.evaluador;
+        md5.usuario = QStringLiteral("orv_md5");
+        md5.clave = QStringLiteral("md5-clave");
+        md5.modoTls = QStringLiteral("disable");
+        QCOMPARE(ServidorPrueba::Valor(md5, QStringLiteral("SELECT current_user")).toString(), md5.usuario);
+        md5.modoTls.clear();
+        const ErrorServidor enlace = FalloAlGuardar(md5);
+        QVERIFY(!enlace.red());
+        QVERIFY2(enlace.mensaje().contains(QStringLiteral("enlace de canal")), qPrintable(enlace.mensaje()));
+
+        // ... and refuses orv_rechazado.
+        ConexionServidor rechazado = b.evaluador;
+        rechazado.usuario = QStringLiteral("orv_rechazado");
+        const ErrorServidor hba = FalloAlGuardar(rechazado);
+        QVERIFY(!hba.red());
+        QVERIFY2(hba.mensaje().contains(QStringLiteral("rechazó la conexión del usuario \"orv_rechazado\"")),
+                 qPrintable(hba.mensaje()));
     }
 
     // ORV_REGISTRO chooses the registry: a server, a file, or nothing usable.
