@@ -10,7 +10,15 @@
 # The server runs as an unprivileged user (postgres when the tests run as
 # root), listens on 127.0.0.1 on a free port and on a socket in CARPETA,
 # and trusts no one: the superuser "orv_prueba" logs in with a password.
+# It speaks TLS with a certificate for 127.0.0.1 signed by a test authority
+# (CARPETA/ca.crt; CARPETA/otra-ca.crt is an authority that signed nothing).
+# pg_hba.conf refuses the user orv_rechazado and lets orv_md5 log in with
+# md5 (no SCRAM, so no channel binding).
+#
+# CARPETA and everything in it (the superuser's password among them) is
+# readable by its owner only.
 set -euo pipefail
+umask 077
 
 orden=${1:?uso: servidor_pg.sh iniciar|detener|reiniciar|parar CARPETA}
 carpeta=${2:?falta la carpeta del servidor}
@@ -39,7 +47,8 @@ iniciar_servidor() {
     local puerto
     puerto=$(cat "$carpeta/puerto")
     if ! como "$bin/pg_ctl" -D "$datos" -l "$registro" -w -t 30 \
-        -o "-p $puerto -k $carpeta -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null; then
+        -o "-p $puerto -k $carpeta -c listen_addresses=127.0.0.1 -c fsync=off -c ssl=on \
+            -c ssl_cert_file=$carpeta/servidor.crt -c ssl_key_file=$carpeta/servidor.key" start >/dev/null; then
         echo "El servidor PostgreSQL de prueba no arrancó:" >&2
         cat "$registro" >&2 || true
         exit 1
@@ -61,6 +70,28 @@ iniciar)
         cat "$carpeta/initdb.log" >&2
         exit 1
     }
+    # The test authority, the server's certificate it signs, and an
+    # authority that signed nothing.
+    (
+        cd "$carpeta"
+        openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.crt -days 3 \
+            -subj "/CN=Autoridad de prueba de ORV" 2>/dev/null
+        openssl req -x509 -newkey rsa:2048 -nodes -keyout otra-ca.key -out otra-ca.crt -days 3 \
+            -subj "/CN=Otra autoridad" 2>/dev/null
+        openssl req -newkey rsa:2048 -nodes -keyout servidor.key -out servidor.csr -subj "/CN=127.0.0.1" 2>/dev/null
+        printf 'subjectAltName=IP:127.0.0.1\n' > servidor.ext
+        openssl x509 -req -in servidor.csr -CA ca.crt -CAkey ca.key -CAcreateserial -out servidor.crt -days 3 \
+            -extfile servidor.ext 2>/dev/null
+        rm -f ca.key otra-ca.key servidor.csr servidor.ext ca.srl
+    ) || { echo "No se pudieron crear los certificados de prueba (openssl)." >&2; exit 1; }
+    [ "$(id -u)" -eq 0 ] && chown postgres: "$carpeta/servidor.key" "$carpeta/servidor.crt"
+    {
+        printf 'host all orv_rechazado 127.0.0.1/32 reject\n'
+        printf 'host all orv_md5 127.0.0.1/32 md5\n'
+        cat "$datos/pg_hba.conf"
+    } > "$carpeta/pg_hba.nuevo"
+    cat "$carpeta/pg_hba.nuevo" > "$datos/pg_hba.conf"
+    rm -f "$carpeta/pg_hba.nuevo"
     # A free port: one nobody answers on; another program may still take
     # it first, so a failed start tries another.
     iniciado=0
@@ -75,10 +106,10 @@ iniciar)
     done
     [ "$iniciado" -eq 1 ] || iniciar_servidor
     como env PGPASSWORD="$clave" "$bin/createdb" -h 127.0.0.1 -p "$puerto" -U orv_prueba orv_prueba </dev/null
-    # The tests may read the folder as the user that runs them.
-    chmod 755 "$carpeta"
-    chmod 644 "$carpeta/clave"
+    # The tests run as the folder's owner, or as root: no one else may
+    # read the password.
     printf 'postgresql://orv_prueba:%s@127.0.0.1:%s/orv_prueba\n' "$clave" "$puerto" > "$carpeta/conexion"
+    chmod 600 "$carpeta/clave" "$carpeta/conexion"
     echo "Servidor de prueba en 127.0.0.1:$puerto ($carpeta)"
     ;;
 reiniciar)

@@ -1,6 +1,7 @@
 #include "core/registry/server_connection.h"
 
 #include <QAtomicInt>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
@@ -79,12 +80,30 @@ QString ConexionServidor::url() const
     u.setUserName(usuario);
     u.setPath(QLatin1Char('/') + base);
     QUrlQuery q;
-    if (!modoTls.isEmpty() && modoTls != QLatin1String("prefer"))
+    if (!modoTls.isEmpty())
         q.addQueryItem(QStringLiteral("sslmode"), modoTls);
     if (!certificadoCa.isEmpty())
         q.addQueryItem(QStringLiteral("sslrootcert"), certificadoCa);
     u.setQuery(q);
     return u.toString();
+}
+
+QString ConexionServidor::modoTlsEfectivo() const
+{
+    if (!modoTls.isEmpty())
+        return modoTls;
+    return certificadoCa.isEmpty() ? QStringLiteral("require") : QStringLiteral("verify-full");
+}
+
+QString ConexionServidor::enlaceCanal() const
+{
+    // A socket of this machine has no TLS: the operating system says who
+    // is at each end.
+    if (servidor.isEmpty() || servidor.startsWith(QLatin1Char('/')))
+        return QStringLiteral("prefer");
+    const QString modo = modoTlsEfectivo();
+    return modo == QLatin1String("require") || modo.startsWith(QLatin1String("verify")) ? QStringLiteral("require")
+                                                                                         : QStringLiteral("prefer");
 }
 
 QString ConexionServidor::nombre() const
@@ -116,9 +135,17 @@ QSqlDatabase abrir(const ConexionServidor &c, const QString &nombreConexion)
     db.setDatabaseName(c.base);
     db.setUserName(c.usuario);
     db.setPassword(c.clave);
+    const QString modo = c.modoTlsEfectivo();
+    if (!c.certificadoCa.isEmpty() && modo != QLatin1String("disable") && !QFileInfo(c.certificadoCa).isFile())
+        throw ErrorServidor(QStringLiteral("Error en el registro central: no se encuentra el archivo del certificado de "
+                                           "la autoridad (CA) \"%1\"; revise la configuración del registro central "
+                                           "(servidor \"%2\").")
+                                .arg(c.certificadoCa, c.nombre()),
+                            false);
     QStringList opciones = {
         QStringLiteral("connect_timeout=%1").arg(c.esperaConexion),
-        QStringLiteral("sslmode=%1").arg(Citar(c.modoTls.isEmpty() ? QStringLiteral("prefer") : c.modoTls)),
+        QStringLiteral("sslmode=%1").arg(Citar(modo)),
+        QStringLiteral("channel_binding=%1").arg(c.enlaceCanal()),
         // A network that stops answering is noticed within seconds, not minutes.
         QStringLiteral("keepalives=1"), QStringLiteral("keepalives_idle=5"), QStringLiteral("keepalives_interval=2"),
         QStringLiteral("keepalives_count=2"),
@@ -160,7 +187,24 @@ ErrorServidor error(const ConexionServidor &c, const QString &que, const QSqlErr
 
     QString motivo;
     bool red = false;
-    if (estado == QLatin1String("42501")) {
+    const QString modo = c.modoTlsEfectivo();
+    if (alConectar && Contiene(detalle, {"pg_hba.conf"})) {
+        // The server answered: it refuses this machine, user or database.
+        motivo = QStringLiteral("el servidor rechazó la conexión del usuario \"%1\" desde este equipo (su archivo "
+                                "pg_hba.conf no la permite%2); pida al administrador del servidor que la autorice")
+                     .arg(c.usuario,
+                          modo == QLatin1String("disable") ? QStringLiteral(", al menos sin cifrado") : QString());
+    } else if (alConectar && Contiene(detalle, {"channel binding"})) {
+        motivo = QStringLiteral("el servidor no demostró conocer la contraseña sobre esta conexión cifrada (enlace de "
+                                "canal SCRAM); puede no ser el servidor verdadero, o no usa scram-sha-256 en "
+                                "pg_hba.conf");
+    } else if (alConectar && Contiene(detalle, {"root certificate file", "archivo de certificado raíz"})) {
+        motivo = QStringLiteral("no se encuentra el archivo del certificado de la autoridad (CA) que exige el modo %1; "
+                                "indíquelo en la configuración del registro central")
+                     .arg(modo);
+    } else if (alConectar && Contiene(detalle, {"does not support SSL", "no soporta SSL"})) {
+        motivo = QStringLiteral("el servidor no ofrece conexión cifrada (TLS) y el modo %1 la exige").arg(modo);
+    } else if (estado == QLatin1String("42501")) {
         motivo = QStringLiteral("el usuario \"%1\" no tiene permiso para esta operación en el registro central; "
                                 "pida al administrador que le dé el papel orv_evaluador")
                      .arg(c.usuario);
@@ -178,11 +222,16 @@ ErrorServidor error(const ConexionServidor &c, const QString &que, const QSqlErr
         motivo = QStringLiteral("la base de datos \"%1\" o el usuario \"%2\" no existe en el servidor")
                      .arg(c.base, c.usuario);
     } else if (alConectar && Contiene(detalle, {"SSL", "certificate", "certificado", "root cert"})) {
-        motivo = QStringLiteral("la conexión cifrada (TLS, modo %1) no se pudo establecer; revise el modo y el "
-                                "certificado de la autoridad")
-                     .arg(c.modoTls);
+        motivo = QStringLiteral("la conexión cifrada (TLS, modo %1) no se pudo establecer o el servidor no es el que "
+                                "dice el certificado de la autoridad; revise el modo y el certificado")
+                     .arg(modo);
     } else if (estado == QLatin1String("57014")) {
         motivo = QStringLiteral("el servidor no respondió a tiempo");
+        red = true;
+    } else if (estado == QLatin1String("55P03") || estado == QLatin1String("25P03")) {
+        // Another session held what this statement needed for too long;
+        // the same request succeeds once it has been ended.
+        motivo = QStringLiteral("el registro central estuvo ocupado por otra sesión y no respondió a tiempo");
         red = true;
     } else if (alConectar || estado.isEmpty() || estado.startsWith(QLatin1String("08"))
                || estado.startsWith(QLatin1String("57P"))) {

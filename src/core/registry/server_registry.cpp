@@ -3,8 +3,12 @@
 #include "core/registry/registry_summary.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <utility>
+#include <vector>
 
 using namespace RegistroEvaluaciones;
 
@@ -14,8 +18,9 @@ QString TablaSql() { return CitarIdentificador(Esquema) + QLatin1Char('.') + Cit
 
 const QStringList &ColumnasIdentidad()
 {
-    static const QStringList columnas = {QStringLiteral("uuid"), QStringLiteral("equipo"), QStringLiteral("usuario"),
-                                         QStringLiteral("guardado_en"), QStringLiteral("recibido_en")};
+    static const QStringList columnas = {QStringLiteral("uuid"),        QStringLiteral("equipo"),
+                                         QStringLiteral("usuario"),     QStringLiteral("guardado_en"),
+                                         QStringLiteral("recibido_en"), QStringLiteral("usuario_servidor")};
     return columnas;
 }
 
@@ -33,9 +38,12 @@ QString TipoPostgres(TipoCampo tipo)
     return QString();
 }
 
-// INSERT of `filas` records: every field but the number, which the
-// server's trigger gives, and the identity; a uuid already held stores
-// nothing. Returns the uuid and the number of each row stored.
+// One statement for `filas` records: the INSERT of every field but the
+// number, which the server's trigger gives, and the identity; the trigger
+// skips a uuid already held. The statement answers the uuid and number of
+// each row it stored and of each uuid of the batch the server held before
+// (the last value bound: an array of the batch's uuids), so a batch needs
+// no second statement and the client holds nothing between statements.
 QString SentenciaInsertar(int filas)
 {
     QStringList columnas, marcas;
@@ -53,14 +61,36 @@ QString SentenciaInsertar(int filas)
     QStringList valores;
     for (int i = 0; i < filas; ++i)
         valores << fila;
-    return QStringLiteral("INSERT INTO %1 (%2) VALUES %3 ON CONFLICT (uuid) DO NOTHING RETURNING uuid::text, %4")
+    const QString numero = CitarIdentificador(Campo(Pos::Numero).columna);
+    // The SELECT reads the table as it was when the statement began: the
+    // rows held before, not those the INSERT adds.
+    return QStringLiteral("WITH nuevas AS (INSERT INTO %1 (%2) VALUES %3 RETURNING uuid, %4) "
+                          "SELECT uuid::text, %4 FROM nuevas UNION ALL "
+                          "SELECT uuid::text, %4 FROM %1 WHERE uuid = ANY (CAST(? AS uuid[]))")
         .arg(RegistroCentral::TablaSql(), columnas.join(QStringLiteral(", ")), valores.join(QStringLiteral(", ")),
-             CitarIdentificador(Campo(Pos::Numero).columna));
+             numero);
 }
 
-// Rows per INSERT statement: few round trips, well under the server's limit
-// of bound values.
-constexpr int FilasPorSentencia = 50;
+// Rows per statement: a batch of the outbox (500) goes in one statement,
+// well under the server's limit of 65 535 bound values.
+constexpr int FilasPorSentencia = 500;
+
+// What `servidor preparar` sets for every session of the registry's
+// database: a session idle inside a transaction is ended after a few
+// seconds (the program never leaves one open), and a statement gives up
+// waiting for a lock before the program's own statement time limit.
+const std::vector<std::pair<QString, QString>> &LimitesDeSesion()
+{
+    static const std::vector<std::pair<QString, QString>> limites = {
+        {QStringLiteral("idle_in_transaction_session_timeout"), QStringLiteral("5s")},
+        {QStringLiteral("lock_timeout"), QStringLiteral("10s")}};
+    return limites;
+}
+
+QString ContadorSql()
+{
+    return CitarIdentificador(RegistroCentral::Esquema) + QStringLiteral(".numeracion");
+}
 
 QString TextoUuid(const QUuid &u) { return u.toString(QUuid::WithoutBraces); }
 
@@ -175,65 +205,122 @@ void RegistroServidor::probar()
     });
 }
 
+namespace {
+
+// The SQLSTATE the numbering trigger raises for a uuid already held with
+// other content; its message names the uuid.
+const QLatin1String EstadoUuidAjeno("ORV01");
+
+// Why the server cannot store `r`, empty when it can: PostgreSQL's text
+// cannot hold the character U+0000.
+QString MotivoNoAdmitido(const RegistroEvaluacion &r)
+{
+    QStringList campos;
+    for (const CampoRegistro &c : Campos())
+        if (c.tipo == TipoCampo::Texto && r.texto(c.posicion).contains(QChar(0)))
+            campos << c.etiqueta;
+    if (r.equipo.contains(QChar(0)))
+        campos << QStringLiteral("equipo");
+    if (r.usuario.contains(QChar(0)))
+        campos << QStringLiteral("usuario");
+    if (campos.isEmpty())
+        return QString();
+    return QStringLiteral("el campo «%1» contiene un carácter nulo (U+0000), que el registro central no admite; "
+                          "corríjalo en el origen de la evaluación")
+        .arg(campos.join(QStringLiteral("», «")));
+}
+
+}  // namespace
+
+ErrorRegistroRechazado RegistroServidor::rechazo(const QHash<QUuid, QString> &rechazados) const
+{
+    QStringList lineas;
+    for (auto it = rechazados.cbegin(); it != rechazados.cend(); ++it)
+        lineas << QStringLiteral("Evaluación %1: %2.").arg(TextoUuid(it.key()), it.value());
+    lineas.sort();
+    return ErrorRegistroRechazado(QStringLiteral("Error en el registro central: el servidor no admite %1 (no se guardó "
+                                                 "ninguna evaluación de este envío) (%2).\n%3")
+                                      .arg(rechazados.size() == 1 ? QStringLiteral("una evaluación")
+                                                                  : QStringLiteral("%1 evaluaciones").arg(rechazados.size()),
+                                           descripcion(), lineas.join(QLatin1Char('\n'))),
+                                  rechazados);
+}
+
 void RegistroServidor::insertar(QVector<RegistroEvaluacion> &lote)
 {
+    QHash<QUuid, QString> rechazados;
+    for (const RegistroEvaluacion &r : std::as_const(lote))
+        if (const QString motivo = MotivoNoAdmitido(r); !motivo.isEmpty())
+            rechazados.insert(r.uuid, motivo);
+    if (!rechazados.isEmpty())
+        throw rechazo(rechazados);
     QSqlDatabase db = QSqlDatabase::database(nombreConexion_, false);
-    auto fallar = [&](const QString &que, const QSqlError &e) {
-        const ErrorServidor error = Servidor::error(conexion_, que, e);
-        db.rollback();
-        throw error;
-    };
-    if (!db.transaction())
-        fallar(QStringLiteral("no se puede iniciar la escritura"), db.lastError());
     QSqlQuery q(db);
     q.setForwardOnly(true);
     int preparadas = 0;
-    QHash<QString, int32_t> numeros;
     for (qsizetype inicio = 0; inicio < lote.size(); inicio += FilasPorSentencia) {
         const int filas = static_cast<int>(std::min<qsizetype>(FilasPorSentencia, lote.size() - inicio));
-        if (filas != preparadas) {
-            if (!q.prepare(SentenciaInsertar(filas)))
-                fallar(QStringLiteral("no se puede preparar la escritura"), q.lastError());
-            preparadas = filas;
-        }
-        int i = 0;
-        for (int k = 0; k < filas; ++k) {
-            const RegistroEvaluacion &r = lote.at(inicio + k);
-            for (const CampoRegistro &c : Campos()) {
-                if (c.posicion == Pos::Numero)
-                    continue;
-                q.bindValue(i++, r.campo(c.posicion));
+        QHash<QString, int32_t> numeros;
+        // A uuid that another connection stores while this statement runs
+        // is in neither part of the answer: the same statement again finds
+        // it among the rows held before.
+        for (int intento = 0; intento < 3; ++intento) {
+            if (filas != preparadas) {
+                if (!q.prepare(SentenciaInsertar(filas)))
+                    throw Servidor::error(conexion_, QStringLiteral("no se puede preparar la escritura"), q.lastError());
+                preparadas = filas;
             }
-            q.bindValue(i++, TextoUuid(r.uuid));
-            q.bindValue(i++, r.equipo);
-            q.bindValue(i++, r.usuario);
-            q.bindValue(i++, r.guardadoEn.toUTC().toString(Qt::ISODateWithMs));
+            int i = 0;
+            QStringList uuids;
+            for (int k = 0; k < filas; ++k) {
+                const RegistroEvaluacion &r = lote.at(inicio + k);
+                for (const CampoRegistro &c : Campos()) {
+                    if (c.posicion == Pos::Numero)
+                        continue;
+                    q.bindValue(i++, r.campo(c.posicion));
+                }
+                q.bindValue(i++, TextoUuid(r.uuid));
+                q.bindValue(i++, r.equipo);
+                q.bindValue(i++, r.usuario);
+                q.bindValue(i++, r.guardadoEn.toUTC().toString(Qt::ISODateWithMs));
+                uuids << TextoUuid(r.uuid);
+            }
+            q.bindValue(i++, QLatin1Char('{') + uuids.join(QLatin1Char(',')) + QLatin1Char('}'));
+            // One statement, committed on its own: nothing stays locked
+            // on the server once it has answered.
+            if (!q.exec()) {
+                const QSqlError e = q.lastError();
+                if (e.nativeErrorCode() == EstadoUuidAjeno) {
+                    static const QRegularExpression patron(QStringLiteral(
+                        "[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}"));
+                    const QUuid uuid(patron.match(e.databaseText()).captured());
+                    if (!uuid.isNull())
+                        throw rechazo({{uuid, QStringLiteral("el registro central ya tiene otra evaluación con el mismo "
+                                                             "identificador y otro contenido; no se envía: consulte al "
+                                                             "centro de operaciones cuál es la verdadera")}});
+                }
+                throw Servidor::error(conexion_, QStringLiteral("no se puede guardar la evaluación"), e);
+            }
+            while (q.next())
+                numeros.insert(q.value(0).toString(), q.value(1).toInt());
+            q.finish();
+            bool todos = true;
+            for (const QString &u : std::as_const(uuids))
+                todos = todos && numeros.contains(u);
+            if (todos)
+                break;
         }
-        if (!q.exec())
-            fallar(QStringLiteral("no se puede guardar la evaluación"), q.lastError());
-        while (q.next())
-            numeros.insert(q.value(0).toString(), q.value(1).toInt());
-        q.finish();
-    }
-    // Records already received, in an earlier send whose answer was lost.
-    QSqlQuery existente(db);
-    existente.setForwardOnly(true);
-    for (RegistroEvaluacion &r : lote) {
-        const QString uuid = TextoUuid(r.uuid);
-        if (!numeros.contains(uuid)) {
-            if (!existente.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE uuid = CAST(? AS uuid)")
-                                       .arg(CitarIdentificador(Campo(Pos::Numero).columna), RegistroCentral::TablaSql())))
-                fallar(QStringLiteral("no se puede leer la tabla"), existente.lastError());
-            existente.addBindValue(uuid);
-            if (!existente.exec() || !existente.next())
-                fallar(QStringLiteral("no se puede leer la tabla"), existente.lastError());
-            numeros.insert(uuid, existente.value(0).toInt());
-            existente.finish();
+        for (int k = 0; k < filas; ++k) {
+            RegistroEvaluacion &r = lote[inicio + k];
+            const auto n = numeros.constFind(TextoUuid(r.uuid));
+            if (n == numeros.cend())
+                throw ErrorServidor(QStringLiteral("Error en el registro central: el servidor no devolvió el número de "
+                                                   "la evaluación %1 (%2).")
+                                        .arg(TextoUuid(r.uuid), descripcion()),
+                                    false);
+            r.establecerCampo(Pos::Numero, *n);
         }
-        r.establecerCampo(Pos::Numero, numeros.value(uuid));
     }
-    if (!db.commit())
-        fallar(QStringLiteral("no se pudo confirmar la escritura"), db.lastError());
 }
 
 void RegistroServidor::agregar(QVector<RegistroEvaluacion> &lote)
@@ -299,6 +386,10 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
             exec(sql, QStringLiteral("no se puede leer el catálogo del servidor"));
             return q.next();
         };
+        auto valorTexto = [&](const QString &sql) {
+            exec(sql, QStringLiteral("no se puede leer la tabla"));
+            return q.next() ? q.value(0).toString() : QString();
+        };
         try {
             q.exec(QStringLiteral("SET client_min_messages = warning"));
             if (!db.transaction())
@@ -327,6 +418,23 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                  QStringLiteral("no se puede crear el esquema"));
             if (!habiaEsquema)
                 hecho << QStringLiteral("Esquema %1 creado.").arg(Esquema);
+            // No session may keep the registry waiting: one idle inside a
+            // transaction is ended, and a statement waits for a lock only
+            // so long. Set for every login of this database (as ALTER ROLE
+            // ALL IN DATABASE would): settings of the group role
+            // orv_evaluador would not reach its members.
+            for (const auto &[parametro, valor] : LimitesDeSesion()) {
+                if (existe(QStringLiteral("SELECT 1 FROM pg_db_role_setting s JOIN pg_database d ON d.oid = s.setdatabase "
+                                          "WHERE d.datname = current_database() AND s.setrole = 0 AND '%1=%2' = ANY "
+                                          "(s.setconfig)")
+                               .arg(parametro, valor)))
+                    continue;
+                exec(QStringLiteral("DO $$ BEGIN EXECUTE format('ALTER DATABASE %I SET %2 = %L', current_database(), "
+                                    "'%3'); END $$")
+                         .arg(parametro, valor),
+                     QStringLiteral("no se puede fijar los límites de las sesiones"));
+                hecho << QStringLiteral("Límite de las sesiones: %1 = %2.").arg(parametro, valor);
+            }
             exec(QStringLiteral("SET LOCAL ROLE %1").arg(PapelAdministrador),
                  QStringLiteral("no se puede asumir el papel %1").arg(PapelAdministrador));
 
@@ -339,7 +447,8 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                                     + (c.posicion == Pos::Numero ? QStringLiteral(" NOT NULL UNIQUE") : QString());
                 columnas << QStringLiteral("uuid uuid NOT NULL UNIQUE") << QStringLiteral("equipo text")
                          << QStringLiteral("usuario text") << QStringLiteral("guardado_en timestamptz")
-                         << QStringLiteral("recibido_en timestamptz NOT NULL DEFAULT now()");
+                         << QStringLiteral("recibido_en timestamptz NOT NULL DEFAULT now()")
+                         << QStringLiteral("usuario_servidor text");
                 exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(tabla, columnas.join(QStringLiteral(", "))),
                      QStringLiteral("no se puede crear la tabla"));
                 hecho << QStringLiteral("Tabla %1 creada.").arg(tabla);
@@ -355,6 +464,14 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
             for (const CampoRegistro &c : Campos())
                 esperadas << c.columna;
             esperadas << ColumnasIdentidad();
+            // The previous version's table lacks the login that stored each
+            // row; its rows keep none.
+            if (hay == esperadas.mid(0, esperadas.size() - 1)) {
+                exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN usuario_servidor text").arg(tabla),
+                     QStringLiteral("no se puede agregar una columna a la tabla"));
+                hay << esperadas.last();
+                hecho << QStringLiteral("Columna usuario_servidor agregada a la tabla %1.").arg(tabla);
+            }
             if (hay != esperadas) {
                 db.rollback();
                 throw ErrorServidor(QStringLiteral("Error en el registro central: la tabla %1 del servidor \"%2\" ya "
@@ -371,18 +488,71 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
             exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesHabitabilidad\" ON %1 (%2)")
                      .arg(tabla, CitarIdentificador(Campo(Pos::Habitabilidad).columna)),
                  QStringLiteral("no se puede crear un índice"));
-            // The number: the largest plus one, under a lock held until the
-            // inserting transaction ends, so numbers follow the order of
-            // arrival, are never shared and leave no gap when a
-            // transaction is rolled back. The received time is the server's.
+            // The number comes from a counter row that only the numbering
+            // function touches: the evaluators have no right on its table,
+            // so they cannot lock it but by inserting, and an insert holds
+            // it only until its statement's transaction ends. The counter
+            // is updated in the inserting transaction, so a rolled-back
+            // insert gives its number back. A registry of the previous
+            // version (numbered under an advisory lock) keeps its rows and
+            // numbers: the counter starts at its largest number.
+            const QString contador = ContadorSql();
+            const bool habiaContador = existe(
+                QStringLiteral("SELECT 1 FROM pg_tables WHERE schemaname = '%1' AND tablename = 'numeracion'").arg(Esquema));
+            exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (unica boolean PRIMARY KEY DEFAULT true CHECK (unica), "
+                                "ultimo integer NOT NULL)")
+                     .arg(contador),
+                 QStringLiteral("no se puede crear el contador de números"));
+            exec(QStringLiteral("INSERT INTO %1 (ultimo) SELECT COALESCE(MAX(%2), 0) FROM %3 ON CONFLICT (unica) DO "
+                                "NOTHING")
+                     .arg(contador, numero, tabla),
+                 QStringLiteral("no se puede crear el contador de números"));
+            exec(QStringLiteral("UPDATE %1 SET ultimo = m FROM (SELECT MAX(%2) AS m FROM %3) AS t WHERE m > ultimo")
+                     .arg(contador, numero, tabla),
+                 QStringLiteral("no se puede crear el contador de números"));
+            if (!habiaContador)
+                hecho << QStringLiteral("Contador de números creado (último número: %1).")
+                             .arg(valorTexto(QStringLiteral("SELECT ultimo FROM %1").arg(contador)));
+            exec(QStringLiteral("REVOKE ALL ON %1 FROM PUBLIC").arg(contador), QStringLiteral("no se puede fijar los permisos"));
+            exec(QStringLiteral("REVOKE ALL ON %1 FROM %2").arg(contador, PapelEvaluador),
+                 QStringLiteral("no se puede fijar los permisos"));
+            // A uuid already held with the same content is skipped (the
+            // client reads its number), after the counter is locked: two
+            // sends of one record at the same moment store it once, and
+            // neither takes a number. Held with other content, it is refused
+            // (ORV01, the uuid in the message). The login and the time are
+            // the server's, whatever the client sent; the laptop's machine,
+            // user and time stay as the laptop said.
+            QStringList suyos, nuevos;
+            for (const CampoRegistro &c : Campos()) {
+                if (c.posicion == Pos::Numero)
+                    continue;
+                const QString col = CitarIdentificador(c.columna);
+                suyos << (c.tipo == TipoCampo::Texto ? QStringLiteral("NULLIF(t.%1, '')") : QStringLiteral("t.%1")).arg(col);
+                nuevos << (c.tipo == TipoCampo::Texto ? QStringLiteral("NULLIF(NEW.%1, '')") : QStringLiteral("NEW.%1")).arg(col);
+            }
+            for (const char *col : {"equipo", "usuario"}) {
+                suyos << QStringLiteral("NULLIF(t.%1, '')").arg(QLatin1String(col));
+                nuevos << QStringLiteral("NULLIF(NEW.%1, '')").arg(QLatin1String(col));
+            }
+            suyos << QStringLiteral("t.guardado_en");
+            nuevos << QStringLiteral("NEW.guardado_en");
             exec(QStringLiteral(
                      "CREATE OR REPLACE FUNCTION %1.numerar_evaluacion() RETURNS trigger LANGUAGE plpgsql "
-                     "SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $f$ BEGIN "
-                     "PERFORM pg_advisory_xact_lock('%2'::regclass::oid::bigint); "
-                     "SELECT COALESCE(MAX(%3), 0) + 1 INTO NEW.%3 FROM %4; "
-                     "NEW.recibido_en := now(); RETURN NEW; END $f$")
-                     .arg(CitarIdentificador(Esquema), QString(tabla).replace(QLatin1Char('\''), QLatin1String("''")),
-                          numero, tabla),
+                     "SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $f$ "
+                     "DECLARE n integer; igual boolean; BEGIN "
+                     "SELECT ultimo INTO STRICT n FROM %2 FOR UPDATE; "
+                     "SELECT ROW(%5) IS NOT DISTINCT FROM ROW(%6) INTO igual FROM %3 AS t WHERE t.uuid = NEW.uuid; "
+                     "IF FOUND THEN "
+                     "IF igual THEN RETURN NULL; END IF; "
+                     "RAISE EXCEPTION USING ERRCODE = '%7', MESSAGE = format('la evaluación %s ya está en el registro "
+                     "central con otro contenido', NEW.uuid); "
+                     "END IF; "
+                     "UPDATE %2 SET ultimo = n + 1; "
+                     "NEW.%4 := n + 1; NEW.recibido_en := now(); NEW.usuario_servidor := session_user; "
+                     "RETURN NEW; END $f$")
+                     .arg(CitarIdentificador(Esquema), contador, tabla, numero, suyos.join(QStringLiteral(", ")),
+                          nuevos.join(QStringLiteral(", ")), EstadoUuidAjeno),
                  QStringLiteral("no se puede crear la función de numeración"));
             exec(QStringLiteral("REVOKE ALL ON FUNCTION %1.numerar_evaluacion() FROM PUBLIC")
                      .arg(CitarIdentificador(Esquema)),

@@ -8,6 +8,9 @@
 #include "core/registry/registry_store.h"
 #include "core/registry/server_connection.h"
 
+#include <QHash>
+#include <QUuid>
+
 #include <memory>
 
 namespace RegistroCentral {
@@ -19,6 +22,22 @@ QString TablaSql();
 // The identity and audit columns after the 93 fields, in order.
 const QStringList &ColumnasIdentidad();
 }  // namespace RegistroCentral
+
+// The server refuses some records of a batch for a reason of their own,
+// not the network's: sending them again would be refused again. Nothing of
+// the batch was stored; the others may be sent again without them.
+class ErrorRegistroRechazado : public ErrorServidor {
+public:
+    ErrorRegistroRechazado(const QString &mensaje, QHash<QUuid, QString> rechazados)
+        : ErrorServidor(mensaje, false), rechazados_(std::move(rechazados))
+    {
+    }
+    // Each refused record's uuid and the reason, in Spanish.
+    const QHash<QUuid, QString> &rechazados() const { return rechazados_; }
+
+private:
+    QHash<QUuid, QString> rechazados_;
+};
 
 class RegistroServidor : public AlmacenRegistro {
 public:
@@ -34,10 +53,14 @@ public:
     // table is there with its columns. Throws ErrorServidor.
     void probar();
 
-    // One transaction on the server: each record gets the number the server
-    // gives it, or, when the server already holds its uuid, the number it
-    // has. Throws ErrorServidor (red() for a network failure) with nothing
-    // stored.
+    // One statement on the server per 500 records, each committed on its
+    // own: each record gets the number the server gives it, or, when the
+    // server already holds its uuid with the same content, the number it
+    // has. Throws ErrorRegistroRechazado, with nothing stored, when records
+    // hold what the server cannot store (a text with a NUL character) or
+    // their uuid is already held with other content; ErrorServidor (red()
+    // for a network failure) with nothing stored of the statement that
+    // failed.
     void agregar(QVector<RegistroEvaluacion> &lote) override;
     using AlmacenRegistro::agregar;
 
@@ -55,6 +78,7 @@ private:
     // turns out lost, opens it again and runs `accion` once more.
     template <typename F> auto conConexion(F accion) -> decltype(accion());
     void insertar(QVector<RegistroEvaluacion> &lote);
+    ErrorRegistroRechazado rechazo(const QHash<QUuid, QString> &rechazados) const;
 
     ConexionServidor conexion_;
     QString nombreConexion_;
@@ -64,8 +88,10 @@ private:
 // What "orv-registro servidor preparar" does, connected as the server's
 // superuser (or a role that may create roles and schemas): creates the
 // group roles orv_administrador and orv_evaluador when missing, the schema
-// "orv" owned by orv_administrador, the table, its indexes and the number
-// trigger, and gives orv_evaluador INSERT and SELECT only. Running it again
-// changes nothing; a table that does not match is reported, not altered.
+// "orv" owned by orv_administrador, the table, its indexes, the number
+// counter and trigger, the time limits of the database's sessions, and gives
+// orv_evaluador INSERT and SELECT only. Running it again changes nothing; a
+// registry of the previous version is brought up to date with its rows and
+// numbers; a table that does not match is reported, not altered.
 // Returns what was done, in Spanish lines. Throws ErrorServidor.
 QStringList PrepararServidor(const ConexionServidor &administrador);

@@ -72,11 +72,32 @@ ConfiguracionRegistroForm::ConfiguracionRegistroForm(QWidget *padre) : QDialog(p
     fila(QStringLiteral("C&ontraseña:"), txtClave_);
     cboTls_ = new QComboBox(servidor);
     Nombrar(cboTls_, QStringLiteral("cboTls"), QStringLiteral("Modo TLS"));
-    cboTls_->addItem(QStringLiteral("Sin cifrado (disable)"), QStringLiteral("disable"));
-    cboTls_->addItem(QStringLiteral("Cifrado (require)"), QStringLiteral("require"));
-    cboTls_->addItem(QStringLiteral("Cifrado y servidor verificado (verify-full)"), QStringLiteral("verify-full"));
+    // What each mode means, as the evaluator reads it under the list.
+    const struct {
+        const char *texto, *modo, *explicacion;
+    } modos[] = {
+        {"Cifrado y servidor verificado (verify-full)", "verify-full",
+         "Cifra la conexión y comprueba, con el certificado de la autoridad (CA), que el programa habla con ese "
+         "servidor y no con otro que se haga pasar por él. Es el modo recomendado."},
+        {"Cifrado, servidor no verificado (require)", "require",
+         "Cifra la conexión, pero no comprueba el certificado del servidor: solo lo autentica la contraseña (el "
+         "servidor debe demostrar que la conoce). Úselo mientras no tenga el certificado de la autoridad."},
+        {"Cifrado si el servidor lo ofrece (prefer)", "prefer",
+         "Cifra solo si el servidor lo ofrece y no lo verifica: en una red hostil la contraseña y las evaluaciones "
+         "pueden viajar sin cifrar, o a otro servidor."},
+        {"Sin cifrado (disable)", "disable",
+         "No cifra nada: la contraseña y las evaluaciones viajan legibles. Solo para una red de confianza."},
+    };
+    for (const auto &m : modos) {
+        cboTls_->addItem(QString::fromUtf8(m.texto), QString::fromUtf8(m.modo));
+        cboTls_->setItemData(cboTls_->count() - 1, QString::fromUtf8(m.explicacion), Qt::ToolTipRole);
+    }
     cboTls_->setCurrentIndex(1);
     fila(QStringLiteral("&Modo TLS:"), cboTls_);
+    lblTls_ = new QLabel(servidor);
+    lblTls_->setObjectName(QStringLiteral("lblTls"));
+    lblTls_->setWordWrap(true);
+    forma->addRow(QString(), lblTls_);
     auto *certificado = new QWidget(servidor);
     auto *capaCert = new QHBoxLayout(certificado);
     capaCert->setContentsMargins(0, 0, 0, 0);
@@ -145,7 +166,7 @@ ConfiguracionRegistroForm::ConfiguracionRegistroForm(QWidget *padre) : QDialog(p
     txtPuerto_->setValue(c.conexion.puerto);
     txtBase_->setText(c.conexion.base);
     txtUsuario_->setText(c.conexion.usuario);
-    const int tls = cboTls_->findData(c.conexion.modoTls);
+    const int tls = cboTls_->findData(c.conexion.modoTlsEfectivo());
     cboTls_->setCurrentIndex(tls >= 0 ? tls : 1);
     txtCertificado_->setText(c.conexion.certificadoCa);
     lblEntorno_->setVisible(!lblEntorno_->text().isEmpty());
@@ -158,6 +179,8 @@ void ConfiguracionRegistroForm::actualizar()
     for (QWidget *w : std::initializer_list<QWidget *>{txtServidor_, txtPuerto_, txtBase_, txtUsuario_, txtClave_,
                                                        cboTls_, btnProbar_})
         w->setEnabled(servidor);
+    lblTls_->setText(cboTls_->currentData(Qt::ToolTipRole).toString());
+    lblTls_->setEnabled(servidor);
     const bool verificar = servidor && cboTls_->currentData().toString() == QLatin1String("verify-full");
     txtCertificado_->setEnabled(verificar);
     btnCertificado_->setEnabled(verificar);

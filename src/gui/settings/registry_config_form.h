@@ -43,6 +43,7 @@ private:
     QPushButton *btnCertificado_;
     QPushButton *btnProbar_;
     QLabel *lblEntorno_;
+    QLabel *lblTls_;
 };
 
 namespace RegistroEnSegundoPlano {

@@ -26,10 +26,13 @@ inline ConexionServidor ConexionEn(const QString &carpeta)
     return c;
 }
 
+// The folder of the test server that ctest started.
+inline QString Carpeta() { return qEnvironmentVariable("ORV_PRUEBA_PG"); }
+
 // The superuser's connection to the test server's own database.
 inline ConexionServidor Superusuario()
 {
-    const QString carpeta = qEnvironmentVariable("ORV_PRUEBA_PG");
+    const QString carpeta = Carpeta();
     if (carpeta.isEmpty() || !QFile::exists(carpeta + QStringLiteral("/conexion")))
         qFatal("No hay servidor de prueba: ORV_PRUEBA_PG=\"%s\" (ctest lo inicia con servidor_pg_iniciar)",
                qPrintable(carpeta));
@@ -83,6 +86,41 @@ inline QString Huecos(const ConexionServidor &c, qint64 n)
     const QString esperado = QStringLiteral("%1 %1 %2 %1 %1").arg(n).arg(n ? 1 : 0);
     return v == esperado ? QString() : QStringLiteral("filas, distintos, mínimo, máximo, uuids: ") + v;
 }
+
+// A connection of its own that stays open, as another program's session
+// would: what it locks stays locked until it ends or the server ends it.
+class Sesion {
+public:
+    explicit Sesion(const ConexionServidor &c) : nombre_(Servidor::nuevaConexion("sesion"))
+    {
+        Servidor::abrir(c, nombre_);
+    }
+    ~Sesion() { Servidor::cerrar(nombre_); }
+    Sesion(const Sesion &) = delete;
+    Sesion &operator=(const Sesion &) = delete;
+    // The server's error ("SQLSTATE texto"), empty on success.
+    QString ejecutar(const QString &sql)
+    {
+        QSqlQuery q(QSqlDatabase::database(nombre_, false));
+        if (q.exec(sql))
+            return QString();
+        const QString e = q.lastError().nativeErrorCode() + QLatin1Char(' ') + q.lastError().databaseText()
+                          + q.lastError().driverText();
+        return e.trimmed().isEmpty() ? QStringLiteral("(error)") : e;
+    }
+
+    // The first value of the answer to `sql`; fails the test on an error.
+    QVariant valor(const QString &sql)
+    {
+        QSqlQuery q(QSqlDatabase::database(nombre_, false));
+        if (!q.exec(sql) || !q.next())
+            qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        return q.value(0);
+    }
+
+private:
+    QString nombre_;
+};
 
 struct Base {
     ConexionServidor administrador;  // superuser on the new database

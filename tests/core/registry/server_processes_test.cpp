@@ -69,6 +69,8 @@ private slots:
         for (int i = 0; i < 3; ++i)
             procesos[i].start(Auxiliar, {QStringLiteral("guardar"), equipos.filePath(QString::number(i)),
                                          QStringLiteral("300"), QStringLiteral("Equipo %1").arg(i)});
+        QElapsedTimer reloj;
+        reloj.start();
         QSet<int> todos;
         for (int i = 0; i < 3; ++i) {
             QVERIFY(procesos[i].waitForFinished(600000));
@@ -82,11 +84,84 @@ private slots:
                 todos.insert(anterior = n);
             }
         }
+        qInfo("900 evaluaciones guardadas por 3 equipos: %lld ms", reloj.elapsed());
         QCOMPARE(todos.size(), 900);
         QCOMPARE(ServidorPrueba::Huecos(b.administrador, 900), QString());
         for (int i = 0; i < 3; ++i)
             QCOMPARE(ServidorPrueba::Cantidad(b.administrador, QStringLiteral("\"NombreEdificacion\" = 'Equipo %1'").arg(i)),
                      300);
+    }
+
+    // One evaluator's session keeps an INSERT uncommitted, another holds an
+    // advisory lock on every id it can name and tries the locks its role
+    // may not take: three laptops still save 300 evaluations each, every
+    // one numbered at once (none waits in the outbox), 1..900 with no gap.
+    void unaSesionNoDetieneALasDemas()
+    {
+        const ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        const ConexionServidor otro =
+            ServidorPrueba::NuevoEvaluador(b.administrador, b.evaluador.usuario + QStringLiteral("_b"), QStringLiteral("b"));
+        ServidorPrueba::Sesion abierta(b.evaluador);
+        QCOMPARE(abierta.ejecutar(QStringLiteral("BEGIN")), QString());
+        QCOMPARE(abierta.ejecutar(QStringLiteral("INSERT INTO orv.\"Evaluaciones\" (uuid) VALUES (gen_random_uuid())")),
+                 QString());
+        // Every advisory lock it can take: the ids of the schema, its
+        // tables and functions, and small numbers.
+        ServidorPrueba::Sesion candados(otro);
+        const int tomados = candados
+                                .valor(QStringLiteral(
+                                    "SELECT count(*) FILTER (WHERE pg_try_advisory_lock(k)) FROM (SELECT oid::bigint AS k "
+                                    "FROM pg_class WHERE relnamespace = 'orv'::regnamespace UNION SELECT oid::bigint FROM "
+                                    "pg_proc WHERE pronamespace = 'orv'::regnamespace UNION SELECT "
+                                    "'orv'::regnamespace::oid::bigint UNION SELECT generate_series(-100, 2000)) AS ids"))
+                                .toInt()
+                            + candados
+                                  .valor(QStringLiteral(
+                                      "SELECT count(*) FILTER (WHERE pg_try_advisory_lock(c.oid::integer, k)) FROM "
+                                      "pg_class c, generate_series(0, 3) AS k WHERE c.relnamespace = 'orv'::regnamespace"))
+                                  .toInt();
+        qInfo("Candados consultivos tomados por la otra sesión: %d", tomados);
+
+        QTemporaryDir equipos;
+        QProcess procesos[3];
+        ServidorPrueba::UsarEnEntorno(b.evaluador);
+        QElapsedTimer reloj;
+        reloj.start();
+        for (int i = 0; i < 3; ++i)
+            procesos[i].start(Auxiliar, {QStringLiteral("guardar"), equipos.filePath(QString::number(i)),
+                                         QStringLiteral("300"), QStringLiteral("Equipo %1").arg(i)});
+        QSet<int> todos;
+        for (int i = 0; i < 3; ++i) {
+            // A bound for a registry that stalls, not a measure of speed.
+            const bool termino = procesos[i].waitForFinished(300000);
+            if (!termino)
+                procesos[i].kill();
+            QVERIFY(termino);
+            QCOMPARE(procesos[i].exitCode(), 0);
+            const QStringList lineas = Lineas(procesos[i].readAllStandardOutput());
+            QCOMPARE(lineas.size(), 300);
+            int anterior = 0;
+            for (const QString &l : lineas) {
+                const int n = l.toInt();
+                QVERIFY2(n > anterior && !todos.contains(n), qPrintable(l));
+                todos.insert(anterior = n);
+            }
+        }
+        qInfo("900 evaluaciones guardadas por 3 equipos con una sesión bloqueadora: %lld ms", reloj.elapsed());
+        QCOMPARE(ServidorPrueba::Huecos(b.administrador, 900), QString());
+        // The server ended the session left inside its transaction; its row
+        // never arrived.
+        QVERIFY(!abierta.ejecutar(QStringLiteral("COMMIT")).isEmpty());
+        // Nor can its role take the locks that would stop the others.
+        for (const char *sql : {"LOCK TABLE orv.\"Evaluaciones\" IN SHARE MODE",
+                                "SELECT * FROM orv.\"Evaluaciones\" FOR UPDATE",
+                                "SELECT * FROM orv.numeracion FOR UPDATE",
+                                "LOCK TABLE orv.numeracion IN ACCESS SHARE MODE"}) {
+            QCOMPARE(candados.ejecutar(QStringLiteral("BEGIN")), QString());
+            const QString e = candados.ejecutar(QString::fromUtf8(sql));
+            QVERIFY2(e.startsWith(QStringLiteral("42501")), qPrintable(QString::fromUtf8(sql) + QStringLiteral(" -> ") + e));
+            QCOMPARE(candados.ejecutar(QStringLiteral("ROLLBACK")), QString());
+        }
     }
 
     // The server stops after some of 200 saves: every save succeeds, the

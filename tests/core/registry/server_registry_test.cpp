@@ -7,6 +7,7 @@
 #include "support/test_support.h"
 
 #include "core/registry/local_registry.h"
+#include "core/registry/outbox.h"
 #include "core/registry/registry_config.h"
 #include "core/registry/registry_summary.h"
 
@@ -76,7 +77,6 @@ private slots:
         QVERIFY(!lote[1].uuid.isNull());
 
         RegistroEvaluacion repetido = lote[1];
-        repetido.establecerCampo(Pos::NombreEdificacion, QStringLiteral("otro nombre"));
         QCOMPARE(registro.agregar(repetido), 2);
         QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 3);
         QCOMPARE(registro.porNumero(2)->texto(Pos::NombreEdificacion), QStringLiteral("B"));
@@ -102,6 +102,152 @@ private slots:
         }
         QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 4);
         QCOMPARE(registro.porNumero(1)->texto(Pos::Habitabilidad), QStringLiteral("No Habitable"));
+    }
+
+    // A registry prepared by the previous version (numbered under an
+    // advisory lock on the table) is brought up to date in place: its rows
+    // keep their numbers, the next one follows them, an advisory lock on the
+    // table no longer stops a save, and preparing it again does nothing.
+    void actualizaLaVersionAnterior()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva(false);
+        QStringList columnas;
+        for (const CampoRegistro &c : Campos())
+            columnas << CitarIdentificador(c.columna) + QLatin1Char(' ')
+                            + (c.tipo == TipoCampo::Entero ? QStringLiteral("integer")
+                                                           : c.tipo == TipoCampo::Real ? QStringLiteral("double precision")
+                                                                                       : QStringLiteral("text"))
+                            + (c.posicion == Pos::Numero ? QStringLiteral(" NOT NULL UNIQUE") : QString());
+        const QString anterior =
+            QStringLiteral(
+                "DO $$ BEGIN CREATE ROLE orv_administrador NOLOGIN; EXCEPTION WHEN duplicate_object OR unique_violation "
+                "THEN NULL; END $$; CREATE SCHEMA orv AUTHORIZATION orv_administrador; SET ROLE orv_administrador; "
+                "CREATE TABLE orv.\"Evaluaciones\" (%1, uuid uuid NOT NULL UNIQUE, equipo text, usuario text, "
+                "guardado_en timestamptz, recibido_en timestamptz NOT NULL DEFAULT now()); "
+                "CREATE FUNCTION orv.numerar_evaluacion() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER SET "
+                "search_path = pg_catalog, pg_temp AS $f$ BEGIN PERFORM "
+                "pg_advisory_xact_lock('orv.\"Evaluaciones\"'::regclass::oid::bigint); SELECT "
+                "COALESCE(MAX(\"NumeroEvaluacion\"), 0) + 1 INTO NEW.\"NumeroEvaluacion\" FROM orv.\"Evaluaciones\"; "
+                "NEW.recibido_en := now(); RETURN NEW; END $f$; "
+                "CREATE TRIGGER numerar BEFORE INSERT ON orv.\"Evaluaciones\" FOR EACH ROW EXECUTE FUNCTION "
+                "orv.numerar_evaluacion(); GRANT USAGE ON SCHEMA orv TO orv_evaluador; "
+                "GRANT SELECT, INSERT ON orv.\"Evaluaciones\" TO orv_evaluador")
+                .arg(columnas.join(QStringLiteral(", ")));
+        QCOMPARE(ServidorPrueba::Ejecutar(b.administrador, anterior), QString());
+        RegistroServidor registro(b.evaluador);
+        QVector<RegistroEvaluacion> antes{Ejemplar(QStringLiteral("A")), Ejemplar(QStringLiteral("B"))};
+        registro.agregar(antes);
+        QCOMPARE(ServidorPrueba::Huecos(b.administrador, 2), QString());
+
+        const QStringList hecho = PrepararServidor(b.administrador);
+        QCOMPARE(registro.porNumero(2)->texto(Pos::NombreEdificacion), QStringLiteral("B"));
+        {
+            ServidorPrueba::Sesion candado(b.evaluador);
+            QCOMPARE(candado.ejecutar(QStringLiteral("SELECT pg_advisory_lock('orv.\"Evaluaciones\"'::regclass::oid::bigint)")),
+                     QString());
+            ConexionServidor impaciente = b.evaluador;
+            impaciente.esperaSentencia = 3;
+            RegistroEvaluacion c = Ejemplar(QStringLiteral("C"));
+            QCOMPARE(RegistroServidor(impaciente).agregar(c), 3);
+        }
+        QCOMPARE(ServidorPrueba::Huecos(b.administrador, 3), QString());
+        QVERIFY2(hecho.join('\n').contains(QStringLiteral("último número: 2")), qPrintable(hecho.join('\n')));
+        QCOMPARE(ServidorPrueba::Valor(b.administrador,
+                                       QStringLiteral("SELECT string_agg(COALESCE(usuario_servidor, '-'), ',' ORDER BY "
+                                                      "\"NumeroEvaluacion\") FROM orv.\"Evaluaciones\""))
+                     .toString(),
+                 QStringLiteral("-,-,") + b.evaluador.usuario);
+        // Every session of the database ends a transaction left idle.
+        QCOMPARE(ServidorPrueba::Valor(b.evaluador, QStringLiteral("SHOW idle_in_transaction_session_timeout")).toString(),
+                 QStringLiteral("5s"));
+        const QStringList otraVez = PrepararServidor(b.administrador);
+        QCOMPARE(otraVez.size(), 1);
+        QVERIFY2(otraVez.first().startsWith(QStringLiteral("Permisos")), qPrintable(otraVez.join('\n')));
+        RegistroEvaluacion d = Ejemplar(QStringLiteral("D"));
+        QCOMPARE(registro.agregar(d), 4);
+    }
+
+    // An evaluator inserts a row by hand with a forged machine, user, times
+    // and number, and the uuid of a record still on another laptop: the
+    // server keeps the machine, user and time the client said but numbers
+    // the row itself and records the login and its own time. The laptop's
+    // send of its record is refused as a conflict, in Spanish, with nothing
+    // of its batch stored; its outbox keeps the record; the rest of the
+    // batch goes in once sent without it, and the same record sent again
+    // with the same content keeps its number.
+    void unEvaluadorQueFalsifica()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        const ConexionServidor falsario =
+            ServidorPrueba::NuevoEvaluador(b.administrador, b.evaluador.usuario + QStringLiteral("_f"), QStringLiteral("f"));
+        RegistroEvaluacion verdadero = Ejemplar(QStringLiteral("Verdadero"));
+        verdadero.sellar();
+        QCOMPARE(ServidorPrueba::Ejecutar(
+                     falsario, QStringLiteral("INSERT INTO orv.\"Evaluaciones\" (\"NumeroEvaluacion\", \"NombreEdificacion\", "
+                                              "uuid, equipo, usuario, guardado_en, recibido_en, usuario_servidor) VALUES "
+                                              "(999, 'Falso', '%1', '%2', '%3', '2001-01-01', '2001-01-01', 'nadie')")
+                                   .arg(verdadero.uuid.toString(QUuid::WithoutBraces), verdadero.equipo, verdadero.usuario)),
+                 QString());
+        const QString fila = ServidorPrueba::Valor(
+            b.administrador, QStringLiteral("SELECT \"NumeroEvaluacion\" || '|' || usuario_servidor || '|' || equipo || '|' || "
+                                            "usuario || '|' || extract(year FROM guardado_en) || '|' || "
+                                            "(recibido_en > now() - interval '1 hour') FROM orv.\"Evaluaciones\"")).toString();
+        QCOMPARE(fila, QStringLiteral("1|%1|%2|%3|2001|true").arg(falsario.usuario, verdadero.equipo, verdadero.usuario));
+
+        RegistroServidor registro(b.evaluador);
+        QVector<RegistroEvaluacion> lote{Ejemplar(QStringLiteral("Otro")), verdadero};
+        try {
+            registro.agregar(lote);
+            QFAIL("el servidor aceptó una evaluación cuyo uuid ya tiene otra");
+        } catch (const ErrorRegistroRechazado &e) {
+            QVERIFY(!e.red());
+            QCOMPARE(e.rechazados().keys(), QList<QUuid>{verdadero.uuid});
+            QVERIFY2(e.mensaje().contains(QStringLiteral("mismo identificador y otro contenido")), qPrintable(e.mensaje()));
+        }
+        QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 1);
+        lote.removeLast();
+        registro.agregar(lote);
+        QCOMPARE(lote.first().numero(), 2);
+        QCOMPARE(registro.agregar(lote.first()), 2);
+        QCOMPARE(ServidorPrueba::Valor(b.administrador, QStringLiteral("SELECT usuario_servidor FROM orv.\"Evaluaciones\" "
+                                                                       "WHERE \"NumeroEvaluacion\" = 2"))
+                     .toString(),
+                 b.evaluador.usuario);
+
+        QTemporaryDir equipo;
+        BandejaSalida bandeja(equipo.filePath(QStringLiteral("Pendientes de Envío.sqlite")));
+        bandeja.guardar(verdadero);
+        const ResultadoEnvio envio = bandeja.enviar(registro);
+        QCOMPARE(envio.enviados, 0);
+        QVERIFY2(envio.error.contains(QStringLiteral("otro contenido")), qPrintable(envio.error));
+        QCOMPARE(bandeja.cantidad(), 1);
+        QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 2);
+    }
+
+    // PostgreSQL's text cannot hold U+0000: a record with a NUL in a text
+    // is refused by itself, naming the field, before anything is sent; the
+    // rest of its batch goes in once sent without it.
+    void caracterNulo()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        RegistroServidor registro(b.evaluador);
+        RegistroEvaluacion nulo = Ejemplar(QStringLiteral("Con nulo"));
+        nulo.establecerCampo(Pos::Barrio, QStringLiteral("Barrio") + QChar(0) + QStringLiteral("Norte"));
+        nulo.sellar();
+        QVector<RegistroEvaluacion> lote{Ejemplar(QStringLiteral("Bien")), nulo};
+        try {
+            registro.agregar(lote);
+            QFAIL("se envió un texto con un carácter nulo");
+        } catch (const ErrorRegistroRechazado &e) {
+            QVERIFY(!e.red());
+            QCOMPARE(e.rechazados().keys(), QList<QUuid>{nulo.uuid});
+            QVERIFY2(e.mensaje().contains(QStringLiteral("«%1» contiene un carácter nulo").arg(Campo(Pos::Barrio).etiqueta)),
+                     qPrintable(e.mensaje()));
+        }
+        QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 0);
+        lote.removeLast();
+        registro.agregar(lote);
+        QCOMPARE(lote.first().numero(), 1);
     }
 
     // The server's summary, every table of it, is the local file's for the
@@ -218,6 +364,93 @@ private slots:
         const ErrorServidor probar = Fallo([&] { RegistroServidor(otra.administrador).probar(); });
         QVERIFY(!probar.red());
         QVERIFY2(probar.mensaje().contains(QStringLiteral("no corresponde")), qPrintable(probar.mensaje()));
+    }
+
+    // TLS authenticates the server unless told otherwise: without a mode the
+    // connection is verify-full with the configured CA (require without
+    // one), and both are encrypted; another authority's CA, a missing CA
+    // file, a server that cannot prove it knows the password (no SCRAM,
+    // hence no channel binding) and a refusal by pg_hba.conf are each told
+    // as such, none as a network failure.
+    void tlsQueAutenticaAlServidor()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        const QString ca = ServidorPrueba::Carpeta() + QStringLiteral("/ca.crt");
+        auto cifrada = [](const ConexionServidor &c) {
+            return ServidorPrueba::Valor(c, QStringLiteral("SELECT ssl FROM pg_stat_ssl WHERE pid = pg_backend_pid()"))
+                .toBool();
+        };
+        ConexionServidor sinModo = b.evaluador;
+        sinModo.modoTls.clear();
+        QCOMPARE(sinModo.modoTlsEfectivo(), QStringLiteral("require"));
+        QVERIFY(cifrada(sinModo));
+        sinModo.certificadoCa = ca;
+        QCOMPARE(sinModo.modoTlsEfectivo(), QStringLiteral("verify-full"));
+        QVERIFY(cifrada(sinModo));
+        RegistroEvaluacion r = Ejemplar();
+        QCOMPARE(RegistroServidor(sinModo).agregar(r), 1);
+
+        // The local socket, as "servidor preparar" is run on the server
+        // itself: no TLS there, and none asked for.
+        ConexionServidor local = b.administrador;
+        local.servidor = ServidorPrueba::Carpeta();
+        local.modoTls.clear();
+        QCOMPARE(ServidorPrueba::Valor(local, QStringLiteral("SELECT 1")).toInt(), 1);
+
+        ConexionServidor desdeUrl;
+        QVERIFY(ConexionServidor::desdeUrl(QStringLiteral("postgresql://ana@servidor/orv"), desdeUrl));
+        QCOMPARE(desdeUrl.modoTlsEfectivo(), QStringLiteral("require"));
+        QVERIFY(ConexionServidor::desdeUrl(QStringLiteral("postgresql://ana@servidor/orv?sslrootcert=/ca.crt"), desdeUrl));
+        QCOMPARE(desdeUrl.modoTlsEfectivo(), QStringLiteral("verify-full"));
+        QVERIFY(ConexionServidor::desdeUrl(QStringLiteral("postgresql://ana@servidor/orv?sslmode=prefer"), desdeUrl));
+        QCOMPARE(desdeUrl.modoTlsEfectivo(), QStringLiteral("prefer"));
+        QVERIFY(desdeUrl.url().contains(QStringLiteral("sslmode=prefer")));
+
+        ConexionServidor otraCa = sinModo;
+        otraCa.certificadoCa = ServidorPrueba::Carpeta() + QStringLiteral("/otra-ca.crt");
+        const ErrorServidor ajena = FalloAlGuardar(otraCa);
+        QVERIFY(!ajena.red());
+        QVERIFY2(ajena.mensaje().contains(QStringLiteral("conexión cifrada (TLS, modo verify-full)")),
+                 qPrintable(ajena.mensaje()));
+
+        // Without a file, libpq looks for ~/.postgresql/root.crt.
+        const QByteArray casa = qgetenv("HOME");
+        qputenv("HOME", ServidorPrueba::Carpeta().toUtf8() + "/sin-casa");
+        for (const QString &archivo : {QStringLiteral("/no/existe/ca.crt"), QString()}) {
+            ConexionServidor sinCa = sinModo;
+            sinCa.modoTls = QStringLiteral("verify-full");
+            sinCa.certificadoCa = archivo;
+            const ErrorServidor falta = FalloAlGuardar(sinCa);
+            QVERIFY(!falta.red());
+            QVERIFY2(falta.mensaje().contains(QStringLiteral("no se encuentra el archivo del certificado de la autoridad")),
+                     qPrintable(falta.mensaje()));
+            QVERIFY2(!falta.mensaje().contains(QStringLiteral("base de datos")), qPrintable(falta.mensaje()));
+        }
+        qputenv("HOME", casa);
+
+        // pg_hba.conf of the test server: orv_md5 logs in with md5.
+        QCOMPARE(ServidorPrueba::Ejecutar(b.administrador,
+                                          QStringLiteral("DO $$ BEGIN IF NOT EXISTS (SELECT 1 FROM pg_roles WHERE rolname = "
+                                                         "'orv_md5') THEN SET LOCAL password_encryption = 'md5'; CREATE "
+                                                         "ROLE orv_md5 LOGIN PASSWORD 'md5-clave'; END IF; END $$")),
+                 QString());
+        ConexionServidor md5 = b.evaluador;
+        md5.usuario = QStringLiteral("orv_md5");
+        md5.clave = QStringLiteral("md5-clave");
+        md5.modoTls = QStringLiteral("disable");
+        QCOMPARE(ServidorPrueba::Valor(md5, QStringLiteral("SELECT current_user")).toString(), md5.usuario);
+        md5.modoTls.clear();
+        const ErrorServidor enlace = FalloAlGuardar(md5);
+        QVERIFY(!enlace.red());
+        QVERIFY2(enlace.mensaje().contains(QStringLiteral("enlace de canal")), qPrintable(enlace.mensaje()));
+
+        // ... and refuses orv_rechazado.
+        ConexionServidor rechazado = b.evaluador;
+        rechazado.usuario = QStringLiteral("orv_rechazado");
+        const ErrorServidor hba = FalloAlGuardar(rechazado);
+        QVERIFY(!hba.red());
+        QVERIFY2(hba.mensaje().contains(QStringLiteral("rechazó la conexión del usuario \"orv_rechazado\"")),
+                 qPrintable(hba.mensaje()));
     }
 
     // ORV_REGISTRO chooses the registry: a server, a file, or nothing usable.

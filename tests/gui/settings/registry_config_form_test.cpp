@@ -13,6 +13,8 @@
 #include "core/registry/outbox.h"
 #include "gui/settings/registry_config_form.h"
 
+#include <QLabel>
+#include <QSet>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -86,6 +88,14 @@ private slots:
         Conducir::Escribir(&f, QStringLiteral("txtBase"), b.evaluador.base);
         Conducir::Escribir(&f, QStringLiteral("txtUsuario"), b.evaluador.usuario);
         auto *tls = Buscar<QComboBox>(&f, QStringLiteral("cboTls"));
+        // Each TLS mode is explained under the list, in words of its own.
+        QSet<QString> explicaciones;
+        for (int i = 0; i < tls->count(); ++i) {
+            tls->setCurrentIndex(i);
+            explicaciones.insert(Buscar<QLabel>(&f, QStringLiteral("lblTls"))->text());
+        }
+        explicaciones.remove(QString());
+        QCOMPARE(explicaciones.size(), tls->count());
         tls->setCurrentIndex(tls->findData(QStringLiteral("disable")));
         QVERIFY(!Conducir::Caja(&f, QStringLiteral("txtCertificado"))->isEnabled());
 
