@@ -3,6 +3,7 @@
 #include "core/data/record_set.h"
 #include "core/registry/building_key.h"
 #include "core/registry/buildings.h"
+#include "core/registry/buildings_summary.h"
 #include "core/registry/registry_sql.h"
 #include "core/registry/registry_summary.h"
 
@@ -361,7 +362,14 @@ void RegistroLocal::recorrer(const FiltroRegistro &filtro, const OrdenRegistro &
     lector().recorrer(filtro, orden, cada);
 }
 
-ResumenRegistro RegistroLocal::resumen(const FiltroRegistro &filtro) { return ResumirRegistro(lector(), filtro); }
+ResumenRegistro RegistroLocal::resumen(const FiltroRegistro &filtro)
+{
+    ResumenRegistro r = ResumirRegistro(lector(), filtro);
+    const ResumenEdificaciones e = ResumirEdificaciones(lector(), filtro);
+    r.edificaciones = e.edificaciones;
+    r.tablasEdificaciones = TablasEdificaciones(e);
+    return r;
+}
 
 std::optional<EdificacionRegistrada> RegistroLocal::edificacion(const QString &clave)
 {

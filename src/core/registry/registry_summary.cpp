@@ -30,6 +30,29 @@ QString NombreClaseHabitabilidad(int clase)
 
 QString TextoClave(const QString &clave) { return clave.isEmpty() ? SinDato : clave; }
 
+// The value of a text column as a grouping key: empty when it is missing or
+// holds only blanks and dashes.
+QString Clave(const LectorRegistroSql &lector, const QString &expresion)
+{
+    const QString recorte = lector.motor() == LectorRegistroSql::Motor::Postgres
+                                ? QStringLiteral("btrim(CAST(%1 AS TEXT), '- ')")
+                                : QStringLiteral("trim(CAST(%1 AS TEXT), '- ')");
+    return QStringLiteral("CASE WHEN %1 IS NULL OR %2 = '' THEN '' ELSE CAST(%1 AS TEXT) END")
+        .arg(expresion, recorte.arg(expresion));
+}
+
+// The comuna: the part of the field before its first dash.
+QString ExpresionComuna(const LectorRegistroSql &lector)
+{
+    const QString c = CitarIdentificador(Campo(Pos::Comuna).columna);
+    const QString antes = lector.motor() == LectorRegistroSql::Motor::Postgres
+                              ? QStringLiteral("split_part(CAST(%1 AS TEXT), '-', 1)").arg(c)
+                              : QStringLiteral("CASE WHEN instr(%1, '-') > 0 THEN substr(%1, 1, instr(%1, '-') - 1) "
+                                               "ELSE CAST(%1 AS TEXT) END")
+                                    .arg(c);
+    return QStringLiteral("trim(%1)").arg(antes);
+}
+
 }  // namespace ResumenEvento
 
 using namespace ResumenEvento;
@@ -45,29 +68,6 @@ qint64 DiaResumen::total() const
 namespace {
 
 QString Col(int posicion) { return CitarIdentificador(Campo(posicion).columna); }
-
-// The value of a text column as a grouping key: empty when it is missing or
-// holds only blanks and dashes.
-QString Clave(const LectorRegistroSql &lector, const QString &expresion)
-{
-    const QString recorte = lector.motor() == LectorRegistroSql::Motor::Postgres
-                                ? QStringLiteral("btrim(CAST(%1 AS TEXT), '- ')")
-                                : QStringLiteral("trim(CAST(%1 AS TEXT), '- ')");
-    return QStringLiteral("CASE WHEN %1 IS NULL OR %2 = '' THEN '' ELSE CAST(%1 AS TEXT) END")
-        .arg(expresion, recorte.arg(expresion));
-}
-
-// The comuna: the part of the field before its first dash.
-QString ExpresionComuna(const LectorRegistroSql &lector)
-{
-    const QString c = Col(Pos::Comuna);
-    const QString antes = lector.motor() == LectorRegistroSql::Motor::Postgres
-                              ? QStringLiteral("split_part(CAST(%1 AS TEXT), '-', 1)").arg(c)
-                              : QStringLiteral("CASE WHEN instr(%1, '-') > 0 THEN substr(%1, 1, instr(%1, '-') - 1) "
-                                               "ELSE CAST(%1 AS TEXT) END")
-                                    .arg(c);
-    return QStringLiteral("trim(%1)").arg(antes);
-}
 
 QString ExpresionDia() { return QStringLiteral("substr(CAST(%1 AS TEXT), 1, 10)").arg(Col(Pos::Fecha)); }
 
@@ -220,7 +220,7 @@ QString N(qint64 n) { return QString::number(n); }
 
 QVector<TablaResumen> TablasResumen(const ResumenRegistro &r)
 {
-    QVector<TablaResumen> tablas;
+    QVector<TablaResumen> tablas = r.tablasEdificaciones;
     auto totales = [&](const QString &titulo, const QString &columna, const QVector<ConteoResumen> &conteos) {
         TablaResumen t{titulo, {columna, QStringLiteral("Evaluaciones")}, {}};
         for (const ConteoResumen &c : conteos)

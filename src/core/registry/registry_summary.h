@@ -31,7 +31,13 @@ QString NombreClaseHabitabilidad(int clase);
 // How tables and charts show an empty key.
 QString TextoClave(const QString &clave);
 inline const QString SinDato = QStringLiteral("(sin dato)");
+// In SQL: the value of a text column as a grouping key, empty when it is
+// missing or holds only blanks and dashes; and the comuna of a record.
+QString Clave(const LectorRegistroSql &lector, const QString &expresion);
+QString ExpresionComuna(const LectorRegistroSql &lector);
 }  // namespace ResumenEvento
+
+struct ResumenEdificaciones;  // core/registry/buildings_summary.h
 
 struct ConteoResumen {
     QString valor;  // as stored; empty for "sin dato"
@@ -63,8 +69,20 @@ struct ComisionDiaResumen {
     qint64 evaluaciones = 0;
 };
 
+// The summary as tables: what the text, the CSV and the window show.
+struct TablaResumen {
+    QString titulo;       // "Por habitabilidad", "Por barrio", ...
+    QStringList columnas;
+    QVector<QStringList> filas;
+};
+
 struct ResumenRegistro {
     qint64 total = 0;
+    // The buildings of the selection (core/registry/buildings_summary.h), as
+    // tables, first of all; -1 and none from a registry that keeps no
+    // building keys.
+    qint64 edificaciones = -1;
+    QVector<TablaResumen> tablasEdificaciones;
     // The known values in their level order (each present, possibly with
     // 0), then any other value found, by count.
     QVector<ConteoResumen> porHabitabilidad;
@@ -84,12 +102,7 @@ struct ResumenRegistro {
 // behind `lector`. Throws ErrorDatos naming the registry.
 ResumenRegistro ResumirRegistro(const LectorRegistroSql &lector, const FiltroRegistro &filtro);
 
-// The summary as tables: what the text, the CSV and the window show.
-struct TablaResumen {
-    QString titulo;       // "Por habitabilidad", "Por barrio", ...
-    QStringList columnas;
-    QVector<QStringList> filas;
-};
+// The tables of the buildings first, then those of the evaluations.
 QVector<TablaResumen> TablasResumen(const ResumenRegistro &resumen);
 
 // The tables as text for a terminal: each under its title, in columns.

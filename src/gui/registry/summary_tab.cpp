@@ -332,8 +332,12 @@ void PestanaResumen::dibujar()
         delete v;
     vistas_.clear();
 
-    const QString texto = resumen_.total == 1 ? QStringLiteral("1 evaluación")
-                                              : QStringLiteral("%1 evaluaciones").arg(Numero(resumen_.total));
+    QString texto = resumen_.total == 1 ? QStringLiteral("1 evaluación")
+                                        : QStringLiteral("%1 evaluaciones").arg(Numero(resumen_.total));
+    if (resumen_.edificaciones >= 0)
+        texto += resumen_.edificaciones == 1
+                     ? QStringLiteral(" de 1 edificación")
+                     : QStringLiteral(" de %1 edificaciones").arg(Numero(resumen_.edificaciones));
     lblTotal_->setText(texto);
     lblTotal_->setAccessibleName(texto);
 

@@ -266,7 +266,11 @@ private slots:
         }
         const QByteArray resumen = ResumenCsv(central.resumen({}));
         QVERIFY2(resumen.contains("\n05,2,") && resumen.contains("\n12,1,"), resumen.constData());
-        QCOMPARE(resumen, ResumenCsv(local.resumen({})));
+        // The tables of evaluations; those of buildings come from registries
+        // that keep building keys.
+        ResumenRegistro deLocal = local.resumen({});
+        deLocal.tablasEdificaciones.clear();
+        QCOMPARE(resumen, ResumenCsv(deLocal));
     }
 
     // Quotes, semicolons, SQL, accents, emoji and control characters arrive

@@ -128,7 +128,8 @@ private slots:
         auto f = AbrirLocal();
         ElegirPestana(*f, QStringLiteral("Resumen"));
         QLabel *total = Buscar<QLabel>(f.get(), QStringLiteral("lblResumenTotal"));
-        QTRY_COMPARE(total->text(), QStringLiteral("12 evaluaciones"));
+        // The sample is one building (one plot) evaluated again and again.
+        QTRY_COMPARE(total->text(), QStringLiteral("12 evaluaciones de 1 edificación"));
 
         const QList<QChart *> graficos = f->findChild<PestanaResumen *>()->graficos();
         auto *torta = qobject_cast<QPieSeries *>(graficos[0]->series().value(0));
@@ -178,10 +179,11 @@ private slots:
         // From the second day on; then only that day.
         Clic(Buscar<QCheckBox>(f.get(), QStringLiteral("chkResumenDesde")));
         Buscar<QDateEdit>(f.get(), QStringLiteral("dtResumenDesde"))->setDate(QDate(2026, 12, 2));
-        QCOMPARE(total->text(), QStringLiteral("%1 evaluaciones").arg(Contar([](const Datos &d) { return d.dia >= 2; })));
+        QCOMPARE(total->text(), QStringLiteral("%1 evaluaciones de 1 edificación")
+                                    .arg(Contar([](const Datos &d) { return d.dia >= 2; })));
         Clic(Buscar<QCheckBox>(f.get(), QStringLiteral("chkResumenHasta")));
         Buscar<QDateEdit>(f.get(), QStringLiteral("dtResumenHasta"))->setDate(QDate(2026, 12, 2));
-        QCOMPARE(total->text(), QStringLiteral("5 evaluaciones"));
+        QCOMPARE(total->text(), QStringLiteral("5 evaluaciones de 1 edificación"));
         QCOMPARE(f->findChild<PestanaResumen *>()->resumen().porDia.size(), 1);
 
         // "Exportar resumen CSV" writes the summary of that range; "Exportar

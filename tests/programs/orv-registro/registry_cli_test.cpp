@@ -362,14 +362,19 @@ private slots:
         // The event summary, as text and as CSV.
         const Resultado texto = Correr({"--registro", registro, "resumen"});
         QCOMPARE(texto.codigo, 0);
-        // The first table, its title then aligned rows, ends with the total.
-        const QString primera = QString::fromUtf8(texto.salida).section(QStringLiteral("\n\n"), 0, 0);
+        // The table of habitabilities, its title then aligned rows, ends with
+        // the total (after the tables of buildings).
+        QString primera;
+        for (const QString &tabla : QString::fromUtf8(texto.salida).split(QStringLiteral("\n\n")))
+            if (tabla.startsWith(QStringLiteral("Por habitabilidad\n")))
+                primera = tabla;
         QVERIFY2(primera.startsWith(QStringLiteral("Por habitabilidad\n  Habitabilidad")) &&
                      primera.contains(QRegularExpression(QStringLiteral("\n  Total +8$"))),
                  texto.salida.constData());
         QCOMPARE(Correr({"--registro", registro, "resumen", "--formato", "csv", "-o", archivo}).codigo, 0);
         const QList<QStringList> tablas = Prueba::LeerCsvConPython(archivo);
-        QCOMPARE(tablas.value(0), (QStringList{QStringLiteral("Habitabilidad"), QStringLiteral("Evaluaciones")}));
+        QCOMPARE(tablas.value(0), (QStringList{QStringLiteral("Habitabilidad vigente"), QStringLiteral("Edificaciones")}));
+        QVERIFY(tablas.contains(QStringList{QStringLiteral("Habitabilidad"), QStringLiteral("Evaluaciones")}));
         QVERIFY(tablas.contains(QStringList{QStringLiteral("Total"), QStringLiteral("8")}));
     }
 
