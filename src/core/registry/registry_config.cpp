@@ -9,6 +9,8 @@
 #include <QMutex>
 #include <QSettings>
 #include <QTimer>
+#include <QUrl>
+#include <algorithm>
 #include <qt6keychain/keychain.h>
 
 namespace {
@@ -56,13 +58,38 @@ bool Ejecutar(QKeychain::Job &job, QString *error)
 
 }  // namespace
 
+bool DireccionConClave(const QString &direccion)
+{
+    // The authority runs from "//" to the first "/", "?" or "#"; its user
+    // part, up to the last "@", holds the password after a ":".
+    const qsizetype inicio = direccion.indexOf(QLatin1String("//"));
+    if (inicio >= 0) {
+        qsizetype fin = direccion.size();
+        for (const QChar c : {QLatin1Char('/'), QLatin1Char('?'), QLatin1Char('#')})
+            if (const qsizetype i = direccion.indexOf(c, inicio + 2); i >= 0)
+                fin = std::min(fin, i);
+        const QString autoridad = direccion.mid(inicio + 2, fin - inicio - 2);
+        const qsizetype arroba = autoridad.lastIndexOf(QLatin1Char('@'));
+        if (arroba >= 0 && autoridad.left(arroba).contains(QLatin1Char(':')))
+            return true;
+    }
+    const qsizetype pregunta = direccion.indexOf(QLatin1Char('?'));
+    if (pregunta < 0)
+        return false;
+    for (const QString &par : direccion.mid(pregunta + 1).split(QLatin1Char('&')))
+        if (QUrl::fromPercentEncoding(par.section(QLatin1Char('='), 0, 0).toUtf8()).trimmed().compare(
+                QLatin1String("password"), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 ConfiguracionRegistro ConfiguracionRegistro::leer()
 {
     ConfiguracionRegistro c;
     const QString entorno = qEnvironmentVariable("ORV_REGISTRO").trimmed();
     if (!entorno.isEmpty()) {
         c.desdeEntorno = true;
-        if (entorno.startsWith(QLatin1String("postgres"))) {
+        if (RutasDatos::esDireccionServidor(entorno)) {
             QString error;
             if (!ConexionServidor::desdeUrl(entorno, c.conexion, &error))
                 throw ErrorDatos(error + QStringLiteral(" (variable ORV_REGISTRO)"));

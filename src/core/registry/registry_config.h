@@ -22,6 +22,11 @@
 
 class RegistroServidor;
 
+// True when the postgresql:// address `direccion` carries a password
+// (usuario:clave@ or ?password=): a password on a command line is seen by
+// every user of the machine.
+bool DireccionConClave(const QString &direccion);
+
 struct ConfiguracionRegistro {
     bool servidor = false;
     ConexionServidor conexion;  // without its password

@@ -32,7 +32,7 @@ int Enviar(const QStringList &argumentos, const Opciones &opciones)
     ResultadoEnvio r;
     try {
         ConfiguracionRegistro conf = ConfiguracionRegistro::leer();
-        if (opciones.registro.startsWith(QLatin1String("postgres"))) {
+        if (RutasDatos::esDireccionServidor(opciones.registro)) {
             conf.servidor = true;
             conf.desdeEntorno = true;
             conf.conexion = ConexionServidorDe(opciones);
