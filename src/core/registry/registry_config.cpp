@@ -211,7 +211,17 @@ ResultadoGuardado RegistroConfigurado::guardar(RegistroEvaluacion &registro)
         return resultado;
     }
     bandeja->guardar(registro);
-    const ResultadoEnvio envio = bandeja->enviar(*servidor);
+    // The evaluation is on disk in the outbox: whatever fails from here on
+    // (the outbox busy, a full disk while the sent ones are removed) leaves
+    // it saved and pending, and the next send delivers it once.
+    ResultadoEnvio envio;
+    try {
+        envio = bandeja->enviar(*servidor);
+    } catch (const ErrorDatos &e) {
+        envio.numeros.clear();
+        envio.red = false;
+        envio.error = e.mensaje();
+    }
     if (envio.numeros.contains(registro.uuid)) {
         resultado.numero = envio.numeros.value(registro.uuid);
         registro.establecerCampo(RegistroEvaluaciones::Pos::Numero, resultado.numero);
@@ -259,10 +269,11 @@ RegistroConfigurado AbrirRegistroConfigurado(const QString &archivoLocal)
 }
 
 ResultadoGuardado AgregarEvaluacion(RegistroConfigurado &registro, const IdentificacionEvaluacion &id,
-                                    EstadoEvaluacion &estado, const DatosEdificacion &datos)
+                                    EstadoEvaluacion &estado, const DatosEdificacion &datos, const QUuid &uuid)
 {
     estado.DireccionElegida = TiposDireccion().value(id.Option1);
     RegistroEvaluacion r = ConstruirRegistro(id, estado, datos);
+    r.uuid = uuid;
     const ResultadoGuardado g = registro.guardar(r);
     estado.NumeroEvaluacion = g.numero;
     return g;

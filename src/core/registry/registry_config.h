@@ -79,8 +79,9 @@ struct RegistroConfigurado {
 
     // Saves one record. With a server: first into the outbox, then the
     // outbox is sent; the record is pending when the server could not take
-    // it. Throws ErrorDatos, with nothing written, only when neither the
-    // local file (or the outbox) can be written.
+    // it or anything failed after the outbox held it. Throws ErrorDatos,
+    // with nothing written, only when the local file (or the outbox)
+    // cannot be written.
     ResultadoGuardado guardar(RegistroEvaluacion &registro);
     // Sends the outbox (nothing to do for a local file).
     ResultadoEnvio enviarPendientes();
@@ -97,5 +98,8 @@ RegistroConfigurado AbrirRegistro(const ConfiguracionRegistro &configuracion, co
 // "Guardar" into the configured registry: the record of the evaluation,
 // saved as RegistroConfigurado::guardar saves it. Sets
 // estado.NumeroEvaluacion (0 while pending) and estado.DireccionElegida.
+// `uuid`, when not null, is the record's: the same evaluation saved again
+// (after a failure) is then stored once.
 ResultadoGuardado AgregarEvaluacion(RegistroConfigurado &registro, const IdentificacionEvaluacion &id,
-                                    EstadoEvaluacion &estado, const DatosEdificacion &datos);
+                                    EstadoEvaluacion &estado, const DatosEdificacion &datos,
+                                    const QUuid &uuid = QUuid());
