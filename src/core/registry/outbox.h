@@ -35,6 +35,15 @@ struct ResultadoEnvio {
     // Empty when everything was sent; otherwise the server's Spanish message.
     QString error;
     bool red = false;  // the server could not be reached
+    int apartadas = 0;  // records set aside in this send
+};
+
+// A record that leaves the outbox without being sent, and why: a uuid that
+// is none, or a refusal of the server that concerns the record itself. It
+// is kept for the evaluator to see, never sent again by itself.
+struct EvaluacionApartada {
+    RegistroEvaluacion registro;
+    QString motivo;
 };
 
 class BandejaSalida {
@@ -53,7 +62,8 @@ public:
 
     // Seals the record (uuid, machine, user, time) and writes it; it is on
     // disk when this returns. A uuid already waiting is not written twice.
-    // Throws ErrorDatos with nothing written.
+    // The uuid is written in one form only (lower case, no braces). Throws
+    // ErrorDatos with nothing written.
     void guardar(RegistroEvaluacion &registro);
     qint64 cantidad() const;
     // The waiting records in the order they were saved, marked pendiente,
@@ -68,9 +78,22 @@ public:
     // Stops at the first failure, which the result describes; what was not
     // sent stays. Never throws for the server; throws ErrorDatos when the
     // outbox file itself cannot be read or written.
+    //
+    // Before sending, a uuid written otherwise (upper case, braces) is
+    // written as the outbox writes it, and a row whose uuid is none is set
+    // aside. A batch the server refuses for a reason of the records (a
+    // value it cannot store, a conflict) is sent record by record, and the
+    // record it refuses is set aside with the server's message. Each
+    // record is sent at most once per call.
     ResultadoEnvio enviar(RegistroServidor &servidor, int porLote = 500);
+    // The records set aside, oldest first.
+    QVector<EvaluacionApartada> apartadas() const;
 
 private:
+    int reparar();
+    // Moves the rows of the pending table `donde` selects (one bound value)
+    // into the set-aside table, with `motivo`.
+    void apartar(const QString &donde, const QVariant &valor, const QString &motivo);
     void quitar(const QVector<QUuid> &uuids);
     ArchivoBandeja &a() const;
     QString archivo_;

@@ -165,6 +165,10 @@ RegistroForm::RegistroForm(FabricaRegistro fabrica, QString archivoComentarios, 
                        QStringLiteral("Envía al registro central las evaluaciones guardadas en este equipo que "
                                       "esperan conexión"));
     btnEnviar_->hide();
+    btnApartadas_ = boton(QStringLiteral("btnVerApartadas"), QStringLiteral("Apartadas"),
+                          QStringLiteral("Muestra las evaluaciones de este equipo que no se enviarán al registro "
+                                         "central, y por qué"));
+    btnApartadas_->hide();
     QPushButton *actualizarB = boton(QStringLiteral("btnActualizar"), QStringLiteral("Ac&tualizar"),
                                      QStringLiteral("Lee de nuevo el registro"));
     sobreSeleccion_ = {abrir, aviso, reporte, pdf};
@@ -229,6 +233,7 @@ RegistroForm::RegistroForm(FabricaRegistro fabrica, QString archivoComentarios, 
             actualizar();
     });
     connect(btnEnviar_, &QPushButton::clicked, this, &RegistroForm::enviarPendientes);
+    connect(btnApartadas_, &QPushButton::clicked, this, &RegistroForm::mostrarApartadas);
     connect(actualizarB, &QPushButton::clicked, this, &RegistroForm::actualizar);
     connect(cerrar, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -264,6 +269,7 @@ void RegistroForm::actualizar()
     } else {
         modelo_->establecerFiltro(filtroElegido());
     }
+    contarApartadas();
     if (pestanas_->currentWidget() == resumen_)
         resumen_->actualizar();
 }
@@ -292,7 +298,16 @@ void RegistroForm::enviarPendientes()
                  (r.pendientes == 1 ? QStringLiteral("1 evaluación sigue pendiente de envío.")
                                     : QStringLiteral("%1 evaluaciones siguen pendientes de envío.").arg(r.pendientes));
     }
+    if (r.apartadas > 0) {
+        if (!texto.isEmpty())
+            texto += QStringLiteral("\r\r");
+        texto += r.apartadas == 1
+                     ? QStringLiteral("1 evaluación fue apartada y no se enviará; «Apartadas» dice por qué.")
+                     : QStringLiteral("%1 evaluaciones fueron apartadas y no se enviarán; «Apartadas» dice por qué.")
+                           .arg(r.apartadas);
+    }
     modelo_->recargar();
+    contarApartadas();
     resumen_->invalidar();
     // The table could not be read for the reason just given: said once.
     if (!r.error.isEmpty())
@@ -379,4 +394,45 @@ void RegistroForm::abrirFila(int fila)
     const RegistroEvaluacion copia = *r;
     VistaEvaluacion vista(copia, acciones_, acciones_.comentarios(this), this);
     vista.exec();
+}
+
+void RegistroForm::contarApartadas()
+{
+    qsizetype n = 0;
+    try {
+        if (registro_.bandeja)
+            n = registro_.bandeja->apartadas().size();
+    } catch (const ErrorDatos &e) {
+        mostrarFallo(e.mensaje());
+    }
+    btnApartadas_->setText(QStringLiteral("Apartadas (%1)").arg(n));
+    btnApartadas_->setVisible(n > 0);
+}
+
+void RegistroForm::mostrarApartadas()
+{
+    QVector<EvaluacionApartada> apartadas;
+    try {
+        if (registro_.bandeja)
+            apartadas = registro_.bandeja->apartadas();
+    } catch (const ErrorDatos &e) {
+        Mensaje::mostrar(this, e.mensaje());
+        return;
+    }
+    if (apartadas.isEmpty())
+        return;
+    QStringList partes;
+    partes << (apartadas.size() == 1
+                   ? QStringLiteral("Esta evaluación de este equipo no se enviará al registro central:")
+                   : QStringLiteral("Estas %1 evaluaciones de este equipo no se enviarán al registro central:")
+                         .arg(apartadas.size()));
+    for (const EvaluacionApartada &a : std::as_const(apartadas)) {
+        const RegistroEvaluacion &r = a.registro;
+        partes << QStringLiteral("«%1», %2, evaluada el %3 por %4.\r%5")
+                      .arg(r.texto(Pos::NombreEdificacion), TextoDireccion(r),
+                           r.texto(Pos::Fecha).left(16).replace(QLatin1Char('T'), QLatin1Char(' ')),
+                           r.texto(Pos::Evaluador), a.motivo);
+    }
+    Mensaje::mostrar(this, partes.join(QStringLiteral("\r\r")), Mensaje::Botones::Aceptar,
+                     QStringLiteral("Evaluaciones apartadas"));
 }

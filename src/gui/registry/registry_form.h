@@ -63,11 +63,15 @@ public:
     void actualizar();
     // "Enviar pendientes": sends this machine's outbox to the central registry.
     void enviarPendientes();
+    // "Apartadas": the evaluations the outbox set aside, each with its reason.
+    void mostrarApartadas();
 
 private:
     void mostrarFallo(const QString &mensaje);
     void mostrarTotal(qint64 total);
     void seleccionCambiada();
+    // Shows "Apartadas (N)" when the outbox holds evaluations set aside.
+    void contarApartadas();
 
     FabricaRegistro fabrica_;
     RegistroConfigurado registro_;
@@ -82,6 +86,7 @@ private:
     QTableView *tabla_ = nullptr;
     QLabel *lblTotal_ = nullptr;
     QPushButton *btnEnviar_ = nullptr;
+    QPushButton *btnApartadas_ = nullptr;
     QList<QPushButton *> sobreSeleccion_;
     QTimer *pausa_ = nullptr;
     QStringList fallosPorMostrar_;

@@ -83,8 +83,10 @@ const QVector<Orden> &Ordenes()
          ServidorPreparar},
         {"enviar", "enviar", "envía al registro central las evaluaciones pendientes de este equipo",
          "Las evaluaciones guardadas en este equipo mientras el servidor no respondía salen de la bandeja de\n"
-         "salida solo cuando el servidor las ha guardado; enviar dos veces la misma no la duplica. Termina\n"
-         "con 1 si alguna queda pendiente.",
+         "salida solo cuando el servidor las ha guardado; enviar dos veces la misma no la duplica. Una\n"
+         "evaluación cuyo identificador no es válido, o que el servidor rechaza por ella misma (no por la red),\n"
+         "se aparta con el motivo, que se escribe en la salida de errores, y no se vuelve a enviar. Termina\n"
+         "con 1 si alguna queda pendiente o fue apartada.",
          Enviar},
     };
     return ordenes;

@@ -29,8 +29,11 @@ struct Resultado {
 // Runs orv-registro with the test's reference data, `entrada` on its
 // standard input, in `entorno` (the test's own when empty) and in the
 // folder `carpeta` (the test's when empty).
+// A run that has not ended within `espera` milliseconds is killed and
+// gives the code -1.
 inline Resultado Correr(const QStringList &argumentos, const QByteArray &entrada = QByteArray(),
-                        const QProcessEnvironment &entorno = QProcessEnvironment(), const QString &carpeta = QString())
+                        const QProcessEnvironment &entorno = QProcessEnvironment(), const QString &carpeta = QString(),
+                        int espera = 120000)
 {
     QProcess p;
     if (!entorno.isEmpty())
@@ -42,7 +45,11 @@ inline Resultado Correr(const QStringList &argumentos, const QByteArray &entrada
         return {};
     p.write(entrada);
     p.closeWriteChannel();
-    p.waitForFinished(120000);
+    if (!p.waitForFinished(espera)) {
+        p.kill();
+        p.waitForFinished();
+        return {-1, p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
+    }
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             QString::fromUtf8(p.readAllStandardError())};
 }

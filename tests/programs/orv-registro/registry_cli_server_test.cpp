@@ -9,6 +9,9 @@
 #include "core/registry/outbox.h"
 
 #include <QDir>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTest>
 
 using namespace OrdenPrueba;
@@ -45,6 +48,37 @@ struct Equipo {
         return QDir(trabajo()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
 };
+
+// Runs `sql` on the outbox file `archivo`.
+void EnBandeja(const QString &archivo, const QString &sql, const QVariantList &valores = {})
+{
+    const QString nombre = QStringLiteral("prueba-bandeja");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nombre);
+        db.setDatabaseName(archivo);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        q.prepare(sql);
+        for (const QVariant &v : valores)
+            q.addBindValue(v);
+        QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(nombre);
+}
+
+// Waiting records with these building names, in this order, in the outbox
+// of `equipo`'s user; their uuids.
+QList<QUuid> EnPendientes(const QString &archivoBandeja, const QStringList &nombres)
+{
+    BandejaSalida bandeja(archivoBandeja);
+    QList<QUuid> uuids;
+    for (const QString &n : nombres) {
+        RegistroEvaluacion r = Registro({n, {}, {}, {}, {}});
+        bandeja.guardar(r);
+        uuids << r.uuid;
+    }
+    return uuids;
+}
 
 // The names of the evaluations a TSV listing shows.
 QStringList Nombres(const QByteArray &tsv)
@@ -130,6 +164,78 @@ private slots:
         QVERIFY(!QFile::exists(otra.filePath(QStringLiteral("no-hay.sqlite"))));
         QVERIFY(!QFile::exists(equipo.registroUsuario()));
         QCOMPARE(equipo.enTrabajo(), QStringList());
+    }
+
+    // Outbox rows whose uuid is written in upper case, in braces, or is no
+    // uuid at all: enviar ends (it used to go round for ever), the first
+    // two reach the server once under their own uuid, the broken one is set
+    // aside with its reason and not sent under a new uuid. Sending again
+    // stores nothing more.
+    void uuidsRotos()
+    {
+        const ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        const QString url = b.evaluador.url();
+        Equipo equipo;
+        const QProcessEnvironment entorno = equipo.entorno(b.evaluador.clave);
+        const QString archivo = BandejaSalida::archivoPara(equipo.registroUsuario());
+        const QList<QUuid> uuids = EnPendientes(archivo, {"Casa Bien", "Casa Mayúsculas", "Casa Llaves", "Casa Rota"});
+        const QString actualizar = QStringLiteral("UPDATE \"Pendientes\" SET uuid = ? WHERE uuid = ?");
+        auto texto = [&](int i) { return uuids.at(i).toString(QUuid::WithoutBraces); };
+        EnBandeja(archivo, actualizar, {texto(1).toUpper(), texto(1)});
+        EnBandeja(archivo, actualizar, {uuids.at(2).toString(QUuid::WithBraces), texto(2)});
+        EnBandeja(archivo, actualizar, {QStringLiteral("no-es-un-uuid"), texto(3)});
+
+        Resultado r = Correr({"--registro", url, "enviar"}, {}, entorno, equipo.trabajo(), 20000);
+        QVERIFY2(r.codigo != -1, "enviar no terminó en 20 s");
+        QCOMPARE(r.salida, QByteArray("Enviadas: 3. Pendientes: 0. Apartadas: 1.\n"));
+        QCOMPARE(r.codigo, 1);
+        QVERIFY2(r.error.contains(QStringLiteral("Casa Rota")) && r.error.contains(QStringLiteral("no es válido")),
+                 qPrintable(r.error));
+        QCOMPARE(ServidorPrueba::Huecos(b.evaluador, 3), QString());
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(ServidorPrueba::Cantidad(b.evaluador, QStringLiteral("uuid = '%1'").arg(texto(i))), 1);
+        QCOMPARE(ServidorPrueba::Cantidad(b.evaluador, QStringLiteral("\"NombreEdificacion\" = 'Casa Rota'")), 0);
+        const QVector<EvaluacionApartada> apartadas = BandejaSalida(archivo).apartadas();
+        QCOMPARE(apartadas.size(), 1);
+        QCOMPARE(apartadas.at(0).registro.texto(RegistroEvaluaciones::Pos::NombreEdificacion), QStringLiteral("Casa Rota"));
+
+        r = Correr({"--registro", url, "enviar"}, {}, entorno, equipo.trabajo(), 20000);
+        QCOMPARE(r.salida, QByteArray("Enviadas: 0. Pendientes: 0.\n"));
+        QCOMPARE(r.codigo, 0);
+        QCOMPARE(ServidorPrueba::Cantidad(b.evaluador), 3);
+    }
+
+    // The server refuses one record of a batch for a reason of the record
+    // (a number of storeys out of the column's range): the others are
+    // stored, that one is set aside with the server's message, and the next
+    // send does not try it again.
+    void rechazoDelServidor()
+    {
+        const ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        const QString url = b.evaluador.url();
+        Equipo equipo;
+        const QProcessEnvironment entorno = equipo.entorno(b.evaluador.clave);
+        const QString archivo = BandejaSalida::archivoPara(equipo.registroUsuario());
+        const QList<QUuid> uuids = EnPendientes(archivo, {"Casa Antes", "Casa Imposible", "Casa Después"});
+        EnBandeja(archivo, QStringLiteral("UPDATE \"Pendientes\" SET \"NumeroPisos\" = 99999999999 WHERE uuid = ?"),
+                  {uuids.at(1).toString(QUuid::WithoutBraces)});
+
+        Resultado r = Correr({"--registro", url, "enviar"}, {}, entorno, equipo.trabajo(), 20000);
+        QCOMPARE(r.salida, QByteArray("Enviadas: 2. Pendientes: 0. Apartadas: 1.\n"));
+        QCOMPARE(r.codigo, 1);
+        QVERIFY2(r.error.contains(QStringLiteral("\"Casa Imposible\"")) && r.error.contains(QStringLiteral("rechazó")),
+                 qPrintable(r.error));
+        QCOMPARE(ServidorPrueba::Cantidad(b.evaluador), 2);
+        QCOMPARE(ServidorPrueba::Cantidad(b.evaluador, QStringLiteral("\"NombreEdificacion\" = 'Casa Imposible'")), 0);
+        const QVector<EvaluacionApartada> apartadas = BandejaSalida(archivo).apartadas();
+        QCOMPARE(apartadas.size(), 1);
+        QCOMPARE(apartadas.at(0).registro.uuid, uuids.at(1));
+        QVERIFY2(apartadas.at(0).motivo.contains(QStringLiteral("Error en el registro central")),
+                 qPrintable(apartadas.at(0).motivo));
+
+        r = Correr({"--registro", url, "enviar"}, {}, entorno, equipo.trabajo(), 20000);
+        QCOMPARE(r.salida, QByteArray("Enviadas: 0. Pendientes: 0.\n"));
+        QCOMPARE(ServidorPrueba::Cantidad(b.evaluador), 2);
     }
 };
 
