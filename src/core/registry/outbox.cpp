@@ -162,17 +162,28 @@ QString BandejaSalida::descripcion() const
 
 void BandejaSalida::guardar(RegistroEvaluacion &registro)
 {
-    RegistroEvaluacion r = registro;
-    r.sellar();
-    // Only a uuid in its one written form: the removal after the send and
-    // the server's own check of a repeated record both compare this text.
-    const QString uuid = r.uuid.toString(QUuid::WithoutBraces);
+    QVector<RegistroEvaluacion> uno{registro};
+    guardar(uno);
+    registro = uno.constFirst();
+}
+
+void BandejaSalida::guardar(QVector<RegistroEvaluacion> &registros)
+{
+    if (registros.isEmpty())
+        return;
+    QVector<RegistroEvaluacion> sellados = registros;
     static const QRegularExpression escrito(
         QStringLiteral("^[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}$"));
-    if (r.uuid.isNull() || !escrito.match(uuid).hasMatch())
-        Fallar(archivo_, QStringLiteral("el identificador de la evaluación no es válido"), uuid);
-    r.pendiente = true;
-    r.establecerCampo(Pos::Numero, QVariant());
+    for (RegistroEvaluacion &r : sellados) {
+        r.sellar();
+        // Only a uuid in its one written form: the removal after the send
+        // and the server's own check of a repeated record both compare this text.
+        const QString uuid = r.uuid.toString(QUuid::WithoutBraces);
+        if (r.uuid.isNull() || !escrito.match(uuid).hasMatch())
+            Fallar(archivo_, QStringLiteral("el identificador de la evaluación no es válido"), uuid);
+        r.pendiente = true;
+        r.establecerCampo(Pos::Numero, QVariant());
+    }
     ArchivoBandeja &a = this->a();
     QStringList marcas;
     for (int i = 0; i < NumCampos + 4; ++i)
@@ -181,15 +192,22 @@ void BandejaSalida::guardar(RegistroEvaluacion &registro)
     q.prepare(QStringLiteral("INSERT OR IGNORE INTO %1 (%2, %3) VALUES (%4)")
                   .arg(CitarIdentificador(TablaPendientes), LectorRegistroSql::listaColumnas(), Identidad(),
                        marcas.join(QStringLiteral(", "))));
-    for (int i = 0; i < NumCampos; ++i)
-        q.addBindValue(r.campo(i));
-    q.addBindValue(uuid);
-    q.addBindValue(r.equipo);
-    q.addBindValue(r.usuario);
-    q.addBindValue(r.guardadoEn.toUTC().toString(Qt::ISODateWithMs));
-    // One statement: SQLite's own transaction, on disk when it returns.
-    a.exec(q, QStringLiteral("no se puede guardar la evaluación en los pendientes"));
-    registro = r;
+    // One transaction, on disk when it commits.
+    const bool varios = sellados.size() > 1;
+    if (varios)
+        a.exec(QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("el archivo de pendientes está ocupado"));
+    for (const RegistroEvaluacion &r : std::as_const(sellados)) {
+        for (int i = 0; i < NumCampos; ++i)
+            q.addBindValue(r.campo(i));
+        q.addBindValue(r.uuid.toString(QUuid::WithoutBraces));
+        q.addBindValue(r.equipo);
+        q.addBindValue(r.usuario);
+        q.addBindValue(r.guardadoEn.toUTC().toString(Qt::ISODateWithMs));
+        a.exec(q, QStringLiteral("no se puede guardar la evaluación en los pendientes"));
+    }
+    if (varios)
+        a.exec(QStringLiteral("COMMIT"), QStringLiteral("no se pudo confirmar la escritura de los pendientes"));
+    registros = std::move(sellados);
 }
 
 qint64 BandejaSalida::cantidad() const
@@ -354,11 +372,12 @@ ResultadoEnvio BandejaSalida::enviar(RegistroServidor &servidor, int porLote)
     auto confirmar = [&](const QVector<RegistroEvaluacion> &lote) {
         QVector<QUuid> enviados;
         enviados.reserve(lote.size());
-        for (const RegistroEvaluacion &r : lote) {
+        for (const RegistroEvaluacion &r : lote)
             enviados << r.uuid;
-            resultado.numeros.insert(r.uuid, r.numero());
-        }
         quitar(enviados);
+        // Numbered only once out of the outbox: a record still there reads as pending.
+        for (const RegistroEvaluacion &r : lote)
+            resultado.numeros.insert(r.uuid, r.numero());
         resultado.enviados += lote.size();
     };
     auto fallar = [&](const ErrorDatos &e, bool red) {

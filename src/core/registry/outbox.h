@@ -65,6 +65,8 @@ public:
     // The uuid is written in one form only (lower case, no braces). Throws
     // ErrorDatos with nothing written.
     void guardar(RegistroEvaluacion &registro);
+    // The same for several records, in one transaction.
+    void guardar(QVector<RegistroEvaluacion> &registros);
     qint64 cantidad() const;
     // The waiting records in the order they were saved, marked pendiente,
     // without a number.

@@ -235,6 +235,31 @@ ResultadoGuardado RegistroConfigurado::guardar(RegistroEvaluacion &registro)
     return resultado;
 }
 
+ResultadoEnvio RegistroConfigurado::guardarLote(QVector<RegistroEvaluacion> &lote, bool enviar)
+{
+    ResultadoEnvio envio;
+    if (!esServidor()) {
+        almacen->agregar(lote);
+        return envio;
+    }
+    bandeja->guardar(lote);
+    if (enviar) {
+        // As for one record: once in the outbox, a failure leaves them pending.
+        try {
+            envio = bandeja->enviar(*servidor);
+        } catch (const ErrorDatos &e) {
+            envio.numeros.clear();
+            envio.error = e.mensaje();
+        }
+    }
+    for (RegistroEvaluacion &r : lote) {
+        const bool numerado = envio.numeros.contains(r.uuid);
+        r.establecerCampo(RegistroEvaluaciones::Pos::Numero, numerado ? QVariant(envio.numeros.value(r.uuid)) : QVariant());
+        r.pendiente = !numerado;
+    }
+    return envio;
+}
+
 ResultadoEnvio RegistroConfigurado::enviarPendientes()
 {
     if (!esServidor())

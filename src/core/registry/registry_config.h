@@ -83,6 +83,12 @@ struct RegistroConfigurado {
     // with nothing written, only when the local file (or the outbox)
     // cannot be written.
     ResultadoGuardado guardar(RegistroEvaluacion &registro);
+    // Saves a batch as guardar saves one record: each gets its number, or
+    // stays pendiente (number 0) in the outbox. With `enviar` false the
+    // outbox is not sent (the server was just found away). Throws ErrorDatos,
+    // with nothing written, only when the local file or the outbox cannot
+    // be written.
+    ResultadoEnvio guardarLote(QVector<RegistroEvaluacion> &lote, bool enviar = true);
     // Sends the outbox (nothing to do for a local file).
     ResultadoEnvio enviarPendientes();
 };

@@ -65,6 +65,24 @@ ConexionServidor ConexionServidorDe(const Opciones &opciones)
     return c;
 }
 
+ConfiguracionRegistro ConfiguracionDe(const Opciones &opciones)
+{
+    ConfiguracionRegistro conf;
+    try {
+        conf = ConfiguracionRegistro::leer();
+    } catch (const ErrorDatos &e) {
+        FallaUso(e.mensaje());
+    }
+    if (RutasDatos::esDireccionServidor(opciones.registro)) {
+        conf.servidor = true;
+        conf.desdeEntorno = true;
+        conf.conexion = ConexionServidorDe(opciones);
+    } else if (!opciones.registro.isEmpty()) {
+        conf.archivoEntorno = opciones.registro;
+    }
+    return conf;
+}
+
 QString CarpetaDatos(const Opciones &opciones)
 {
     return opciones.datos.isEmpty() ? RutasDatos::carpetaInstalacion() : opciones.datos;

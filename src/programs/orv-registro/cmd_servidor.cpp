@@ -35,14 +35,7 @@ int Enviar(const QStringList &argumentos, const Opciones &opciones)
     ResultadoEnvio r;
     QVector<EvaluacionApartada> apartadas;
     try {
-        ConfiguracionRegistro conf = ConfiguracionRegistro::leer();
-        if (RutasDatos::esDireccionServidor(opciones.registro)) {
-            conf.servidor = true;
-            conf.desdeEntorno = true;
-            conf.conexion = ConexionServidorDe(opciones);
-        } else if (!opciones.registro.isEmpty()) {
-            conf.archivoEntorno = opciones.registro;
-        }
+        const ConfiguracionRegistro conf = ConfiguracionDe(opciones);
         if (!conf.servidor)
             FallaUso(QStringLiteral("no hay un registro central configurado: use --registro postgresql://usuario@servidor/"
                                     "base o la variable ORV_REGISTRO."));

@@ -71,6 +71,11 @@ const QVector<Orden> &Ordenes()
          "preguntas como quien sigue adelante (Sí, Aceptar). Por cada línea se escribe una línea JSON en la\n"
          "salida estándar: {\"linea\":N,\"numero\":NÚMERO} cuando se guardó, {\"linea\":N,\"errores\":[...]}\n"
          "con los mensajes cuando no. Una línea se anuncia solo cuando su evaluación ya está guardada.\n"
+         "En el registro central cada lote pasa primero por la bandeja de salida de este equipo; una línea\n"
+         "cuya evaluación no llegó al servidor se responde {\"linea\":N,\"pendiente\":true,\"aviso\":\"guardada en\n"
+         "este equipo, pendiente de envío\"} y sale con «orv-registro enviar». Una línea puede llevar \"uuid\"\n"
+         "en el primer nivel (sin él se calcula con los bytes de la línea): la misma línea importada dos veces\n"
+         "se guarda una vez en el registro central, y la respuesta da el número que ya tiene.\n"
          "Con «-» se lee la entrada estándar.",
          Importar},
         {"servidor", "servidor preparar", "prepara el registro central en un servidor PostgreSQL",

@@ -9,6 +9,7 @@
 #include "core/registry/outbox.h"
 
 #include <QDir>
+#include <QUuid>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -79,6 +80,29 @@ QList<QUuid> EnPendientes(const QString &archivoBandeja, const QStringList &nomb
     }
     return uuids;
 }
+
+// A server of the test's own, which the test may stop and start again;
+// stopped and removed however the test ends.
+struct ServidorPropio {
+    QTemporaryDir raiz{QStringLiteral("/tmp/orv-pg-propio-XXXXXX")};
+    QString carpeta;
+    ServidorPropio()
+    {
+        // The server's user must reach its folder.
+        QFile::setPermissions(raiz.path(), QFile::permissions(raiz.path()) | QFile::ExeOther | QFile::ExeGroup);
+        carpeta = raiz.path() + QStringLiteral("/pg");
+        if (!orden(QStringLiteral("iniciar")))
+            qFatal("no se pudo iniciar el servidor en %s", qPrintable(carpeta));
+    }
+    ~ServidorPropio() { orden(QStringLiteral("detener")); }
+    bool orden(const QString &o) const
+    {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p.start(QStringLiteral(ORV_SERVIDOR_PG_SH), {o, carpeta});
+        return p.waitForFinished(120000) && p.exitCode() == 0;
+    }
+};
 
 // The names of the evaluations a TSV listing shows.
 QStringList Nombres(const QByteArray &tsv)
@@ -236,6 +260,119 @@ private slots:
         r = Correr({"--registro", url, "enviar"}, {}, entorno, equipo.trabajo(), 20000);
         QCOMPARE(r.salida, QByteArray("Enviadas: 0. Pendientes: 0.\n"));
         QCOMPARE(ServidorPrueba::Cantidad(b.evaluador), 2);
+    }
+
+    // The server stops 0.1 s into the import of 3 000 lines, or once the
+    // first answers are out: every line is answered, saved with its number
+    // or saved on this machine and pending. With the server back, one send
+    // leaves each evaluation on the server exactly once, and importing the
+    // same file again adds nothing and answers each line with the number it
+    // already has.
+    void importarConServidorDetenido_data()
+    {
+        QTest::addColumn<bool>("trasRespuestas");
+        QTest::newRow("a los 0,1 s") << false;
+        QTest::newRow("tras las primeras respuestas") << true;
+    }
+    void importarConServidorDetenido()
+    {
+        QFETCH(bool, trasRespuestas);
+        const ServidorPropio servidor;
+        const ConexionServidor su = ServidorPrueba::ConexionEn(servidor.carpeta);
+        PrepararServidor(su);
+        const ConexionServidor evaluador =
+            ServidorPrueba::NuevoEvaluador(su, QStringLiteral("campo"), QStringLiteral("clave de campo"));
+        Equipo equipo;
+        const QProcessEnvironment entorno = equipo.entorno(evaluador.clave);
+        const QStringList inicio = {QStringLiteral("--datos"), Prueba::CarpetaDatos(), QStringLiteral("--registro"),
+                                    evaluador.url(), QStringLiteral("importar")};
+
+        // Every tenth line names its uuid; the others get one from their bytes.
+        constexpr int Total = 3000;
+        QList<QJsonObject> lineas;
+        for (int i = 0; i < Total; ++i) {
+            IdentificacionEvaluacion id = Ejemplo::Identificacion();
+            id.txtNombre = QStringLiteral("Importada %1").arg(i + 1);
+            QJsonObject l = LineaImportar(id);
+            if (i % 10 == 0)
+                l.insert(QStringLiteral("uuid"), QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
+            lineas << l;
+        }
+        const QString archivo = equipo.raiz.filePath(QStringLiteral("evaluaciones.jsonl"));
+        {
+            QFile f(archivo);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(Jsonl(lineas));
+        }
+        // The answers, checked line by line: their numbers (0 while pending).
+        auto respuestas = [&](const QByteArray &salida) {
+            QList<int> numeros;
+            const QList<QByteArray> partes = salida.split('\n');
+            for (const QByteArray &p : partes) {
+                if (p.isEmpty())
+                    continue;
+                const QJsonObject o = QJsonDocument::fromJson(p).object();
+                if (o.value(QStringLiteral("linea")).toInt() != numeros.size() + 1)
+                    return QList<int>{};
+                if (o.value(QStringLiteral("pendiente")).toBool()
+                    && o.value(QStringLiteral("aviso")).toString()
+                           == QStringLiteral("guardada en este equipo, pendiente de envío"))
+                    numeros << 0;
+                else if (o.value(QStringLiteral("numero")).toInt() > 0)
+                    numeros << o.value(QStringLiteral("numero")).toInt();
+                else
+                    return QList<int>{};
+            }
+            return numeros;
+        };
+
+        QProcess p;
+        p.setProcessEnvironment(entorno);
+        p.setWorkingDirectory(equipo.trabajo());
+        p.start(QStringLiteral(ORV_REGISTRO), inicio + QStringList{archivo});
+        QVERIFY(p.waitForStarted());
+        QByteArray salida;
+        if (trasRespuestas) {
+            while (salida.isEmpty() && p.state() == QProcess::Running) {
+                p.waitForReadyRead(1000);
+                salida += p.readAllStandardOutput();
+            }
+        }
+        QTest::qWait(100);
+        QVERIFY(servidor.orden(QStringLiteral("parar")));
+        QVERIFY(p.waitForFinished(600000));
+        salida += p.readAllStandardOutput();
+        const QString error = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(p.exitCode() == 0, qPrintable(error));
+        const QList<int> primera = respuestas(salida);
+        QVERIFY2(primera.size() == Total, qPrintable(error));
+        qInfo("Con número: %lld; en la bandeja de salida: %lld", Total - primera.count(0), primera.count(0));
+        QVERIFY(primera.count(0) > 0);
+        QVERIFY(!trasRespuestas || primera.count(0) < Total);
+
+        QVERIFY(servidor.orden(QStringLiteral("reiniciar")));
+        Resultado r = Correr({"--registro", evaluador.url(), "enviar"}, {}, entorno, equipo.trabajo());
+        QVERIFY2(r.codigo == 0, qPrintable(r.error));
+        QVERIFY2(r.salida.endsWith("Pendientes: 0.\n"), r.salida.constData());
+        QCOMPARE(ServidorPrueba::Huecos(su, Total), QString());
+        QCOMPARE(ServidorPrueba::Valor(su, QStringLiteral("SELECT COUNT(DISTINCT \"NombreEdificacion\") FROM "
+                                                          "orv.\"Evaluaciones\"")).toInt(), Total);
+
+        // The same file again: nothing added, each line its number.
+        r = Correr(QStringList{"--registro", evaluador.url(), "importar", archivo}, {}, entorno, equipo.trabajo(), 600000);
+        QVERIFY2(r.codigo == 0, qPrintable(r.error));
+        const QList<int> segunda = respuestas(r.salida);
+        QCOMPARE(segunda.size(), Total);
+        QCOMPARE(segunda.count(0), 0);
+        QCOMPARE(ServidorPrueba::Huecos(su, Total), QString());
+        for (int i = 0; i < Total; i += 97) {
+            QCOMPARE(ServidorPrueba::Valor(su, QStringLiteral("SELECT \"NombreEdificacion\" FROM orv.\"Evaluaciones\" "
+                                                              "WHERE \"NumeroEvaluacion\" = %1").arg(segunda.at(i)))
+                         .toString(),
+                     QStringLiteral("Importada %1").arg(i + 1));
+            if (primera.at(i) > 0)
+                QCOMPARE(segunda.at(i), primera.at(i));
+        }
     }
 };
 
