@@ -125,6 +125,11 @@ QString BandejaSalida::archivoPara(const QString &archivoRegistro)
     return QFileInfo(archivoRegistro).absoluteDir().filePath(QStringLiteral("Pendientes de Envío.sqlite"));
 }
 
+QString BandejaSalida::registroDe(const ConexionServidor &c)
+{
+    return QStringLiteral("%1/%2").arg(c.servidor.isEmpty() ? QStringLiteral("localhost") : c.servidor.toLower(), c.base);
+}
+
 BandejaSalida::~BandejaSalida() = default;
 
 ArchivoBandeja &BandejaSalida::a() const
@@ -134,7 +139,8 @@ ArchivoBandeja &BandejaSalida::a() const
     return *conexion_;
 }
 
-BandejaSalida::BandejaSalida(QString archivo) : archivo_(std::move(archivo))
+BandejaSalida::BandejaSalida(QString archivo, QString servidor)
+    : archivo_(std::move(archivo)), servidor_(std::move(servidor))
 {
     const QFileInfo info(archivo_);
     if (!QDir().mkpath(info.absolutePath()))
@@ -148,6 +154,17 @@ BandejaSalida::BandejaSalida(QString archivo) : archivo_(std::move(archivo))
     a.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
                .arg(CitarIdentificador(TablaPendientes), columnas.join(QStringLiteral(", "))),
            QStringLiteral("no se puede crear la tabla"));
+    // The central registry each record is for; outboxes written before it
+    // was kept get the column, empty.
+    {
+        QSqlQuery q(a.db());
+        q.prepare(QStringLiteral("SELECT COUNT(*) FROM pragma_table_info(?) WHERE name = 'servidor'"));
+        q.addBindValue(TablaPendientes);
+        a.exec(q, QStringLiteral("no se puede leer la tabla"));
+        if (q.next() && q.value(0).toInt() == 0)
+            a.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN \"servidor\" TEXT").arg(CitarIdentificador(TablaPendientes)),
+                   QStringLiteral("no se puede agregar la columna del servidor"));
+    }
     columnas.replace(columnas.indexOf(QStringLiteral("\"uuid\" TEXT NOT NULL UNIQUE")), QStringLiteral("\"uuid\" TEXT"));
     columnas << QStringLiteral("\"motivo\" TEXT NOT NULL") << QStringLiteral("\"apartado_en\" TEXT NOT NULL");
     a.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
@@ -186,10 +203,10 @@ void BandejaSalida::guardar(QVector<RegistroEvaluacion> &registros)
     }
     ArchivoBandeja &a = this->a();
     QStringList marcas;
-    for (int i = 0; i < NumCampos + 4; ++i)
+    for (int i = 0; i < NumCampos + 5; ++i)
         marcas << QStringLiteral("?");
     QSqlQuery q(a.db());
-    q.prepare(QStringLiteral("INSERT OR IGNORE INTO %1 (%2, %3) VALUES (%4)")
+    q.prepare(QStringLiteral("INSERT OR IGNORE INTO %1 (%2, %3, \"servidor\") VALUES (%4)")
                   .arg(CitarIdentificador(TablaPendientes), LectorRegistroSql::listaColumnas(), Identidad(),
                        marcas.join(QStringLiteral(", "))));
     // One transaction, on disk when it commits.
@@ -203,6 +220,7 @@ void BandejaSalida::guardar(QVector<RegistroEvaluacion> &registros)
         q.addBindValue(r.equipo);
         q.addBindValue(r.usuario);
         q.addBindValue(r.guardadoEn.toUTC().toString(Qt::ISODateWithMs));
+        q.addBindValue(servidor_.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(servidor_));
         a.exec(q, QStringLiteral("no se puede guardar la evaluación en los pendientes"));
     }
     if (varios)
@@ -247,6 +265,30 @@ QVector<RegistroEvaluacion> LeerPendientes(ArchivoBandeja &a, const QString &con
     return registros;
 }
 }  // namespace
+
+QMap<QString, qint64> BandejaSalida::pendientesPorServidor() const
+{
+    ArchivoBandeja &a = this->a();
+    QSqlQuery q(a.db());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT COALESCE(\"servidor\", ''), COUNT(*) FROM %1 GROUP BY 1")
+                  .arg(CitarIdentificador(TablaPendientes)));
+    a.exec(q, QStringLiteral("no se puede leer los pendientes"));
+    QMap<QString, qint64> cuentas;
+    while (q.next())
+        cuentas.insert(q.value(0).toString(), q.value(1).toLongLong());
+    return cuentas;
+}
+
+void BandejaSalida::asignarServidor(const QString &servidor)
+{
+    ArchivoBandeja &a = this->a();
+    QSqlQuery q(a.db());
+    q.prepare(QStringLiteral("UPDATE %1 SET \"servidor\" = ? WHERE \"servidor\" IS NULL")
+                  .arg(CitarIdentificador(TablaPendientes)));
+    q.addBindValue(servidor);
+    a.exec(q, QStringLiteral("no se puede escribir los pendientes"));
+}
 
 QVector<EvaluacionApartada> BandejaSalida::apartadas() const
 {
@@ -367,6 +409,9 @@ ResultadoEnvio BandejaSalida::enviar(RegistroServidor &servidor, int porLote)
     ResultadoEnvio resultado;
     porLote = std::max(1, porLote);
     resultado.apartadas = reparar();
+    // Records written before the outbox kept their server are this one's.
+    const QString nombre = registroDe(servidor.conexion());
+    asignarServidor(nombre);
     // The server holds them once committed; a failure from here on leaves
     // them in the outbox, and sending them again stores nothing new.
     auto confirmar = [&](const QVector<RegistroEvaluacion> &lote) {
@@ -388,7 +433,8 @@ ResultadoEnvio BandejaSalida::enviar(RegistroServidor &servidor, int porLote)
     // removal ends the send instead of going round again.
     QSet<QUuid> vistos;
     for (;;) {
-        QVector<RegistroEvaluacion> lote = pendientes(porLote);
+        QVector<RegistroEvaluacion> lote = LeerPendientes(a(), QStringLiteral("WHERE \"servidor\" = ?"),
+                                                          QStringLiteral("rowid LIMIT ?"), {nombre, porLote});
         if (lote.isEmpty())
             break;
         const bool repetido = std::any_of(lote.cbegin(), lote.cend(), [&](const RegistroEvaluacion &r) {
@@ -446,6 +492,20 @@ ResultadoEnvio BandejaSalida::enviar(RegistroServidor &servidor, int porLote)
         if (parar)
             break;
     }
+    // Those for another central registry stay, and are said.
+    const QMap<QString, qint64> porServidor = pendientesPorServidor();
+    QStringList otros;
+    for (auto it = porServidor.cbegin(); it != porServidor.cend(); ++it) {
+        if (it.key() == nombre)
+            continue;
+        resultado.deOtroRegistro += static_cast<int>(it.value());
+        otros << QStringLiteral("%1 del registro central «%2»").arg(it.value()).arg(it.key());
+    }
+    if (resultado.deOtroRegistro > 0 && resultado.error.isEmpty())
+        resultado.error = QStringLiteral("Hay evaluaciones guardadas en este equipo para otro registro central "
+                                         "(%1); no se envían a «%2». Se enviarán cuando vuelva a elegir su registro "
+                                         "en «Configuración del registro».")
+                              .arg(otros.join(QStringLiteral(", ")), nombre);
     resultado.pendientes = static_cast<int>(cantidad());
     return resultado;
 }

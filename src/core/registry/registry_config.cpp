@@ -284,7 +284,7 @@ RegistroConfigurado AbrirRegistro(const ConfiguracionRegistro &configuracion, co
     auto servidor = std::make_unique<RegistroServidor>(conexion);
     r.servidor = servidor.get();
     r.almacen = std::move(servidor);
-    r.bandeja = std::make_unique<BandejaSalida>(BandejaSalida::archivoPara(archivo));
+    r.bandeja = std::make_unique<BandejaSalida>(BandejaSalida::archivoPara(archivo), BandejaSalida::registroDe(conexion));
     return r;
 }
 

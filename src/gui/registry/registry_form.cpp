@@ -8,11 +8,13 @@
 #include "core/exchange/csv_export.h"
 #include "core/registry/local_registry.h"
 #include "core/registry/outbox.h"
+#include "core/registry/server_registry.h"
 #include "gui/registry/registry_model.h"
 #include "gui/registry/registry_record_view.h"
 #include "gui/registry/summary_tab.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -132,6 +134,14 @@ RegistroForm::RegistroForm(FabricaRegistro fabrica, QString archivoComentarios, 
     cabecera->setSortIndicator(0, Qt::DescendingOrder);
     tabla_->setSortingEnabled(true);
     capa->addWidget(tabla_, 1);
+
+    // Evaluations of this machine waiting for another registry than the one shown.
+    lblOtroRegistro_ = new QLabel(this);
+    lblOtroRegistro_->setObjectName(QStringLiteral("lblOtroRegistro"));
+    lblOtroRegistro_->setWordWrap(true);
+    lblOtroRegistro_->setStyleSheet(QStringLiteral("QLabel { color: #a61b1b; font-weight: bold; }"));
+    lblOtroRegistro_->hide();
+    capa->addWidget(lblOtroRegistro_);
 
     // The count and the actions.
     auto *pie = new QHBoxLayout;
@@ -270,6 +280,7 @@ void RegistroForm::actualizar()
         modelo_->establecerFiltro(filtroElegido());
     }
     contarApartadas();
+    avisarOtroRegistro();
     if (pestanas_->currentWidget() == resumen_)
         resumen_->actualizar();
 }
@@ -308,6 +319,7 @@ void RegistroForm::enviarPendientes()
     }
     modelo_->recargar();
     contarApartadas();
+    avisarOtroRegistro();
     resumen_->invalidar();
     // The table could not be read for the reason just given: said once.
     if (!r.error.isEmpty())
@@ -394,6 +406,47 @@ void RegistroForm::abrirFila(int fila)
     const RegistroEvaluacion copia = *r;
     VistaEvaluacion vista(copia, acciones_, acciones_.comentarios(this), this);
     vista.exec();
+}
+
+void RegistroForm::avisarOtroRegistro()
+{
+    // Server mode: the outbox's records for another server; local file: any
+    // record waiting in the outbox beside it, which this window does not show.
+    QMap<QString, qint64> cuentas;
+    QString actual;
+    try {
+        if (registro_.bandeja) {
+            cuentas = registro_.bandeja->pendientesPorServidor();
+            actual = BandejaSalida::registroDe(registro_.servidor->conexion());
+            cuentas.remove(QString());  // taken as this server's at the next send
+        } else if (const QString archivo = BandejaSalida::archivoPara(RutasDatos::archivoRegistro());
+                   registro_.almacen && QFile::exists(archivo)) {
+            cuentas = BandejaSalida(archivo).pendientesPorServidor();
+        }
+    } catch (const ErrorDatos &e) {
+        mostrarFallo(e.mensaje());
+    }
+    cuentas.remove(actual);
+    QStringList partes;
+    qint64 total = 0;
+    for (auto it = cuentas.cbegin(); it != cuentas.cend(); ++it) {
+        total += it.value();
+        partes << (it.key().isEmpty() ? QStringLiteral("%1 para el registro central configurado antes").arg(it.value())
+                                      : QStringLiteral("%1 para el registro central «%2»").arg(it.value()).arg(it.key()));
+    }
+    if (total == 0) {
+        lblOtroRegistro_->hide();
+        return;
+    }
+    const QString texto =
+        QStringLiteral("Atención: este equipo guarda evaluaciones pendientes de envío a otro registro (%1). "
+                       "No se envían a este registro%2; para enviarlas, vuelva a elegir su registro en "
+                       "«Configuración del registro».")
+            .arg(partes.join(QStringLiteral(", ")),
+                 registro_.bandeja ? QString() : QStringLiteral(" ni aparecen en esta lista ni en las exportaciones"));
+    lblOtroRegistro_->setText(texto);
+    lblOtroRegistro_->setAccessibleName(texto);
+    lblOtroRegistro_->show();
 }
 
 void RegistroForm::contarApartadas()

@@ -72,6 +72,8 @@ private:
     void seleccionCambiada();
     // Shows "Apartadas (N)" when the outbox holds evaluations set aside.
     void contarApartadas();
+    // Warns of this machine's evaluations waiting for another registry.
+    void avisarOtroRegistro();
 
     FabricaRegistro fabrica_;
     RegistroConfigurado registro_;
@@ -85,6 +87,7 @@ private:
     RangoFechas *fechas_ = nullptr;
     QTableView *tabla_ = nullptr;
     QLabel *lblTotal_ = nullptr;
+    QLabel *lblOtroRegistro_ = nullptr;
     QPushButton *btnEnviar_ = nullptr;
     QPushButton *btnApartadas_ = nullptr;
     QList<QPushButton *> sobreSeleccion_;

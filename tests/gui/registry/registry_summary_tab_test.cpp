@@ -315,6 +315,48 @@ private slots:
         QCOMPARE(Mensaje::textosMostrados(), QStringList{QStringLiteral("No hay evaluaciones pendientes de envío.")});
         QCOMPARE(ServidorPrueba::Cantidad(b.evaluador), 1);
     }
+
+    // Evaluations waiting for another central registry: the window of this
+    // registry and the window of the local file both warn of them, naming
+    // their registry; the window of their own registry does not.
+    void pendientesDeOtroRegistro()
+    {
+        ServidorPrueba::Base suyo = ServidorPrueba::Nueva(), otro = ServidorPrueba::Nueva();
+        QTemporaryDir equipo;
+        const QString local = equipo.filePath(QStringLiteral("Registro de Evaluaciones.sqlite"));
+        const QString registroAntes = RutasDatos::archivoRegistro();
+        RutasDatos::establecerArchivoRegistro(local);
+        {
+            BandejaSalida bandeja(BandejaSalida::archivoPara(local), BandejaSalida::registroDe(suyo.evaluador));
+            RegistroEvaluacion r = Hacer(0);
+            bandeja.guardar(r);
+        }
+        const auto ventana = [&](const ServidorPrueba::Base *b) {
+            return Abrir([b, local] {
+                if (!b) {
+                    RegistroConfigurado r;
+                    r.almacen = std::make_unique<RegistroLocal>(local);
+                    return r;
+                }
+                ConfiguracionRegistro config;
+                config.servidor = true;
+                config.conexion = b->evaluador;
+                config.desdeEntorno = true;
+                return AbrirRegistro(config, local);
+            });
+        };
+        const QString suyoNombre = BandejaSalida::registroDe(suyo.evaluador);
+        for (const ServidorPrueba::Base *b : {static_cast<const ServidorPrueba::Base *>(&otro), static_cast<const ServidorPrueba::Base *>(nullptr)}) {
+            auto f = ventana(b);
+            QLabel *aviso = Buscar<QLabel>(f.get(), QStringLiteral("lblOtroRegistro"));
+            QVERIFY(aviso->isVisible());
+            QVERIFY2(aviso->text().contains(QStringLiteral("1 para el registro central «%1»").arg(suyoNombre)),
+                     qPrintable(aviso->text()));
+        }
+        auto f = ventana(&suyo);
+        QVERIFY(!Buscar<QLabel>(f.get(), QStringLiteral("lblOtroRegistro"))->isVisible());
+        RutasDatos::establecerArchivoRegistro(registroAntes);
+    }
 };
 
 QTEST_MAIN(PruebaPestanaResumen)

@@ -229,6 +229,33 @@ private slots:
         QCOMPARE(ServidorPrueba::Cantidad(b.evaluador), 3);
     }
 
+    // The outbox knows which central registry each record is for: sending
+    // to another registry leaves it waiting and says whose it is; sending
+    // to its own stores it.
+    void bandejaDeOtroRegistro()
+    {
+        const ServidorPrueba::Base suyo = ServidorPrueba::Nueva(), otro = ServidorPrueba::Nueva();
+        Equipo equipo;
+        const QString archivo = BandejaSalida::archivoPara(equipo.registroUsuario());
+        {
+            BandejaSalida bandeja(archivo, BandejaSalida::registroDe(suyo.evaluador));
+            RegistroEvaluacion r = Registro({QStringLiteral("Casa de Otro"), {}, {}, {}, {}});
+            bandeja.guardar(r);
+        }
+        Resultado r = Correr({"--registro", otro.evaluador.url(), "enviar"}, {}, equipo.entorno(otro.evaluador.clave),
+                             equipo.trabajo());
+        QCOMPARE(r.salida, QByteArray("Enviadas: 0. Pendientes: 1.\n"));
+        QCOMPARE(r.codigo, 1);
+        QVERIFY2(r.error.contains(BandejaSalida::registroDe(suyo.evaluador)), qPrintable(r.error));
+        QCOMPARE(ServidorPrueba::Cantidad(otro.evaluador), 0);
+
+        r = Correr({"--registro", suyo.evaluador.url(), "enviar"}, {}, equipo.entorno(suyo.evaluador.clave),
+                   equipo.trabajo());
+        QCOMPARE(r.salida, QByteArray("Enviadas: 1. Pendientes: 0.\n"));
+        QCOMPARE(r.codigo, 0);
+        QCOMPARE(ServidorPrueba::Cantidad(suyo.evaluador), 1);
+    }
+
     // The server refuses one record of a batch for a reason of the record
     // (a number of storeys out of the column's range): the others are
     // stored, that one is set aside with the server's message, and the next
