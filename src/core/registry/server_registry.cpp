@@ -273,8 +273,19 @@ std::optional<RegistroEvaluacion> RegistroServidor::porNumero(int32_t numero)
 void RegistroServidor::recorrer(const FiltroRegistro &filtro, const OrdenRegistro &orden,
                                 const std::function<bool(const RegistroEvaluacion &)> &cada)
 {
+    // Once a record has been handed on, a lost connection is not read again
+    // from the start: the caller would get those records twice.
+    bool empezado = false;
     conConexion([&] {
-        lector().recorrer(filtro, orden, cada);
+        if (empezado)
+            throw ErrorServidor(QStringLiteral("Error en el registro central: se perdió la conexión con el servidor "
+                                               "durante la lectura; no se continuó para no repetir evaluaciones (%1).")
+                                    .arg(descripcion()),
+                                true);
+        lector().recorrer(filtro, orden, [&](const RegistroEvaluacion &r) {
+            empezado = true;
+            return cada(r);
+        });
         return 0;
     });
 }
