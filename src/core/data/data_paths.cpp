@@ -35,10 +35,19 @@ QString carpetaFotos() { return carpetaInstalacion() + QStringLiteral("/Fotos Da
 
 QString archivoRegistro()
 {
-    if (registroElegido().isEmpty())
-        registroElegido() = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
-                            + QStringLiteral("/Registro de Evaluaciones.sqlite");
-    return registroElegido();
+    if (!registroElegido().isEmpty())
+        return registroElegido();
+    const QString entorno = qEnvironmentVariable("ORV_REGISTRO").trimmed();
+    if (!entorno.isEmpty() && !esDireccionServidor(entorno))
+        return entorno;
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+           + QStringLiteral("/Registro de Evaluaciones.sqlite");
+}
+
+bool esDireccionServidor(const QString &registro)
+{
+    return registro.startsWith(QLatin1String("postgresql:"), Qt::CaseInsensitive)
+           || registro.startsWith(QLatin1String("postgres:"), Qt::CaseInsensitive);
 }
 
 void establecerArchivoRegistro(const QString &archivo) { registroElegido() = archivo; }

@@ -16,7 +16,12 @@ QString archivoComentarios();   // Comentarios.sqlite
 QString archivoFotos();         // Fotos.sqlite
 QString carpetaFotos();         // Fotos Daños
 
-// The evaluation registry, written where the user may write.
+// The evaluation registry file: the one set by establecerArchivoRegistro,
+// else ORV_REGISTRO when it names a file, else the one in the user's
+// application data folder.
 QString archivoRegistro();
 void establecerArchivoRegistro(const QString &archivo);
+// True when `registro` (--registro, ORV_REGISTRO) is a postgresql:// address
+// rather than a file name.
+bool esDireccionServidor(const QString &registro);
 }  // namespace RutasDatos

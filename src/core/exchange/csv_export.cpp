@@ -1,6 +1,7 @@
 #include "core/exchange/csv_export.h"
 
 #include "core/data/record_set.h"
+#include "core/registry/csv_field.h"
 
 #include <QDir>
 #include <QIODevice>
@@ -11,32 +12,7 @@ using namespace RegistroEvaluaciones;
 
 namespace {
 
-bool NecesitaComillas(const QByteArray &b)
-{
-    if (b.isEmpty())
-        return false;
-    if (b.front() == ' ' || b.front() == '\t' || b.back() == ' ' || b.back() == '\t')
-        return true;
-    for (const char c : b)
-        if (c == ',' || c == ';' || c == '"' || c == '\n' || c == '\r')
-            return true;
-    return false;
-}
-
-void AgregarCampo(QByteArray &linea, const QByteArray &b)
-{
-    if (!NecesitaComillas(b)) {
-        linea += b;
-        return;
-    }
-    linea += '"';
-    for (const char c : b) {
-        if (c == '"')
-            linea += '"';
-        linea += c;
-    }
-    linea += '"';
-}
+void AgregarCampo(QByteArray &linea, const QByteArray &b) { CampoTextoCsv::Agregar(linea, b); }
 
 QByteArray TextoCampo(const QVariant &v)
 {

@@ -2,7 +2,9 @@
 // The registry as a CSV file (RFC 4180): UTF-8, one header row of the column
 // names, then one row per selected evaluation with every field in position
 // order; numbers with a decimal point, dates as stored, fields quoted when
-// they hold a comma, a semicolon, a quote, a line break or outer blanks.
+// they hold a comma, a semicolon, a quote, a line break or outer blanks, and
+// a text a spreadsheet would run as a formula behind an apostrophe
+// (core/registry/csv_field.h).
 // Lines end in CR LF. No widgets.
 
 #include "core/registry/registry_store.h"

@@ -2,11 +2,11 @@
 
 #include "core/data/record_set.h"
 #include "core/exchange/csv_export.h"
+#include "core/registry/csv_field.h"
 
 #include <QIODevice>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <sqlite3.h>
 
 using namespace RegistroEvaluaciones;
@@ -22,32 +22,8 @@ public:
     void agregar(const char *p, qsizetype n) { b_.append(p, n); }
     void agregar(char c) { b_.append(c); }
 
-    // A text field: quoted when it holds a comma, a semicolon, a quote or a
-    // line break, or begins or ends with a blank, as ExportarCsv quotes.
-    void texto(const char *p, qsizetype n)
-    {
-        if (n == 0)
-            return;
-        bool comillas = p[0] == ' ' || p[0] == '\t' || p[n - 1] == ' ' || p[n - 1] == '\t';
-        for (qsizetype i = 0; i < n && !comillas; ++i) {
-            const char c = p[i];
-            comillas = c == ',' || c == ';' || c == '"' || c == '\n' || c == '\r';
-        }
-        if (!comillas) {
-            b_.append(p, n);
-            return;
-        }
-        b_.append('"');
-        for (const char *q = p, *fin = p + n; q < fin;) {
-            const char *comilla = static_cast<const char *>(std::memchr(q, '"', static_cast<size_t>(fin - q)));
-            const char *hasta = comilla ? comilla + 1 : fin;
-            b_.append(q, hasta - q);
-            if (comilla)
-                b_.append('"');
-            q = hasta;
-        }
-        b_.append('"');
-    }
+    // A text field, as every CSV of the program writes one.
+    void texto(const char *p, qsizetype n) { CampoTextoCsv::Agregar(b_, p, n); }
 
     void entero(sqlite3_int64 n)
     {

@@ -14,9 +14,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
+#include <QUuid>
 #include <vector>
 
 using namespace LineaJson;
+
+namespace TextosImportacion {
+const QString Pendiente = QStringLiteral("guardada en este equipo, pendiente de envío");
+}
 
 namespace {
 
@@ -165,6 +170,21 @@ public:
     QStringList avisos;
 };
 
+// The record's identity: the line's "uuid", or one made from the line's
+// own bytes, so that the same line imported again is the same record.
+QUuid UuidDeLinea(const QJsonObject &raiz, const QByteArray &linea)
+{
+    static const QUuid Espacio(QStringLiteral("949893e3-bff4-45fd-b37d-1d8eef2b4620"));
+    const QJsonValue v = raiz.value(QLatin1String("uuid"));
+    if (v.isUndefined())
+        return QUuid::createUuidV5(Espacio, linea.trimmed());
+    const QUuid uuid = v.isString() ? QUuid::fromString(v.toString().trimmed()) : QUuid();
+    if (uuid.isNull())
+        Rechazar(QStringLiteral("\"uuid\" debe ser un identificador UUID, como "
+                                "\"3f2b8c1e-5a7d-4e9b-a1c3-0d6f2e8b9a47\"."));
+    return uuid;
+}
+
 }  // namespace
 
 LineaImportada PrepararLinea(const QByteArray &linea, const DatosLotes &datos, const QDateTime &ahora)
@@ -177,9 +197,10 @@ LineaImportada PrepararLinea(const QByteArray &linea, const DatosLotes &datos, c
         EstadoEvaluacion e;
         int anno = 0;
         const QString errorEvaluacion = LeerEvaluacionJson(
-            raiz, e, anno, {QLatin1String("edificacion"), QLatin1String("identificacion")});
+            raiz, e, anno, {QLatin1String("edificacion"), QLatin1String("identificacion"), QLatin1String("uuid")});
         if (!errorEvaluacion.isEmpty())
             Rechazar(errorEvaluacion);
+        const QUuid uuid = UuidDeLinea(raiz, linea);
         const EdificacionEvaluada edificacion = LeerEdificacion(raiz, e, anno);
         IdentificacionEvaluacion id = LeerIdentificacion(raiz, ahora);
 
@@ -202,6 +223,7 @@ LineaImportada PrepararLinea(const QByteArray &linea, const DatosLotes &datos, c
         if (!RevisarIdentificacion(id, e, dialogo))
             throw Rechazo{dialogo.avisos, {}};
         resultado.registro = ConstruirRegistro(id, e, edificacion.datos);
+        resultado.registro->uuid = uuid;
     } catch (const Rechazo &r) {
         resultado.errores = r.errores;
     }
@@ -220,7 +242,11 @@ void Responder(QByteArray &destino, qint64 linea, int32_t numero, const QStringL
 {
     destino += "{\"linea\":";
     destino += QByteArray::number(linea);
-    if (errores.isEmpty()) {
+    if (errores.isEmpty() && numero <= 0) {
+        // Saved in this machine's outbox: the number comes when it is sent.
+        destino += ",\"pendiente\":true,\"aviso\":";
+        AgregarTextoJson(destino, TextosImportacion::Pendiente);
+    } else if (errores.isEmpty()) {
         destino += ",\"numero\":";
         destino += QByteArray::number(numero);
     } else {
@@ -249,6 +275,13 @@ void Enviar(QIODevice &salida, const QByteArray &bytes)
 ResultadoImportacion ImportarLineas(QIODevice &entrada, QIODevice &salida, AlmacenRegistro &registro,
                                     const DatosLotes &datos, int porLote)
 {
+    return ImportarLineas(
+        entrada, salida, [&registro](QVector<RegistroEvaluacion> &lote) { registro.agregar(lote); }, datos, porLote);
+}
+
+ResultadoImportacion ImportarLineas(QIODevice &entrada, QIODevice &salida, const GuardarLote &guardar,
+                                    const DatosLotes &datos, int porLote)
+{
     ResultadoImportacion resultado;
     QVector<RegistroEvaluacion> lote;
     std::vector<Pendiente> pendientes;
@@ -257,7 +290,7 @@ ResultadoImportacion ImportarLineas(QIODevice &entrada, QIODevice &salida, Almac
     auto confirmar = [&] {
         QByteArray respuestas;
         try {
-            registro.agregar(lote);
+            guardar(lote);
         } catch (const ErrorDatos &e) {
             for (const Pendiente &p : pendientes)
                 Responder(respuestas, p.linea, 0,
@@ -268,8 +301,9 @@ ResultadoImportacion ImportarLineas(QIODevice &entrada, QIODevice &salida, Almac
         }
         for (const Pendiente &p : pendientes) {
             if (p.registro >= 0) {
-                Responder(respuestas, p.linea, lote.at(p.registro).numero(), {});
-                ++resultado.guardadas;
+                const int32_t numero = lote.at(p.registro).numero();
+                Responder(respuestas, p.linea, numero, {});
+                ++(numero > 0 ? resultado.guardadas : resultado.pendientes);
             } else {
                 Responder(respuestas, p.linea, 0, p.errores);
             }

@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 class QIODevice;
@@ -24,13 +25,23 @@ struct LineaImportada {
 // `ahora` is the evaluation's date when the line gives none.
 LineaImportada PrepararLinea(const QByteArray &linea, const DatosLotes &datos, const QDateTime &ahora);
 
+namespace TextosImportacion {
+// The answer's "aviso" for a line saved in the outbox, waiting for the central registry.
+extern const QString Pendiente;
+}
+
 struct ResultadoImportacion {
     qint64 guardadas = 0;
+    qint64 pendientes = 0;  // saved in the outbox, without a number yet
     qint64 rechazadas = 0;
 };
 
+// Saves a batch: each record gets its number, or keeps 0 when it waits in
+// this machine's outbox. Throws ErrorDatos when nothing could be saved.
+using GuardarLote = std::function<void(QVector<RegistroEvaluacion> &lote)>;
+
 // Every line of `entrada` (blank lines are skipped without an answer, but
-// counted) into
+// counted; a top-level "uuid" may name the record) into
 // `registro`, committed `porLote` records at a time; one JSON line per input
 // line to `salida`, {"linea":N,"numero":M} or {"linea":N,"errores":[...]},
 // in input order, each written only once what it tells is committed.
@@ -38,4 +49,11 @@ struct ResultadoImportacion {
 // batch have then been answered with the registry's message, and nothing
 // after them.
 ResultadoImportacion ImportarLineas(QIODevice &entrada, QIODevice &salida, AlmacenRegistro &registro,
+                                    const DatosLotes &datos, int porLote = 500);
+// The same through `guardar` (the central registry's outbox): a line whose
+// record waits there is answered {"linea":N,"pendiente":true,"aviso":"guardada
+// en este equipo, pendiente de envío"}. A line's record has the line's
+// "uuid", or one made from the line's bytes: a line imported again is the
+// same record, which the central registry stores once.
+ResultadoImportacion ImportarLineas(QIODevice &entrada, QIODevice &salida, const GuardarLote &guardar,
                                     const DatosLotes &datos, int porLote = 500);

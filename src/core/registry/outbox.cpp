@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -23,6 +25,32 @@ const QString Pendiente = QStringLiteral("pendiente de envío");
 namespace {
 
 const QString TablaPendientes = QStringLiteral("Pendientes");
+// Records that will not be sent again by themselves: a broken uuid, or a
+// refusal of the server that concerns the record (not the network).
+const QString TablaApartados = QStringLiteral("Apartados");
+
+// The text of a uuid as the outbox keeps it: lower-case hexadecimal in the
+// 8-4-4-4-12 groups, without braces.
+QString PatronUuid()
+{
+    const QString h = QStringLiteral("[0-9a-f]");
+    return h.repeated(8) + QLatin1Char('-') + h.repeated(4) + QLatin1Char('-') + h.repeated(4) + QLatin1Char('-')
+           + h.repeated(4) + QLatin1Char('-') + h.repeated(12);
+}
+
+// SQLSTATE classes of a refusal that concerns the record sent, not the
+// server or the connection: data exceptions (a text the server cannot
+// store, a value out of range), integrity violations, and refusals raised
+// by the server's own checks; and the records the server names itself (a
+// uuid it holds with another evaluation, a text it cannot store).
+bool RechazoDelRegistro(const ErrorServidor &e)
+{
+    if (dynamic_cast<const ErrorRegistroRechazado *>(&e))
+        return true;
+    const QString estado = e.estado();
+    return !e.red() && (estado.startsWith(QLatin1String("22")) || estado.startsWith(QLatin1String("23"))
+                        || estado.startsWith(QLatin1String("P0")));
+}
 
 [[noreturn]] void Fallar(const QString &archivo, const QString &que, const QString &detalle)
 {
@@ -100,6 +128,11 @@ QString BandejaSalida::archivoPara(const QString &archivoRegistro)
     return QFileInfo(archivoRegistro).absoluteDir().filePath(QStringLiteral("Pendientes de Envío.sqlite"));
 }
 
+QString BandejaSalida::registroDe(const ConexionServidor &c)
+{
+    return QStringLiteral("%1/%2").arg(c.servidor.isEmpty() ? QStringLiteral("localhost") : c.servidor.toLower(), c.base);
+}
+
 BandejaSalida::~BandejaSalida() = default;
 
 ArchivoBandeja &BandejaSalida::a() const
@@ -109,7 +142,8 @@ ArchivoBandeja &BandejaSalida::a() const
     return *conexion_;
 }
 
-BandejaSalida::BandejaSalida(QString archivo) : archivo_(std::move(archivo))
+BandejaSalida::BandejaSalida(QString archivo, QString servidor)
+    : archivo_(std::move(archivo)), servidor_(std::move(servidor))
 {
     const QFileInfo info(archivo_);
     if (!QDir().mkpath(info.absolutePath()))
@@ -123,6 +157,22 @@ BandejaSalida::BandejaSalida(QString archivo) : archivo_(std::move(archivo))
     a.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
                .arg(CitarIdentificador(TablaPendientes), columnas.join(QStringLiteral(", "))),
            QStringLiteral("no se puede crear la tabla"));
+    // The central registry each record is for; outboxes written before it
+    // was kept get the column, empty.
+    {
+        QSqlQuery q(a.db());
+        q.prepare(QStringLiteral("SELECT COUNT(*) FROM pragma_table_info(?) WHERE name = 'servidor'"));
+        q.addBindValue(TablaPendientes);
+        a.exec(q, QStringLiteral("no se puede leer la tabla"));
+        if (q.next() && q.value(0).toInt() == 0)
+            a.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN \"servidor\" TEXT").arg(CitarIdentificador(TablaPendientes)),
+                   QStringLiteral("no se puede agregar la columna del servidor"));
+    }
+    columnas.replace(columnas.indexOf(QStringLiteral("\"uuid\" TEXT NOT NULL UNIQUE")), QStringLiteral("\"uuid\" TEXT"));
+    columnas << QStringLiteral("\"motivo\" TEXT NOT NULL") << QStringLiteral("\"apartado_en\" TEXT NOT NULL");
+    a.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
+               .arg(CitarIdentificador(TablaApartados), columnas.join(QStringLiteral(", "))),
+           QStringLiteral("no se puede crear la tabla de evaluaciones apartadas"));
 }
 
 QString BandejaSalida::descripcion() const
@@ -132,27 +182,53 @@ QString BandejaSalida::descripcion() const
 
 void BandejaSalida::guardar(RegistroEvaluacion &registro)
 {
-    RegistroEvaluacion r = registro;
-    r.sellar();
-    r.pendiente = true;
-    r.establecerCampo(Pos::Numero, QVariant());
+    QVector<RegistroEvaluacion> uno{registro};
+    guardar(uno);
+    registro = uno.constFirst();
+}
+
+void BandejaSalida::guardar(QVector<RegistroEvaluacion> &registros)
+{
+    if (registros.isEmpty())
+        return;
+    QVector<RegistroEvaluacion> sellados = registros;
+    static const QRegularExpression escrito(
+        QStringLiteral("^[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}$"));
+    for (RegistroEvaluacion &r : sellados) {
+        r.sellar();
+        // Only a uuid in its one written form: the removal after the send
+        // and the server's own check of a repeated record both compare this text.
+        const QString uuid = r.uuid.toString(QUuid::WithoutBraces);
+        if (r.uuid.isNull() || !escrito.match(uuid).hasMatch())
+            Fallar(archivo_, QStringLiteral("el identificador de la evaluación no es válido"), uuid);
+        r.pendiente = true;
+        r.establecerCampo(Pos::Numero, QVariant());
+    }
     ArchivoBandeja &a = this->a();
     QStringList marcas;
-    for (int i = 0; i < NumCampos + 4; ++i)
+    for (int i = 0; i < NumCampos + 5; ++i)
         marcas << QStringLiteral("?");
     QSqlQuery q(a.db());
-    q.prepare(QStringLiteral("INSERT OR IGNORE INTO %1 (%2, %3) VALUES (%4)")
+    q.prepare(QStringLiteral("INSERT OR IGNORE INTO %1 (%2, %3, \"servidor\") VALUES (%4)")
                   .arg(CitarIdentificador(TablaPendientes), LectorRegistroSql::listaColumnas(), Identidad(),
                        marcas.join(QStringLiteral(", "))));
-    for (int i = 0; i < NumCampos; ++i)
-        q.addBindValue(r.campo(i));
-    q.addBindValue(r.uuid.toString(QUuid::WithoutBraces));
-    q.addBindValue(r.equipo);
-    q.addBindValue(r.usuario);
-    q.addBindValue(r.guardadoEn.toUTC().toString(Qt::ISODateWithMs));
-    // One statement: SQLite's own transaction, on disk when it returns.
-    a.exec(q, QStringLiteral("no se puede guardar la evaluación en los pendientes"));
-    registro = r;
+    // One transaction, on disk when it commits.
+    const bool varios = sellados.size() > 1;
+    if (varios)
+        a.exec(QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("el archivo de pendientes está ocupado"));
+    for (const RegistroEvaluacion &r : std::as_const(sellados)) {
+        for (int i = 0; i < NumCampos; ++i)
+            q.addBindValue(r.campo(i));
+        q.addBindValue(r.uuid.toString(QUuid::WithoutBraces));
+        q.addBindValue(r.equipo);
+        q.addBindValue(r.usuario);
+        q.addBindValue(r.guardadoEn.toUTC().toString(Qt::ISODateWithMs));
+        q.addBindValue(servidor_.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(servidor_));
+        a.exec(q, QStringLiteral("no se puede guardar la evaluación en los pendientes"));
+    }
+    if (varios)
+        a.exec(QStringLiteral("COMMIT"), QStringLiteral("no se pudo confirmar la escritura de los pendientes"));
+    registros = std::move(sellados);
 }
 
 qint64 BandejaSalida::cantidad() const
@@ -166,13 +242,14 @@ qint64 BandejaSalida::cantidad() const
 
 namespace {
 QVector<RegistroEvaluacion> LeerPendientes(ArchivoBandeja &a, const QString &condicion, const QString &orden,
-                                           const QVariantList &valores)
+                                           const QVariantList &valores, const QString &tabla = TablaPendientes,
+                                           QStringList *motivos = nullptr)
 {
     QSqlQuery q(a.db());
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT %1, %2 FROM %3 %4 ORDER BY %5")
-                  .arg(LectorRegistroSql::listaColumnas(), Identidad(), CitarIdentificador(TablaPendientes),
-                       condicion, orden));
+    q.prepare(QStringLiteral("SELECT %1, %2%6 FROM %3 %4 ORDER BY %5")
+                  .arg(LectorRegistroSql::listaColumnas(), Identidad(), CitarIdentificador(tabla), condicion, orden,
+                       motivos ? QStringLiteral(", \"motivo\"") : QString()));
     for (const QVariant &v : valores)
         q.addBindValue(v);
     a.exec(q, QStringLiteral("no se puede leer los pendientes"));
@@ -184,11 +261,118 @@ QVector<RegistroEvaluacion> LeerPendientes(ArchivoBandeja &a, const QString &con
         r.usuario = q.value(NumCampos + 2).toString();
         r.guardadoEn = QDateTime::fromString(q.value(NumCampos + 3).toString(), Qt::ISODateWithMs);
         r.pendiente = true;
+        if (motivos)
+            motivos->append(q.value(NumCampos + 4).toString());
         registros.append(std::move(r));
     }
     return registros;
 }
 }  // namespace
+
+QMap<QString, qint64> BandejaSalida::pendientesPorServidor() const
+{
+    ArchivoBandeja &a = this->a();
+    QSqlQuery q(a.db());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT COALESCE(\"servidor\", ''), COUNT(*) FROM %1 GROUP BY 1")
+                  .arg(CitarIdentificador(TablaPendientes)));
+    a.exec(q, QStringLiteral("no se puede leer los pendientes"));
+    QMap<QString, qint64> cuentas;
+    while (q.next())
+        cuentas.insert(q.value(0).toString(), q.value(1).toLongLong());
+    return cuentas;
+}
+
+void BandejaSalida::asignarServidor(const QString &servidor)
+{
+    ArchivoBandeja &a = this->a();
+    QSqlQuery q(a.db());
+    q.prepare(QStringLiteral("UPDATE %1 SET \"servidor\" = ? WHERE \"servidor\" IS NULL")
+                  .arg(CitarIdentificador(TablaPendientes)));
+    q.addBindValue(servidor);
+    a.exec(q, QStringLiteral("no se puede escribir los pendientes"));
+}
+
+QVector<EvaluacionApartada> BandejaSalida::apartadas() const
+{
+    QStringList motivos;
+    const QVector<RegistroEvaluacion> registros =
+        LeerPendientes(a(), QString(), QStringLiteral("rowid"), {}, TablaApartados, &motivos);
+    QVector<EvaluacionApartada> lista;
+    for (qsizetype i = 0; i < registros.size(); ++i)
+        lista.append({registros.at(i), motivos.at(i)});
+    return lista;
+}
+
+void BandejaSalida::apartar(const QString &donde, const QVariant &valor, const QString &motivo)
+{
+    ArchivoBandeja &a = this->a();
+    QSqlQuery q(a.db());
+    q.prepare(QStringLiteral("INSERT INTO %1 (%3, %4, \"motivo\", \"apartado_en\") SELECT %3, %4, ?, ? FROM %2 WHERE %5")
+                  .arg(CitarIdentificador(TablaApartados), CitarIdentificador(TablaPendientes),
+                       LectorRegistroSql::listaColumnas(), Identidad(), donde));
+    q.addBindValue(motivo);
+    q.addBindValue(QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
+    q.addBindValue(valor);
+    a.exec(q, QStringLiteral("no se puede apartar una evaluación de los pendientes"));
+    q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2").arg(CitarIdentificador(TablaPendientes), donde));
+    q.addBindValue(valor);
+    a.exec(q, QStringLiteral("no se puede apartar una evaluación de los pendientes"));
+}
+
+int BandejaSalida::reparar()
+{
+    ArchivoBandeja &a = this->a();
+    QSqlQuery q(a.db());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT rowid, \"uuid\" FROM %1 WHERE \"uuid\" IS NULL OR \"uuid\" NOT GLOB ?")
+                  .arg(CitarIdentificador(TablaPendientes)));
+    q.addBindValue(PatronUuid());
+    a.exec(q, QStringLiteral("no se puede leer los pendientes"));
+    QList<std::pair<qint64, QString>> filas;
+    while (q.next())
+        filas.append({q.value(0).toLongLong(), q.value(1).toString()});
+    q.finish();
+    if (filas.isEmpty())
+        return 0;
+
+    // A uuid in upper case or in braces is the same uuid written otherwise:
+    // it is written as the outbox writes it. One that is no uuid at all is
+    // set aside: sent under a new uuid it could be stored twice.
+    int apartadas = 0;
+    a.exec(QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("el archivo de pendientes está ocupado"));
+    for (const auto &[fila, texto] : std::as_const(filas)) {
+        const QUuid uuid = QUuid::fromString(QStringView(texto).trimmed());
+        const QString escrito = uuid.toString(QUuid::WithoutBraces);
+        QString motivo;
+        if (uuid.isNull()) {
+            motivo = QStringLiteral("El identificador de la evaluación en los pendientes (\"%1\") no es válido. No se "
+                                    "envía con otro identificador, porque podría quedar dos veces en el registro "
+                                    "central: búsquela en el registro central y, si no está, guárdela de nuevo.")
+                         .arg(texto.left(60));
+        } else {
+            QSqlQuery otra(a.db());
+            otra.prepare(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE \"uuid\" = ?").arg(CitarIdentificador(TablaPendientes)));
+            otra.addBindValue(escrito);
+            a.exec(otra, QStringLiteral("no se puede leer los pendientes"));
+            if (otra.next() && otra.value(0).toLongLong() > 0) {
+                motivo = QStringLiteral("La evaluación ya espera en los pendientes con el identificador %1; esta copia "
+                                        "no se envía.")
+                             .arg(escrito);
+            } else {
+                otra.prepare(QStringLiteral("UPDATE %1 SET \"uuid\" = ? WHERE rowid = ?").arg(CitarIdentificador(TablaPendientes)));
+                otra.addBindValue(escrito);
+                otra.addBindValue(fila);
+                a.exec(otra, QStringLiteral("no se puede corregir el identificador de una evaluación pendiente"));
+                continue;
+            }
+        }
+        apartar(QStringLiteral("rowid = ?"), fila, motivo);
+        ++apartadas;
+    }
+    a.exec(QStringLiteral("COMMIT"), QStringLiteral("no se pudo confirmar la escritura de los pendientes"));
+    return apartadas;
+}
 
 QVector<RegistroEvaluacion> BandejaSalida::pendientes(int cuantos) const
 {
@@ -227,31 +411,104 @@ ResultadoEnvio BandejaSalida::enviar(RegistroServidor &servidor, int porLote)
 {
     ResultadoEnvio resultado;
     porLote = std::max(1, porLote);
-    for (;;) {
-        QVector<RegistroEvaluacion> lote = pendientes(porLote);
-        if (lote.isEmpty())
-            break;
-        try {
-            servidor.agregar(lote);
-        } catch (const ErrorServidor &e) {
-            resultado.error = e.mensaje();
-            resultado.red = e.red();
-            break;
-        } catch (const ErrorDatos &e) {
-            resultado.error = e.mensaje();
-            break;
-        }
-        // The server holds them now; a failure from here on leaves them in
-        // the outbox, and sending them again stores nothing new.
+    resultado.apartadas = reparar();
+    // Records written before the outbox kept their server are this one's.
+    const QString nombre = registroDe(servidor.conexion());
+    asignarServidor(nombre);
+    // The server holds them once committed; a failure from here on leaves
+    // them in the outbox, and sending them again stores nothing new.
+    auto confirmar = [&](const QVector<RegistroEvaluacion> &lote) {
         QVector<QUuid> enviados;
         enviados.reserve(lote.size());
-        for (const RegistroEvaluacion &r : std::as_const(lote)) {
+        for (const RegistroEvaluacion &r : lote)
             enviados << r.uuid;
-            resultado.numeros.insert(r.uuid, r.numero());
-        }
         quitar(enviados);
+        // Numbered only once out of the outbox: a record still there reads as pending.
+        for (const RegistroEvaluacion &r : lote)
+            resultado.numeros.insert(r.uuid, r.numero());
         resultado.enviados += lote.size();
+    };
+    auto fallar = [&](const ErrorDatos &e, bool red) {
+        resultado.error = e.mensaje();
+        resultado.red = red;
+    };
+    // Each record is sent once per call: one that is still there after its
+    // removal ends the send instead of going round again.
+    QSet<QUuid> vistos;
+    for (;;) {
+        QVector<RegistroEvaluacion> lote = LeerPendientes(a(), QStringLiteral("WHERE \"servidor\" = ?"),
+                                                          QStringLiteral("rowid LIMIT ?"), {nombre, porLote});
+        if (lote.isEmpty())
+            break;
+        const bool repetido = std::any_of(lote.cbegin(), lote.cend(), [&](const RegistroEvaluacion &r) {
+            return vistos.contains(r.uuid);
+        });
+        if (repetido) {
+            resultado.error = QStringLiteral("Error en la base de datos: una evaluación enviada no se pudo quitar "
+                                             "de los pendientes (%1); se volverá a enviar, sin repetirse, en el "
+                                             "próximo envío.")
+                                  .arg(descripcion());
+            break;
+        }
+        for (const RegistroEvaluacion &r : std::as_const(lote))
+            vistos.insert(r.uuid);
+        try {
+            servidor.agregar(lote);
+            confirmar(lote);
+            continue;
+        } catch (const ErrorServidor &e) {
+            if (!RechazoDelRegistro(e)) {
+                fallar(e, e.red());
+                break;
+            }
+        } catch (const ErrorDatos &e) {
+            fallar(e, false);
+            break;
+        }
+        // The server refused something in the batch itself: each record
+        // alone, and the one it refuses is set aside with the reason.
+        bool parar = false;
+        for (const RegistroEvaluacion &r : std::as_const(lote)) {
+            QVector<RegistroEvaluacion> uno{r};
+            try {
+                servidor.agregar(uno);
+                confirmar(uno);
+            } catch (const ErrorServidor &e) {
+                if (!RechazoDelRegistro(e)) {
+                    fallar(e, e.red());
+                    parar = true;
+                    break;
+                }
+                ArchivoBandeja &a = this->a();
+                a.exec(QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("el archivo de pendientes está ocupado"));
+                apartar(QStringLiteral("\"uuid\" = ?"), r.uuid.toString(QUuid::WithoutBraces),
+                        QStringLiteral("El registro central rechazó esta evaluación; no se vuelve a enviar sola.\n")
+                            + e.mensaje());
+                a.exec(QStringLiteral("COMMIT"), QStringLiteral("no se pudo confirmar la escritura de los pendientes"));
+                ++resultado.apartadas;
+            } catch (const ErrorDatos &e) {
+                fallar(e, false);
+                parar = true;
+                break;
+            }
+        }
+        if (parar)
+            break;
     }
+    // Those for another central registry stay, and are said.
+    const QMap<QString, qint64> porServidor = pendientesPorServidor();
+    QStringList otros;
+    for (auto it = porServidor.cbegin(); it != porServidor.cend(); ++it) {
+        if (it.key() == nombre)
+            continue;
+        resultado.deOtroRegistro += static_cast<int>(it.value());
+        otros << QStringLiteral("%1 del registro central «%2»").arg(it.value()).arg(it.key());
+    }
+    if (resultado.deOtroRegistro > 0 && resultado.error.isEmpty())
+        resultado.error = QStringLiteral("Hay evaluaciones guardadas en este equipo para otro registro central "
+                                         "(%1); no se envían a «%2». Se enviarán cuando vuelva a elegir su registro "
+                                         "en «Configuración del registro».")
+                              .arg(otros.join(QStringLiteral(", ")), nombre);
     resultado.pendientes = static_cast<int>(cantidad());
     return resultado;
 }

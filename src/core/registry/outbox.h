@@ -7,8 +7,10 @@
 
 #include "core/registry/evaluation_record.h"
 #include "core/registry/registry_store.h"
+#include "core/registry/server_connection.h"
 
 #include <QHash>
+#include <QMap>
 #include <QString>
 #include <QUuid>
 #include <QVector>
@@ -35,17 +37,33 @@ struct ResultadoEnvio {
     // Empty when everything was sent; otherwise the server's Spanish message.
     QString error;
     bool red = false;  // the server could not be reached
+    int apartadas = 0;  // records set aside in this send
+    int deOtroRegistro = 0;  // waiting records that are for another central registry, not sent
+};
+
+// A record that leaves the outbox without being sent, and why: a uuid that
+// is none, or a refusal of the server that concerns the record itself. It
+// is kept for the evaluator to see, never sent again by itself.
+struct EvaluacionApartada {
+    RegistroEvaluacion registro;
+    QString motivo;
 };
 
 class BandejaSalida {
 public:
     // The outbox file of the registry file `archivoRegistro`.
     static QString archivoPara(const QString &archivoRegistro);
+    // The central registry as the outbox names it: the server and the
+    // database ("servidor/base"). The port is left out: the same server
+    // reached on another port is the same registry.
+    static QString registroDe(const ConexionServidor &conexion);
 
     // Makes the file and its table when missing. Throws ErrorDatos. The
     // outbox keeps one connection to its file: use it from the thread that
     // made it (another thread makes a BandejaSalida of its own).
-    explicit BandejaSalida(QString archivo);
+    // `servidor`: the central registry (registroDe) the records saved
+    // through this outbox are for.
+    explicit BandejaSalida(QString archivo, QString servidor = QString());
     ~BandejaSalida();
 
     const QString &archivo() const { return archivo_; }
@@ -53,8 +71,11 @@ public:
 
     // Seals the record (uuid, machine, user, time) and writes it; it is on
     // disk when this returns. A uuid already waiting is not written twice.
-    // Throws ErrorDatos with nothing written.
+    // The uuid is written in one form only (lower case, no braces). Throws
+    // ErrorDatos with nothing written.
     void guardar(RegistroEvaluacion &registro);
+    // The same for several records, in one transaction.
+    void guardar(QVector<RegistroEvaluacion> &registros);
     qint64 cantidad() const;
     // The waiting records in the order they were saved, marked pendiente,
     // without a number.
@@ -63,16 +84,36 @@ public:
     // the dates, as the registry selects them), newest first, marked pendiente.
     QVector<RegistroEvaluacion> pendientes(const FiltroRegistro &filtro) const;
 
-    // Sends the waiting records in order, `porLote` in each server
-    // transaction, and removes each batch once the server has committed it.
+    // Sends the waiting records that are for `servidor` in order (records
+    // written before outboxes kept their server are taken as its), `porLote`
+    // in each server transaction, and removes each batch once the server has committed it.
     // Stops at the first failure, which the result describes; what was not
     // sent stays. Never throws for the server; throws ErrorDatos when the
     // outbox file itself cannot be read or written.
+    //
+    // Before sending, a uuid written otherwise (upper case, braces) is
+    // written as the outbox writes it, and a row whose uuid is none is set
+    // aside. A batch the server refuses for a reason of the records (a
+    // value it cannot store, a conflict) is sent record by record, and the
+    // record it refuses is set aside with the server's message. Each
+    // record is sent at most once per call.
     ResultadoEnvio enviar(RegistroServidor &servidor, int porLote = 500);
+    // The records set aside, oldest first.
+    QVector<EvaluacionApartada> apartadas() const;
+    // How many records wait, by the central registry they are for (an
+    // empty name: written before outboxes kept it).
+    QMap<QString, qint64> pendientesPorServidor() const;
+    // Records written before outboxes kept their server become `servidor`'s.
+    void asignarServidor(const QString &servidor);
 
 private:
+    int reparar();
+    // Moves the rows of the pending table `donde` selects (one bound value)
+    // into the set-aside table, with `motivo`.
+    void apartar(const QString &donde, const QVariant &valor, const QString &motivo);
     void quitar(const QVector<QUuid> &uuids);
     ArchivoBandeja &a() const;
     QString archivo_;
+    QString servidor_;
     mutable std::unique_ptr<ArchivoBandeja> conexion_;
 };

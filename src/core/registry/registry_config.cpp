@@ -9,6 +9,8 @@
 #include <QMutex>
 #include <QSettings>
 #include <QTimer>
+#include <QUrl>
+#include <algorithm>
 #include <qt6keychain/keychain.h>
 
 namespace {
@@ -56,13 +58,38 @@ bool Ejecutar(QKeychain::Job &job, QString *error)
 
 }  // namespace
 
+bool DireccionConClave(const QString &direccion)
+{
+    // The authority runs from "//" to the first "/", "?" or "#"; its user
+    // part, up to the last "@", holds the password after a ":".
+    const qsizetype inicio = direccion.indexOf(QLatin1String("//"));
+    if (inicio >= 0) {
+        qsizetype fin = direccion.size();
+        for (const QChar c : {QLatin1Char('/'), QLatin1Char('?'), QLatin1Char('#')})
+            if (const qsizetype i = direccion.indexOf(c, inicio + 2); i >= 0)
+                fin = std::min(fin, i);
+        const QString autoridad = direccion.mid(inicio + 2, fin - inicio - 2);
+        const qsizetype arroba = autoridad.lastIndexOf(QLatin1Char('@'));
+        if (arroba >= 0 && autoridad.left(arroba).contains(QLatin1Char(':')))
+            return true;
+    }
+    const qsizetype pregunta = direccion.indexOf(QLatin1Char('?'));
+    if (pregunta < 0)
+        return false;
+    for (const QString &par : direccion.mid(pregunta + 1).split(QLatin1Char('&')))
+        if (QUrl::fromPercentEncoding(par.section(QLatin1Char('='), 0, 0).toUtf8()).trimmed().compare(
+                QLatin1String("password"), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 ConfiguracionRegistro ConfiguracionRegistro::leer()
 {
     ConfiguracionRegistro c;
     const QString entorno = qEnvironmentVariable("ORV_REGISTRO").trimmed();
     if (!entorno.isEmpty()) {
         c.desdeEntorno = true;
-        if (entorno.startsWith(QLatin1String("postgres"))) {
+        if (RutasDatos::esDireccionServidor(entorno)) {
             QString error;
             if (!ConexionServidor::desdeUrl(entorno, c.conexion, &error))
                 throw ErrorDatos(error + QStringLiteral(" (variable ORV_REGISTRO)"));
@@ -184,7 +211,17 @@ ResultadoGuardado RegistroConfigurado::guardar(RegistroEvaluacion &registro)
         return resultado;
     }
     bandeja->guardar(registro);
-    const ResultadoEnvio envio = bandeja->enviar(*servidor);
+    // The evaluation is on disk in the outbox: whatever fails from here on
+    // (the outbox busy, a full disk while the sent ones are removed) leaves
+    // it saved and pending, and the next send delivers it once.
+    ResultadoEnvio envio;
+    try {
+        envio = bandeja->enviar(*servidor);
+    } catch (const ErrorDatos &e) {
+        envio.numeros.clear();
+        envio.red = false;
+        envio.error = e.mensaje();
+    }
     if (envio.numeros.contains(registro.uuid)) {
         resultado.numero = envio.numeros.value(registro.uuid);
         registro.establecerCampo(RegistroEvaluaciones::Pos::Numero, resultado.numero);
@@ -196,6 +233,31 @@ ResultadoGuardado RegistroConfigurado::guardar(RegistroEvaluacion &registro)
                                       : envio.error + QLatin1Char('\n') + TextosBandeja::QuedaPendiente;
     }
     return resultado;
+}
+
+ResultadoEnvio RegistroConfigurado::guardarLote(QVector<RegistroEvaluacion> &lote, bool enviar)
+{
+    ResultadoEnvio envio;
+    if (!esServidor()) {
+        almacen->agregar(lote);
+        return envio;
+    }
+    bandeja->guardar(lote);
+    if (enviar) {
+        // As for one record: once in the outbox, a failure leaves them pending.
+        try {
+            envio = bandeja->enviar(*servidor);
+        } catch (const ErrorDatos &e) {
+            envio.numeros.clear();
+            envio.error = e.mensaje();
+        }
+    }
+    for (RegistroEvaluacion &r : lote) {
+        const bool numerado = envio.numeros.contains(r.uuid);
+        r.establecerCampo(RegistroEvaluaciones::Pos::Numero, numerado ? QVariant(envio.numeros.value(r.uuid)) : QVariant());
+        r.pendiente = !numerado;
+    }
+    return envio;
 }
 
 ResultadoEnvio RegistroConfigurado::enviarPendientes()
@@ -222,7 +284,7 @@ RegistroConfigurado AbrirRegistro(const ConfiguracionRegistro &configuracion, co
     auto servidor = std::make_unique<RegistroServidor>(conexion);
     r.servidor = servidor.get();
     r.almacen = std::move(servidor);
-    r.bandeja = std::make_unique<BandejaSalida>(BandejaSalida::archivoPara(archivo));
+    r.bandeja = std::make_unique<BandejaSalida>(BandejaSalida::archivoPara(archivo), BandejaSalida::registroDe(conexion));
     return r;
 }
 
@@ -232,10 +294,11 @@ RegistroConfigurado AbrirRegistroConfigurado(const QString &archivoLocal)
 }
 
 ResultadoGuardado AgregarEvaluacion(RegistroConfigurado &registro, const IdentificacionEvaluacion &id,
-                                    EstadoEvaluacion &estado, const DatosEdificacion &datos)
+                                    EstadoEvaluacion &estado, const DatosEdificacion &datos, const QUuid &uuid)
 {
     estado.DireccionElegida = TiposDireccion().value(id.Option1);
     RegistroEvaluacion r = ConstruirRegistro(id, estado, datos);
+    r.uuid = uuid;
     const ResultadoGuardado g = registro.guardar(r);
     estado.NumeroEvaluacion = g.numero;
     return g;

@@ -22,6 +22,11 @@
 
 class RegistroServidor;
 
+// True when the postgresql:// address `direccion` carries a password
+// (usuario:clave@ or ?password=): a password on a command line is seen by
+// every user of the machine.
+bool DireccionConClave(const QString &direccion);
+
 struct ConfiguracionRegistro {
     bool servidor = false;
     ConexionServidor conexion;  // without its password
@@ -74,9 +79,16 @@ struct RegistroConfigurado {
 
     // Saves one record. With a server: first into the outbox, then the
     // outbox is sent; the record is pending when the server could not take
-    // it. Throws ErrorDatos, with nothing written, only when neither the
-    // local file (or the outbox) can be written.
+    // it or anything failed after the outbox held it. Throws ErrorDatos,
+    // with nothing written, only when the local file (or the outbox)
+    // cannot be written.
     ResultadoGuardado guardar(RegistroEvaluacion &registro);
+    // Saves a batch as guardar saves one record: each gets its number, or
+    // stays pendiente (number 0) in the outbox. With `enviar` false the
+    // outbox is not sent (the server was just found away). Throws ErrorDatos,
+    // with nothing written, only when the local file or the outbox cannot
+    // be written.
+    ResultadoEnvio guardarLote(QVector<RegistroEvaluacion> &lote, bool enviar = true);
     // Sends the outbox (nothing to do for a local file).
     ResultadoEnvio enviarPendientes();
 };
@@ -92,5 +104,8 @@ RegistroConfigurado AbrirRegistro(const ConfiguracionRegistro &configuracion, co
 // "Guardar" into the configured registry: the record of the evaluation,
 // saved as RegistroConfigurado::guardar saves it. Sets
 // estado.NumeroEvaluacion (0 while pending) and estado.DireccionElegida.
+// `uuid`, when not null, is the record's: the same evaluation saved again
+// (after a failure) is then stored once.
 ResultadoGuardado AgregarEvaluacion(RegistroConfigurado &registro, const IdentificacionEvaluacion &id,
-                                    EstadoEvaluacion &estado, const DatosEdificacion &datos);
+                                    EstadoEvaluacion &estado, const DatosEdificacion &datos,
+                                    const QUuid &uuid = QUuid());

@@ -1,8 +1,10 @@
 #include "core/registry/registry_summary.h"
 
 #include "core/data/record_set.h"
+#include "core/registry/csv_field.h"
 #include "core/engine/fuzzy_scale.h"
 #include "core/registry/registry_sql.h"
+#include "core/registry/terminal_text.h"
 
 #include <QHash>
 #include <QMap>
@@ -194,22 +196,12 @@ ResumenRegistro ResumirRegistro(const LectorRegistroSql &lector, const FiltroReg
 
 namespace {
 
-QByteArray Celda(const QString &texto)
-{
-    QByteArray b = texto.toUtf8();
-    if (b.contains('"') || b.contains(',') || b.contains(';') || b.contains('\n') || b.contains('\r')) {
-        b.replace("\"", "\"\"");
-        b = '"' + b + '"';
-    }
-    return b;
-}
-
 void Fila(QByteArray &salida, const QStringList &celdas)
 {
     for (qsizetype i = 0; i < celdas.size(); ++i) {
         if (i)
             salida += ',';
-        salida += Celda(celdas.at(i));
+        CampoTextoCsv::Agregar(salida, celdas.at(i).toUtf8());
     }
     salida += "\r\n";
 }
@@ -291,7 +283,7 @@ QString ResumenTexto(const ResumenRegistro &r)
         QVector<qsizetype> anchos(t.columnas.size());
         auto medir = [&](const QStringList &f) {
             for (qsizetype c = 0; c < f.size() && c < anchos.size(); ++c)
-                anchos[c] = std::max(anchos[c], QString(f[c]).simplified().size());
+                anchos[c] = std::max(anchos[c], TextoParaTerminal(f[c]).simplified().size());
         };
         medir(t.columnas);
         for (const QStringList &f : t.filas)
@@ -299,7 +291,7 @@ QString ResumenTexto(const ResumenRegistro &r)
         auto linea = [&](const QStringList &f, bool cabecera) {
             QStringList celdas;
             for (qsizetype c = 0; c < f.size() && c < anchos.size(); ++c) {
-                const QString v = QString(f[c]).simplified();
+                const QString v = TextoParaTerminal(f[c]).simplified();
                 const bool numero = !cabecera && c > 0 && !v.isEmpty() && v.front().isDigit();
                 celdas << (numero ? v.rightJustified(anchos[c]) : v.leftJustified(anchos[c]));
             }

@@ -243,7 +243,7 @@ ErrorServidor error(const ConexionServidor &c, const QString &que, const QSqlErr
     QString texto = QStringLiteral("Error en el registro central: %1, %2 (%3).").arg(que, motivo, servidor);
     if (!detalle.isEmpty())
         texto += QStringLiteral("\nDetalle: ") + detalle;
-    return ErrorServidor(texto, red);
+    return ErrorServidor(texto, red, estado);
 }
 
 }  // namespace Servidor

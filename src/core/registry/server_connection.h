@@ -52,11 +52,17 @@ struct ConexionServidor {
 // did not answer in time, so the same request may succeed later.
 class ErrorServidor : public ErrorDatos {
 public:
-    ErrorServidor(const QString &mensaje, bool red) : ErrorDatos(mensaje), red_(red) {}
+    ErrorServidor(const QString &mensaje, bool red, const QString &estado = QString())
+        : ErrorDatos(mensaje), red_(red), estado_(estado)
+    {
+    }
     bool red() const { return red_; }
+    // The server's SQLSTATE, when the server answered.
+    const QString &estado() const { return estado_; }
 
 private:
     bool red_;
+    QString estado_;
 };
 
 namespace Servidor {

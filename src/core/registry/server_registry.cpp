@@ -360,8 +360,19 @@ std::optional<RegistroEvaluacion> RegistroServidor::porNumero(int32_t numero)
 void RegistroServidor::recorrer(const FiltroRegistro &filtro, const OrdenRegistro &orden,
                                 const std::function<bool(const RegistroEvaluacion &)> &cada)
 {
+    // Once a record has been handed on, a lost connection is not read again
+    // from the start: the caller would get those records twice.
+    bool empezado = false;
     conConexion([&] {
-        lector().recorrer(filtro, orden, cada);
+        if (empezado)
+            throw ErrorServidor(QStringLiteral("Error en el registro central: se perdió la conexión con el servidor "
+                                               "durante la lectura; no se continuó para no repetir evaluaciones (%1).")
+                                    .arg(descripcion()),
+                                true);
+        lector().recorrer(filtro, orden, [&](const RegistroEvaluacion &r) {
+            empezado = true;
+            return cada(r);
+        });
         return 0;
     });
 }
@@ -516,13 +527,16 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
             exec(QStringLiteral("REVOKE ALL ON %1 FROM PUBLIC").arg(contador), QStringLiteral("no se puede fijar los permisos"));
             exec(QStringLiteral("REVOKE ALL ON %1 FROM %2").arg(contador, PapelEvaluador),
                  QStringLiteral("no se puede fijar los permisos"));
-            // A uuid already held with the same content is skipped (the
+            // A uuid already held with the same evaluation is skipped (the
             // client reads its number), after the counter is locked: two
             // sends of one record at the same moment store it once, and
-            // neither takes a number. Held with other content, it is refused
-            // (ORV01, the uuid in the message). The login and the time are
-            // the server's, whatever the client sent; the laptop's machine,
-            // user and time stay as the laptop said.
+            // neither takes a number. The same evaluation is the same fields;
+            // the machine, user and time of saving may differ (a file of
+            // evaluations imported again, on this laptop or another). Held
+            // with another evaluation, it is refused (ORV01, the uuid in the
+            // message). The login and the time are the server's, whatever the
+            // client sent; the laptop's machine, user and time stay as the
+            // laptop said.
             QStringList suyos, nuevos;
             for (const CampoRegistro &c : Campos()) {
                 if (c.posicion == Pos::Numero)
@@ -531,12 +545,6 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                 suyos << (c.tipo == TipoCampo::Texto ? QStringLiteral("NULLIF(t.%1, '')") : QStringLiteral("t.%1")).arg(col);
                 nuevos << (c.tipo == TipoCampo::Texto ? QStringLiteral("NULLIF(NEW.%1, '')") : QStringLiteral("NEW.%1")).arg(col);
             }
-            for (const char *col : {"equipo", "usuario"}) {
-                suyos << QStringLiteral("NULLIF(t.%1, '')").arg(QLatin1String(col));
-                nuevos << QStringLiteral("NULLIF(NEW.%1, '')").arg(QLatin1String(col));
-            }
-            suyos << QStringLiteral("t.guardado_en");
-            nuevos << QStringLiteral("NEW.guardado_en");
             exec(QStringLiteral(
                      "CREATE OR REPLACE FUNCTION %1.numerar_evaluacion() RETURNS trigger LANGUAGE plpgsql "
                      "SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $f$ "

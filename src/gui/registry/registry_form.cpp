@@ -8,11 +8,13 @@
 #include "core/exchange/csv_export.h"
 #include "core/registry/local_registry.h"
 #include "core/registry/outbox.h"
+#include "core/registry/server_registry.h"
 #include "gui/registry/registry_model.h"
 #include "gui/registry/registry_record_view.h"
 #include "gui/registry/summary_tab.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -133,6 +135,14 @@ RegistroForm::RegistroForm(FabricaRegistro fabrica, QString archivoComentarios, 
     tabla_->setSortingEnabled(true);
     capa->addWidget(tabla_, 1);
 
+    // Evaluations of this machine waiting for another registry than the one shown.
+    lblOtroRegistro_ = new QLabel(this);
+    lblOtroRegistro_->setObjectName(QStringLiteral("lblOtroRegistro"));
+    lblOtroRegistro_->setWordWrap(true);
+    lblOtroRegistro_->setStyleSheet(QStringLiteral("QLabel { color: #a61b1b; font-weight: bold; }"));
+    lblOtroRegistro_->hide();
+    capa->addWidget(lblOtroRegistro_);
+
     // The count and the actions.
     auto *pie = new QHBoxLayout;
     lblTotal_ = new QLabel(this);
@@ -165,6 +175,10 @@ RegistroForm::RegistroForm(FabricaRegistro fabrica, QString archivoComentarios, 
                        QStringLiteral("Envía al registro central las evaluaciones guardadas en este equipo que "
                                       "esperan conexión"));
     btnEnviar_->hide();
+    btnApartadas_ = boton(QStringLiteral("btnVerApartadas"), QStringLiteral("Apartadas"),
+                          QStringLiteral("Muestra las evaluaciones de este equipo que no se enviarán al registro "
+                                         "central, y por qué"));
+    btnApartadas_->hide();
     QPushButton *actualizarB = boton(QStringLiteral("btnActualizar"), QStringLiteral("Ac&tualizar"),
                                      QStringLiteral("Lee de nuevo el registro"));
     sobreSeleccion_ = {abrir, aviso, reporte, pdf};
@@ -229,6 +243,7 @@ RegistroForm::RegistroForm(FabricaRegistro fabrica, QString archivoComentarios, 
             actualizar();
     });
     connect(btnEnviar_, &QPushButton::clicked, this, &RegistroForm::enviarPendientes);
+    connect(btnApartadas_, &QPushButton::clicked, this, &RegistroForm::mostrarApartadas);
     connect(actualizarB, &QPushButton::clicked, this, &RegistroForm::actualizar);
     connect(cerrar, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -264,6 +279,8 @@ void RegistroForm::actualizar()
     } else {
         modelo_->establecerFiltro(filtroElegido());
     }
+    contarApartadas();
+    avisarOtroRegistro();
     if (pestanas_->currentWidget() == resumen_)
         resumen_->actualizar();
 }
@@ -292,7 +309,17 @@ void RegistroForm::enviarPendientes()
                  (r.pendientes == 1 ? QStringLiteral("1 evaluación sigue pendiente de envío.")
                                     : QStringLiteral("%1 evaluaciones siguen pendientes de envío.").arg(r.pendientes));
     }
+    if (r.apartadas > 0) {
+        if (!texto.isEmpty())
+            texto += QStringLiteral("\r\r");
+        texto += r.apartadas == 1
+                     ? QStringLiteral("1 evaluación fue apartada y no se enviará; «Apartadas» dice por qué.")
+                     : QStringLiteral("%1 evaluaciones fueron apartadas y no se enviarán; «Apartadas» dice por qué.")
+                           .arg(r.apartadas);
+    }
     modelo_->recargar();
+    contarApartadas();
+    avisarOtroRegistro();
     resumen_->invalidar();
     // The table could not be read for the reason just given: said once.
     if (!r.error.isEmpty())
@@ -402,4 +429,86 @@ void RegistroForm::abrirFila(int fila)
     }
     VistaEvaluacion vista(copia, acciones_, acciones_.comentarios(this), this, historial);
     vista.exec();
+}
+
+void RegistroForm::avisarOtroRegistro()
+{
+    // Server mode: the outbox's records for another server; local file: any
+    // record waiting in the outbox beside it, which this window does not show.
+    QMap<QString, qint64> cuentas;
+    QString actual;
+    try {
+        if (registro_.bandeja) {
+            cuentas = registro_.bandeja->pendientesPorServidor();
+            actual = BandejaSalida::registroDe(registro_.servidor->conexion());
+            cuentas.remove(QString());  // taken as this server's at the next send
+        } else if (const QString archivo = BandejaSalida::archivoPara(RutasDatos::archivoRegistro());
+                   registro_.almacen && QFile::exists(archivo)) {
+            cuentas = BandejaSalida(archivo).pendientesPorServidor();
+        }
+    } catch (const ErrorDatos &e) {
+        mostrarFallo(e.mensaje());
+    }
+    cuentas.remove(actual);
+    QStringList partes;
+    qint64 total = 0;
+    for (auto it = cuentas.cbegin(); it != cuentas.cend(); ++it) {
+        total += it.value();
+        partes << (it.key().isEmpty() ? QStringLiteral("%1 para el registro central configurado antes").arg(it.value())
+                                      : QStringLiteral("%1 para el registro central «%2»").arg(it.value()).arg(it.key()));
+    }
+    if (total == 0) {
+        lblOtroRegistro_->hide();
+        return;
+    }
+    const QString texto =
+        QStringLiteral("Atención: este equipo guarda evaluaciones pendientes de envío a otro registro (%1). "
+                       "No se envían a este registro%2; para enviarlas, vuelva a elegir su registro en "
+                       "«Configuración del registro».")
+            .arg(partes.join(QStringLiteral(", ")),
+                 registro_.bandeja ? QString() : QStringLiteral(" ni aparecen en esta lista ni en las exportaciones"));
+    lblOtroRegistro_->setText(texto);
+    lblOtroRegistro_->setAccessibleName(texto);
+    lblOtroRegistro_->show();
+}
+
+void RegistroForm::contarApartadas()
+{
+    qsizetype n = 0;
+    try {
+        if (registro_.bandeja)
+            n = registro_.bandeja->apartadas().size();
+    } catch (const ErrorDatos &e) {
+        mostrarFallo(e.mensaje());
+    }
+    btnApartadas_->setText(QStringLiteral("Apartadas (%1)").arg(n));
+    btnApartadas_->setVisible(n > 0);
+}
+
+void RegistroForm::mostrarApartadas()
+{
+    QVector<EvaluacionApartada> apartadas;
+    try {
+        if (registro_.bandeja)
+            apartadas = registro_.bandeja->apartadas();
+    } catch (const ErrorDatos &e) {
+        Mensaje::mostrar(this, e.mensaje());
+        return;
+    }
+    if (apartadas.isEmpty())
+        return;
+    QStringList partes;
+    partes << (apartadas.size() == 1
+                   ? QStringLiteral("Esta evaluación de este equipo no se enviará al registro central:")
+                   : QStringLiteral("Estas %1 evaluaciones de este equipo no se enviarán al registro central:")
+                         .arg(apartadas.size()));
+    for (const EvaluacionApartada &a : std::as_const(apartadas)) {
+        const RegistroEvaluacion &r = a.registro;
+        partes << QStringLiteral("«%1», %2, evaluada el %3 por %4.\r%5")
+                      .arg(r.texto(Pos::NombreEdificacion), TextoDireccion(r),
+                           r.texto(Pos::Fecha).left(16).replace(QLatin1Char('T'), QLatin1Char(' ')),
+                           r.texto(Pos::Evaluador), a.motivo);
+    }
+    Mensaje::mostrar(this, partes.join(QStringLiteral("\r\r")), Mensaje::Botones::Aceptar,
+                     QStringLiteral("Evaluaciones apartadas"));
 }

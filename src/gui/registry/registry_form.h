@@ -65,11 +65,17 @@ public:
     void actualizar();
     // "Enviar pendientes": sends this machine's outbox to the central registry.
     void enviarPendientes();
+    // "Apartadas": the evaluations the outbox set aside, each with its reason.
+    void mostrarApartadas();
 
 private:
     void mostrarFallo(const QString &mensaje);
     void mostrarTotal(qint64 total);
     void seleccionCambiada();
+    // Shows "Apartadas (N)" when the outbox holds evaluations set aside.
+    void contarApartadas();
+    // Warns of this machine's evaluations waiting for another registry.
+    void avisarOtroRegistro();
 
     FabricaRegistro fabrica_;
     RegistroConfigurado registro_;
@@ -83,7 +89,9 @@ private:
     RangoFechas *fechas_ = nullptr;
     QTableView *tabla_ = nullptr;
     QLabel *lblTotal_ = nullptr;
+    QLabel *lblOtroRegistro_ = nullptr;
     QPushButton *btnEnviar_ = nullptr;
+    QPushButton *btnApartadas_ = nullptr;
     QList<QPushButton *> sobreSeleccion_;
     QTimer *pausa_ = nullptr;
     QStringList fallosPorMostrar_;

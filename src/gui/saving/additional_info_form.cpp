@@ -345,8 +345,8 @@ void Form23::btnGuardaInf_Click(int indice)
         IdentificacionEvaluacion id = identificacion();
         // Placeholders written by the checks show at once, under the next
         // message, and stay visible, saved or not.
-        const bool guardada = GuardarEvaluacion(this, id, estado_, datos_,
-                                                [this](const IdentificacionEvaluacion &v) { mostrarIdentificacion(v); });
+        const bool guardada = GuardarEvaluacion(
+            this, id, estado_, datos_, [this](const IdentificacionEvaluacion &v) { mostrarIdentificacion(v); }, uuid_);
         mostrarIdentificacion(id);
         if (guardada)
             accept();

@@ -10,6 +10,7 @@
 #include "gui/saving/record_writer.h"
 
 #include <QDialog>
+#include <QUuid>
 #include <array>
 
 class QComboBox;
@@ -39,6 +40,9 @@ private:
 
     EstadoEvaluacion &estado_;
     const DatosEdificacion datos_;
+    // The record's identity from the first "Guardar": every later press
+    // saves the same evaluation, never a second one.
+    const QUuid uuid_ = QUuid::createUuid();
 
     QLineEdit *txtNombre = nullptr;
     QLineEdit *txtDuenno = nullptr;

@@ -36,7 +36,7 @@ private:
 }  // namespace
 
 bool GuardarEvaluacion(QWidget *padre, IdentificacionEvaluacion &id, EstadoEvaluacion &estado,
-                       const DatosEdificacion &datos, const MostrarIdentificacion &mostrar)
+                       const DatosEdificacion &datos, const MostrarIdentificacion &mostrar, const QUuid &uuid)
 {
     DialogoMensajes dialogo(padre, id, mostrar);
     if (!RevisarIdentificacion(id, estado, dialogo))
@@ -47,7 +47,7 @@ bool GuardarEvaluacion(QWidget *padre, IdentificacionEvaluacion &id, EstadoEvalu
     ResultadoGuardado guardado;
     try {
         RegistroConfigurado registro = AbrirRegistroConfigurado();
-        guardado = AgregarEvaluacion(registro, id, estado, datos);
+        guardado = AgregarEvaluacion(registro, id, estado, datos, uuid);
     } catch (const ErrorDatos &e) {
         dialogo.avisar(TextosRegistro::NoGuardada + QLatin1Char('\n') + e.mensaje());
         return false;

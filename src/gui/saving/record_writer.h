@@ -11,6 +11,7 @@
 #include "core/registry/save_checks.h"
 
 #include <QString>
+#include <QUuid>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -23,8 +24,11 @@ class QWidget;
 // file of RutasDatos. Every question and message goes through Mensaje with
 // `padre`; `mostrar`, when given, receives `id` before each of them, so the
 // form shows under every message what would be stored. Returns true only
-// when the record was saved; a database failure is shown to the evaluator
-// and gives false.
+// when the record was saved (or waits in the outbox); a database failure
+// is shown to the evaluator and gives false. `uuid`, when not null, is the
+// record's: the form keeps one from its first "Guardar", so that pressing
+// it again after a failure never stores the evaluation twice.
 using MostrarIdentificacion = std::function<void(const IdentificacionEvaluacion &)>;
 bool GuardarEvaluacion(QWidget *padre, IdentificacionEvaluacion &id, EstadoEvaluacion &estado,
-                       const DatosEdificacion &datos, const MostrarIdentificacion &mostrar = {});
+                       const DatosEdificacion &datos, const MostrarIdentificacion &mostrar = {},
+                       const QUuid &uuid = QUuid());

@@ -3,6 +3,7 @@
 #include "gui/common/message_box.h"
 #include "gui/common/widget_support.h"
 #include "core/data/data_paths.h"
+#include "core/registry/outbox.h"
 #include "core/registry/server_registry.h"
 
 #include <QApplication>
@@ -229,6 +230,52 @@ void ConfiguracionRegistroForm::ProbarConexion_Click()
     Mensaje::mostrar(this, respuesta, Mensaje::Botones::Aceptar, QStringLiteral("Probar conexión"));
 }
 
+namespace {
+
+// Evaluations waiting in this machine's outbox for another registry than
+// `nueva` would no longer be sent: the evaluator is asked first. Those
+// written before outboxes kept their server stay the previous server's.
+bool SeguirConPendientes(QWidget *padre, const ConfiguracionRegistro &nueva)
+{
+    const QString archivo = BandejaSalida::archivoPara(RutasDatos::archivoRegistro());
+    if (!QFile::exists(archivo))
+        return true;
+    try {
+        BandejaSalida bandeja(archivo);
+        const QByteArray entorno = qgetenv("ORV_REGISTRO");
+        qunsetenv("ORV_REGISTRO");
+        const ConfiguracionRegistro anterior = ConfiguracionRegistro::leer();
+        if (!entorno.isEmpty())
+            qputenv("ORV_REGISTRO", entorno);
+        if (anterior.servidor)
+            bandeja.asignarServidor(BandejaSalida::registroDe(anterior.conexion));
+        QMap<QString, qint64> cuentas = bandeja.pendientesPorServidor();
+        if (nueva.servidor)
+            cuentas.remove(BandejaSalida::registroDe(nueva.conexion));
+        qint64 total = 0;
+        QStringList nombres;
+        for (auto it = cuentas.cbegin(); it != cuentas.cend(); ++it) {
+            total += it.value();
+            nombres << (it.key().isEmpty() ? QStringLiteral("configurado antes") : it.key());
+        }
+        if (total == 0)
+            return true;
+        const QString texto =
+            QStringLiteral("Este equipo tiene %1 pendientes de envío al registro central «%2». Con el registro "
+                           "elegido no se enviarán ni se verán en la ventana del registro hasta que vuelva a elegir "
+                           "ese registro.\r\r¿Guardar la configuración de todos modos?")
+                .arg(total == 1 ? QStringLiteral("1 evaluación") : QStringLiteral("%1 evaluaciones").arg(total),
+                     nombres.join(QStringLiteral("», «")));
+        return Mensaje::mostrar(padre, texto, Mensaje::Botones::AceptarCancelar,
+                                QStringLiteral("Configuración del registro")) == Mensaje::Respuesta::Aceptar;
+    } catch (const ErrorDatos &e) {
+        Mensaje::mostrar(padre, e.mensaje());
+        return false;
+    }
+}
+
+}  // namespace
+
 void ConfiguracionRegistroForm::Guardar_Click()
 {
     const ConfiguracionRegistro c = configuracion();
@@ -243,6 +290,8 @@ void ConfiguracionRegistroForm::Guardar_Click()
             return;
         }
     }
+    if (!SeguirConPendientes(this, c))
+        return;
     c.guardar();
     if (c.servidor && !txtClave_->text().isEmpty()) {
         if (!ClaveRegistro::guardar(c.conexion, txtClave_->text()))

@@ -22,16 +22,16 @@ std::unique_ptr<AlmacenRegistro> AbrirRegistro(const Opciones &opciones, Acceso 
 {
     // The central registry: named by --registro, or as configured (ORV_REGISTRO, the settings).
     try {
-        if (opciones.registro.startsWith(QLatin1String("postgres")))
+        if (RutasDatos::esDireccionServidor(opciones.registro))
             return std::make_unique<RegistroServidor>(ConexionServidorDe(opciones));
-        if (opciones.registro.isEmpty()) {
+        if (opciones.registro.isEmpty() && ConfiguracionRegistro::leer().servidor) {
             RegistroConfigurado r = AbrirRegistroConfigurado();
-            if (r.esServidor())
-                return std::move(r.almacen);
+            return std::move(r.almacen);
         }
     } catch (const ErrorDatos &e) {
         FallaEjecucion(e.mensaje());
     }
+    // A file: --registro's, else ORV_REGISTRO's, else the user's.
     const QString archivo = opciones.registro.isEmpty() ? RutasDatos::archivoRegistro() : opciones.registro;
     const QFileInfo info(archivo);
     if (acceso == Acceso::Leer && !info.exists())
@@ -45,7 +45,7 @@ ConexionServidor ConexionServidorDe(const Opciones &opciones)
 {
     ConexionServidor c;
     QString error;
-    if (opciones.registro.startsWith(QLatin1String("postgres"))) {
+    if (RutasDatos::esDireccionServidor(opciones.registro)) {
         if (!ConexionServidor::desdeUrl(opciones.registro, c, &error))
             FallaUso(error);
         return c;
@@ -63,6 +63,24 @@ ConexionServidor ConexionServidorDe(const Opciones &opciones)
     if (!conf.desdeEntorno)
         c.clave = ClaveRegistro::leer(c);
     return c;
+}
+
+ConfiguracionRegistro ConfiguracionDe(const Opciones &opciones)
+{
+    ConfiguracionRegistro conf;
+    try {
+        conf = ConfiguracionRegistro::leer();
+    } catch (const ErrorDatos &e) {
+        FallaUso(e.mensaje());
+    }
+    if (RutasDatos::esDireccionServidor(opciones.registro)) {
+        conf.servidor = true;
+        conf.desdeEntorno = true;
+        conf.conexion = ConexionServidorDe(opciones);
+    } else if (!opciones.registro.isEmpty()) {
+        conf.archivoEntorno = opciones.registro;
+    }
+    return conf;
 }
 
 QString CarpetaDatos(const Opciones &opciones)
@@ -224,6 +242,9 @@ QString Ayuda(const Orden *orden)
         "Opciones generales:\n"
         "  --registro ARCHIVO  usa el archivo de registro ARCHIVO en lugar del registro del usuario\n"
         "                      (%1)\n"
+        "  --registro postgresql://usuario@servidor:puerto/base\n"
+        "                      usa el registro central de ese servidor; la contraseña, la de PGPASSWORD\n"
+        "                      o ~/.pgpass, nunca dentro de la dirección\n"
         "  --datos CARPETA     carpeta de los datos de referencia (ORV.sqlite, Comentarios.sqlite);\n"
         "                      por omisión la de la instalación\n"
         "  -h, --ayuda         muestra esta ayuda; «orv-registro ORDEN --ayuda» explica una orden\n"

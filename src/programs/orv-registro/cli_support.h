@@ -4,6 +4,7 @@
 // writing an output file that appears only when it is complete.
 
 #include "core/registry/registry_store.h"
+#include "core/registry/registry_config.h"
 #include "core/registry/server_connection.h"
 
 #include <QString>
@@ -58,6 +59,9 @@ std::unique_ptr<AlmacenRegistro> AbrirRegistro(const Opciones &opciones, Acceso 
 // postgresql:// address, else the configured one (ORV_REGISTRO, the
 // settings); throws Falla when there is none.
 ConexionServidor ConexionServidorDe(const Opciones &opciones);
+// Where the options send saves: --registro's address (servidor set) or
+// file, else ORV_REGISTRO or the settings. Throws Falla for a bad address.
+ConfiguracionRegistro ConfiguracionDe(const Opciones &opciones);
 // The reference data folder (ORV.sqlite, Comentarios.sqlite).
 QString CarpetaDatos(const Opciones &opciones);
 

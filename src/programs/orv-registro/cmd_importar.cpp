@@ -4,6 +4,7 @@
 
 #include "core/data/record_set.h"
 #include "core/exchange/line_import.h"
+#include "core/registry/registry_config.h"
 
 #include <QFile>
 
@@ -35,17 +36,43 @@ int Importar(const QStringList &argumentos, const Opciones &opciones)
     } catch (const ErrorDatos &e) {
         FallaEjecucion(QStringLiteral("la carpeta de datos \"%1\" no se puede usar.\n").arg(carpeta) + e.mensaje());
     }
-    const auto registro = AbrirRegistro(opciones, Acceso::Agregar);
+    // The central registry: through this machine's outbox, as the forms save.
+    const ConfiguracionRegistro conf = ConfiguracionDe(opciones);
+    RegistroConfigurado central;
+    std::unique_ptr<AlmacenRegistro> local;
+    GuardarLote guardar;
+    if (conf.servidor) {
+        try {
+            central = AbrirRegistro(conf);
+        } catch (const ErrorDatos &e) {
+            FallaEjecucion(e.mensaje());
+        }
+        // Once the server is found away, the rest waits in the outbox
+        // without trying it for every batch.
+        guardar = [&central, lejos = false](QVector<RegistroEvaluacion> &lote) mutable {
+            lejos = central.guardarLote(lote, !lejos).red || lejos;
+        };
+    } else {
+        local = AbrirRegistro(opciones, Acceso::Agregar);
+        guardar = [&local](QVector<RegistroEvaluacion> &lote) { local->agregar(lote); };
+    }
+    AlmacenRegistro &registro = conf.servidor ? *central.almacen : *local;
 
     QFile salida;
     if (!salida.open(stdout, QIODevice::WriteOnly))
         FallaEjecucion(QStringLiteral("no se puede escribir en la salida estándar."));
-    const ResultadoImportacion r = ImportarLineas(entrada, salida, *registro, datos);
+    const ResultadoImportacion r = ImportarLineas(entrada, salida, guardar, datos);
     salida.flush();
-    ImprimirError(QStringLiteral("%1 evaluaciones guardadas, %2 líneas rechazadas en la %3.")
+    QString pendientes;
+    if (r.pendientes > 0)
+        pendientes = QStringLiteral(", %1 guardadas en este equipo pendientes de envío (%2)")
+                         .arg(r.pendientes)
+                         .arg(central.bandeja->descripcion());
+    ImprimirError(QStringLiteral("%1 evaluaciones guardadas%2, %3 líneas rechazadas en la %4.")
                       .arg(r.guardadas)
+                      .arg(pendientes)
                       .arg(r.rechazadas)
-                      .arg(registro->descripcion()));
+                      .arg(registro.descripcion()));
     return r.rechazadas > 0 ? Rechazos : Exito;
 }
 

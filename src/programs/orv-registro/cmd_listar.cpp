@@ -5,6 +5,7 @@
 #include "core/exchange/csv_export.h"
 #include "core/exchange/csv_export_local.h"
 #include "core/registry/evaluation_record.h"
+#include "core/registry/terminal_text.h"
 
 #include <QIODevice>
 #include <QTextStream>
@@ -36,16 +37,6 @@ const QString Titulos[8] = {QStringLiteral("Número"),   QStringLiteral("Fecha")
 // Widths of the readable table; the last column takes what it needs.
 constexpr int Anchos[8] = {7, 16, 28, 16, 24, 20, 9, 0};
 
-// A text on one line: line breaks and tabs become blanks.
-QString EnUnaLinea(const QString &s)
-{
-    QString t = s;
-    for (QChar &c : t)
-        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t'))
-            c = QLatin1Char(' ');
-    return t;
-}
-
 // `s` in `ancho` characters as a reader counts them (a character outside
 // the basic plane is one), cut with "…" or padded with blanks.
 QString Ajustar(const QString &s, int ancho)
@@ -63,7 +54,7 @@ QString LineaTabla(const QString (&valores)[8])
 {
     QString linea;
     for (int i = 0; i < 8; ++i) {
-        const QString v = EnUnaLinea(valores[i]);
+        const QString v = TextoParaTerminal(valores[i]);
         linea += Anchos[i] ? Ajustar(v, Anchos[i]) + QStringLiteral("  ") : v;
     }
     while (linea.endsWith(QLatin1Char(' ')))
@@ -75,7 +66,7 @@ QString LineaTsv(const QString (&valores)[8])
 {
     QStringList partes;
     for (const QString &v : valores)
-        partes << EnUnaLinea(v);
+        partes << TextoParaTerminal(v);
     return partes.join(QLatin1Char('\t')) + QLatin1Char('\n');
 }
 

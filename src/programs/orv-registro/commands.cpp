@@ -71,6 +71,11 @@ const QVector<Orden> &Ordenes()
          "preguntas como quien sigue adelante (Sí, Aceptar). Por cada línea se escribe una línea JSON en la\n"
          "salida estándar: {\"linea\":N,\"numero\":NÚMERO} cuando se guardó, {\"linea\":N,\"errores\":[...]}\n"
          "con los mensajes cuando no. Una línea se anuncia solo cuando su evaluación ya está guardada.\n"
+         "En el registro central cada lote pasa primero por la bandeja de salida de este equipo; una línea\n"
+         "cuya evaluación no llegó al servidor se responde {\"linea\":N,\"pendiente\":true,\"aviso\":\"guardada en\n"
+         "este equipo, pendiente de envío\"} y sale con «orv-registro enviar». Una línea puede llevar \"uuid\"\n"
+         "en el primer nivel (sin él se calcula con los bytes de la línea): la misma línea importada dos veces\n"
+         "se guarda una vez en el registro central, y la respuesta da el número que ya tiene.\n"
          "Con «-» se lee la entrada estándar.",
          Importar},
         {"servidor", "servidor preparar", "prepara el registro central en un servidor PostgreSQL",
@@ -83,8 +88,10 @@ const QVector<Orden> &Ordenes()
          ServidorPreparar},
         {"enviar", "enviar", "envía al registro central las evaluaciones pendientes de este equipo",
          "Las evaluaciones guardadas en este equipo mientras el servidor no respondía salen de la bandeja de\n"
-         "salida solo cuando el servidor las ha guardado; enviar dos veces la misma no la duplica. Termina\n"
-         "con 1 si alguna queda pendiente.",
+         "salida solo cuando el servidor las ha guardado; enviar dos veces la misma no la duplica. Una\n"
+         "evaluación cuyo identificador no es válido, o que el servidor rechaza por ella misma (no por la red),\n"
+         "se aparta con el motivo, que se escribe en la salida de errores, y no se vuelve a enviar. Termina\n"
+         "con 1 si alguna queda pendiente o fue apartada.",
          Enviar},
     };
     return ordenes;

@@ -1,4 +1,4 @@
-// orv-registro [--registro ARCHIVO] [--datos CARPETA] ORDEN [argumentos]
+// orv-registro [--registro ARCHIVO|postgresql://...] [--datos CARPETA] ORDEN [argumentos]
 //
 // The registry's command-line face: list, export, print and import saved
 // evaluations. Runs without a display; the commands that draw documents use
@@ -6,6 +6,7 @@
 
 #include "core/data/data_paths.h"
 #include "core/data/record_set.h"
+#include "core/registry/registry_config.h"
 #include "programs/orv-registro/commands.h"
 
 #include <QCoreApplication>
@@ -50,7 +51,13 @@ Linea Leer(const QStringList &args)
                 trasSeparador = true;
             if (valorDe(QStringLiteral("--registro"), l.opciones.registro)) {
                 if (l.opciones.registro.isEmpty())
-                    FallaUso(QStringLiteral("--registro necesita el nombre de un archivo."));
+                    FallaUso(QStringLiteral("--registro necesita el nombre de un archivo o una dirección "
+                                            "postgresql://."));
+                // The address is not repeated: it holds the password.
+                if (RutasDatos::esDireccionServidor(l.opciones.registro) && DireccionConClave(l.opciones.registro))
+                    FallaUso(QStringLiteral("--registro no admite la contraseña dentro de la dirección del registro "
+                                            "central, donde cualquier usuario del equipo la vería: quítela de la "
+                                            "dirección y dela en PGPASSWORD o en ~/.pgpass."));
                 continue;
             }
             if (valorDe(QStringLiteral("--datos"), l.opciones.datos)) {
@@ -147,7 +154,9 @@ int main(int argc, char **argv)
     }
     if (!linea.opciones.datos.isEmpty())
         RutasDatos::establecerCarpetaInstalacion(linea.opciones.datos);
-    if (!linea.opciones.registro.isEmpty())
+    // A file named by --registro is the registry file (and its outbox's
+    // folder); an address leaves the user's file where it is.
+    if (!linea.opciones.registro.isEmpty() && !RutasDatos::esDireccionServidor(linea.opciones.registro))
         RutasDatos::establecerArchivoRegistro(linea.opciones.registro);
 
     try {

@@ -8,6 +8,7 @@
 #include "gui/common/widget_support.h"
 #include "core/data/data_paths.h"
 #include "core/registry/local_registry.h"
+#include "core/registry/outbox.h"
 #include "core/registry/registry_config.h"
 #include "gui/registry/registry_form.h"
 #include "gui/registry/registry_model.h"
@@ -262,6 +263,101 @@ private slots:
         QCOMPARE(f->modelo()->index(0, 0).data().toInt(), 2);
         QCOMPARE(f->modelo()->index(1, 0).data().toInt(), 1);
         QCOMPARE(enviarPendientes(), QStringList{QStringLiteral("No hay evaluaciones pendientes de envío.")});
+    }
+
+    // A record the server refuses for a reason of its own (a number of
+    // storeys out of range) is set aside when "Enviar pendientes" runs: the
+    // message says so, the other record is sent, and "Apartadas" shows the
+    // record with the server's reason, also after the window is opened again.
+    void apartadaConSuMotivo()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        QTemporaryDir equipo;
+        const QString local = equipo.filePath(QStringLiteral("Registro de Evaluaciones.sqlite"));
+        ConfiguracionRegistro config;
+        config.servidor = true;
+        config.conexion = b.evaluador;
+        config.desdeEntorno = true;
+        const auto fabrica = [config, local] { return AbrirRegistro(config, local); };
+        {
+            BandejaSalida bandeja(BandejaSalida::archivoPara(local));
+            RegistroEvaluacion buena = Hacer(0), mala = Hacer(1);
+            mala.establecerCampo(Pos::NombreEdificacion, QStringLiteral("Torre Imposible"));
+            mala.establecerCampo(Pos::NumeroPisos, qlonglong(99999999999));
+            bandeja.guardar(buena);
+            bandeja.guardar(mala);
+        }
+        auto f = Abrir(fabrica);
+        QPushButton *apartadas = Buscar<QPushButton>(f.get(), QStringLiteral("btnVerApartadas"));
+        QVERIFY(!apartadas->isVisible());
+        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+        Clic(Buscar<QPushButton>(f.get(), QStringLiteral("btnEnviarPendientes")));
+        const QString dicho = Mensaje::textosMostrados().value(0);
+        QVERIFY2(dicho.contains(QStringLiteral("Se envió 1 evaluación")) &&
+                     dicho.contains(QStringLiteral("1 evaluación fue apartada y no se enviará")),
+                 qPrintable(dicho));
+        QCOMPARE(ServidorPrueba::Cantidad(b.evaluador), 1);
+        QVERIFY(apartadas->isVisible());
+        QCOMPARE(apartadas->text(), QStringLiteral("Apartadas (1)"));
+
+        f = Abrir(fabrica);
+        apartadas = Buscar<QPushButton>(f.get(), QStringLiteral("btnVerApartadas"));
+        QVERIFY(apartadas->isVisible());
+        Mensaje::limpiar();
+        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+        Clic(apartadas);
+        const QString lista = Mensaje::textosMostrados().value(0);
+        QVERIFY2(lista.contains(QStringLiteral("«Torre Imposible»")) && lista.contains(QStringLiteral("rechazó")) &&
+                     lista.contains(QStringLiteral("Error en el registro central")),
+                 qPrintable(lista));
+        // Sent again, nothing goes to the server.
+        Mensaje::limpiar();
+        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+        Clic(Buscar<QPushButton>(f.get(), QStringLiteral("btnEnviarPendientes")));
+        QCOMPARE(Mensaje::textosMostrados(), QStringList{QStringLiteral("No hay evaluaciones pendientes de envío.")});
+        QCOMPARE(ServidorPrueba::Cantidad(b.evaluador), 1);
+    }
+
+    // Evaluations waiting for another central registry: the window of this
+    // registry and the window of the local file both warn of them, naming
+    // their registry; the window of their own registry does not.
+    void pendientesDeOtroRegistro()
+    {
+        ServidorPrueba::Base suyo = ServidorPrueba::Nueva(), otro = ServidorPrueba::Nueva();
+        QTemporaryDir equipo;
+        const QString local = equipo.filePath(QStringLiteral("Registro de Evaluaciones.sqlite"));
+        const QString registroAntes = RutasDatos::archivoRegistro();
+        RutasDatos::establecerArchivoRegistro(local);
+        {
+            BandejaSalida bandeja(BandejaSalida::archivoPara(local), BandejaSalida::registroDe(suyo.evaluador));
+            RegistroEvaluacion r = Hacer(0);
+            bandeja.guardar(r);
+        }
+        const auto ventana = [&](const ServidorPrueba::Base *b) {
+            return Abrir([b, local] {
+                if (!b) {
+                    RegistroConfigurado r;
+                    r.almacen = std::make_unique<RegistroLocal>(local);
+                    return r;
+                }
+                ConfiguracionRegistro config;
+                config.servidor = true;
+                config.conexion = b->evaluador;
+                config.desdeEntorno = true;
+                return AbrirRegistro(config, local);
+            });
+        };
+        const QString suyoNombre = BandejaSalida::registroDe(suyo.evaluador);
+        for (const ServidorPrueba::Base *b : {static_cast<const ServidorPrueba::Base *>(&otro), static_cast<const ServidorPrueba::Base *>(nullptr)}) {
+            auto f = ventana(b);
+            QLabel *aviso = Buscar<QLabel>(f.get(), QStringLiteral("lblOtroRegistro"));
+            QVERIFY(aviso->isVisible());
+            QVERIFY2(aviso->text().contains(QStringLiteral("1 para el registro central «%1»").arg(suyoNombre)),
+                     qPrintable(aviso->text()));
+        }
+        auto f = ventana(&suyo);
+        QVERIFY(!Buscar<QLabel>(f.get(), QStringLiteral("lblOtroRegistro"))->isVisible());
+        RutasDatos::establecerArchivoRegistro(registroAntes);
     }
 };
 

@@ -162,6 +162,44 @@ private slots:
         }
         qunsetenv("ORV_REGISTRO");
     }
+
+    // Leaving a central registry while this machine holds evaluations for
+    // it asks first: cancelled, the settings stay; accepted, they change.
+    void cambioConPendientes()
+    {
+        qunsetenv("ORV_REGISTRO");
+        const ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        const QString registroAntes = RutasDatos::archivoRegistro();
+        QTemporaryDir equipo;
+        RutasDatos::establecerArchivoRegistro(equipo.filePath(QStringLiteral("Registro de Evaluaciones.sqlite")));
+        ConfiguracionRegistro actual;
+        actual.servidor = true;
+        actual.conexion = b.evaluador;
+        actual.guardar();
+        {
+            BandejaSalida bandeja(BandejaSalida::archivoPara(RutasDatos::archivoRegistro()),
+                                  BandejaSalida::registroDe(b.evaluador));
+            RegistroEvaluacion r;
+            bandeja.guardar(r);
+        }
+        ConfiguracionRegistroForm f;
+        f.show();
+        Buscar<QRadioButton>(&f, QStringLiteral("optArchivo"))->click();
+        Mensaje::limpiar();
+        Mensaje::encolarRespuesta(Mensaje::Respuesta::Cancelar);
+        Conducir::Pulsar(&f, QStringLiteral("btnGuardar"));
+        const QStringList pregunta = Mensaje::textosMostrados();
+        QVERIFY2(pregunta.size() == 1 && pregunta[0].contains(QStringLiteral("1 evaluación")) &&
+                     pregunta[0].contains(BandejaSalida::registroDe(b.evaluador)),
+                 qPrintable(pregunta.join(QLatin1Char('\n'))));
+        QVERIFY(f.isVisible());
+        QVERIFY(ConfiguracionRegistro::leer().servidor);
+
+        QCOMPARE(Pulsar(&f, "btnGuardar").size(), 1);
+        QCOMPARE(f.result(), int(QDialog::Accepted));
+        QVERIFY(!ConfiguracionRegistro::leer().servidor);
+        RutasDatos::establecerArchivoRegistro(registroAntes);
+    }
 };
 
 int main(int argc, char **argv)
