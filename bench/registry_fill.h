@@ -30,8 +30,11 @@ inline double CpuMs()
 
 // Copies the registry's first record `cantidad - 1` times in one statement,
 // numbered 2..cantidad; `columnas` gives the SQL of fields 1..92 over the
-// counter n.i and the copied record e. Ends the program when it fails.
-inline void CopiarPrimerRegistro(const QString &archivo, int cantidad, const QStringList &columnas)
+// counter n.i and the copied record e, `clave` that of the building key
+// (four evaluations a building by default). Each copy gets a uuid of its
+// own. Ends the program when it fails.
+inline void CopiarPrimerRegistro(const QString &archivo, int cantidad, const QStringList &columnas,
+                                 const QString &clave = QStringLiteral("'predio:01|05|03|0045|' || (n.i % (CANTIDAD / 4 + 1))"))
 {
     using namespace RegistroEvaluaciones;
     bool ok = false;
@@ -41,10 +44,14 @@ inline void CopiarPrimerRegistro(const QString &archivo, int cantidad, const QSt
         db.setDatabaseName(archivo);
         if (db.open()) {
             QSqlQuery q(db);
-            ok = q.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                                       "INSERT INTO %2 SELECT n.i, %3 FROM n, %2 AS e WHERE e.rowid = 1")
-                            .arg(cantidad)
-                            .arg(CitarIdentificador(Tabla), columnas.join(QStringLiteral(", "))));
+            // Joined, not formatted: printf's "%012d" is no place marker.
+            const QString tabla = CitarIdentificador(Tabla);
+            ok = q.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < ")
+                        + QString::number(cantidad) + QStringLiteral(") INSERT INTO ") + tabla
+                        + QStringLiteral(" SELECT n.i, ") + columnas.join(QStringLiteral(", "))
+                        + QStringLiteral(", printf('00000000-0000-4000-8000-%012d', n.i), ")
+                        + QString(clave).replace(QStringLiteral("CANTIDAD"), QString::number(cantidad))
+                        + QStringLiteral(" FROM n, ") + tabla + QStringLiteral(" AS e WHERE e.rowid = 1"));
             error = q.lastError().text();
             q.finish();
             db.close();
