@@ -4,6 +4,7 @@
 #include "core/registry/registry_sql.h"
 
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -166,17 +167,66 @@ QString ClaveDe(const LectorRegistroSql &lector, int32_t numero)
 
 void Situar(const LectorRegistroSql &lector, QVector<RegistroEvaluacion> &registros)
 {
-    QHash<QString, QVector<RegistroEvaluacion>> historiales;
+    // Two statements for the whole page: for each record, the newest
+    // evaluation of its building and the one just before it (each an index
+    // seek on the building key); then the date and habitability of those.
+    QStringList marcas;
+    QVariantList numeros;
     for (RegistroEvaluacion &r : registros) {
-        if (r.pendiente || r.numero() <= 0)
+        r.reemplaza.reset();
+        r.reemplazadaPor.reset();
+        if (!r.pendiente && r.numero() > 0) {
+            marcas << QStringLiteral("?");
+            numeros << r.numero();
+        }
+    }
+    if (numeros.isEmpty())
+        return;
+    const QString tabla = lector.tablaSql(), clave = ColClave(), fecha = Col(Pos::Fecha), numero = Col(Pos::Numero);
+    QSqlQuery q(lector.db());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT e.%1, "
+                             "(SELECT n.%1 FROM %2 n WHERE n.%3 = e.%3 ORDER BY n.%4 DESC, n.%1 DESC LIMIT 1), "
+                             "(SELECT p.%1 FROM %2 p WHERE p.%3 = e.%3 AND (p.%4 < e.%4 OR (p.%4 = e.%4 AND p.%1 < e.%1)) "
+                             "ORDER BY p.%4 DESC, p.%1 DESC LIMIT 1) "
+                             "FROM %2 e WHERE e.%1 IN (%5) AND e.%3 IS NOT NULL AND e.%3 <> ''")
+                  .arg(numero, tabla, clave, fecha, marcas.join(QLatin1Char(','))));
+    for (const QVariant &v : std::as_const(numeros))
+        q.addBindValue(v);
+    if (!q.exec())
+        lector.fallar(QStringLiteral("no se puede leer la tabla"), q.lastError().text());
+    QHash<int32_t, std::pair<int32_t, int32_t>> vecinos;  // number -> (current, previous)
+    QSet<int32_t> nombrados;
+    while (q.next()) {
+        const int32_t vigente = q.value(1).toInt(), anterior = q.value(2).isNull() ? 0 : q.value(2).toInt();
+        vecinos.insert(q.value(0).toInt(), {vigente, anterior});
+        nombrados << vigente << anterior;
+    }
+    nombrados.remove(0);
+    if (nombrados.isEmpty())
+        return;
+    QStringList otras;
+    for (qsizetype i = 0; i < nombrados.size(); ++i)
+        otras << QStringLiteral("?");
+    QSqlQuery d(lector.db());
+    d.setForwardOnly(true);
+    d.prepare(QStringLiteral("SELECT %1, %2, %3 FROM %4 WHERE %1 IN (%5)")
+                  .arg(numero, fecha, Col(Pos::Habitabilidad), tabla, otras.join(QLatin1Char(','))));
+    for (int32_t n : std::as_const(nombrados))
+        d.addBindValue(n);
+    if (!d.exec())
+        lector.fallar(QStringLiteral("no se puede leer la tabla"), d.lastError().text());
+    QHash<int32_t, ReferenciaAviso> referencias;
+    while (d.next())
+        referencias.insert(d.value(0).toInt(), {d.value(0).toInt(), d.value(1).toString(), d.value(2).toString()});
+    for (RegistroEvaluacion &r : registros) {
+        const auto it = vecinos.constFind(r.numero());
+        if (it == vecinos.constEnd() || r.pendiente)
             continue;
-        const QString clave = ClaveDe(lector, r.numero());
-        if (clave.isEmpty())
-            continue;
-        auto it = historiales.find(clave);
-        if (it == historiales.end())
-            it = historiales.insert(clave, Historial(lector, clave));
-        Situar(r, *it);
+        if (it->first != r.numero() && referencias.contains(it->first))
+            r.reemplazadaPor = referencias.value(it->first);
+        if (it->second > 0 && referencias.contains(it->second))
+            r.reemplaza = referencias.value(it->second);
     }
 }
 
