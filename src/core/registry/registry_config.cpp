@@ -294,11 +294,13 @@ RegistroConfigurado AbrirRegistroConfigurado(const QString &archivoLocal)
 }
 
 ResultadoGuardado AgregarEvaluacion(RegistroConfigurado &registro, const IdentificacionEvaluacion &id,
-                                    EstadoEvaluacion &estado, const DatosEdificacion &datos, const QUuid &uuid)
+                                    EstadoEvaluacion &estado, const DatosEdificacion &datos, const QUuid &uuid,
+                                    const QString &clave)
 {
     estado.DireccionElegida = TiposDireccion().value(id.Option1);
     RegistroEvaluacion r = ConstruirRegistro(id, estado, datos);
     r.uuid = uuid;
+    r.claveEdificacion = clave;
     const ResultadoGuardado g = registro.guardar(r);
     estado.NumeroEvaluacion = g.numero;
     return g;

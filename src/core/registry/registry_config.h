@@ -105,7 +105,8 @@ RegistroConfigurado AbrirRegistro(const ConfiguracionRegistro &configuracion, co
 // saved as RegistroConfigurado::guardar saves it. Sets
 // estado.NumeroEvaluacion (0 while pending) and estado.DireccionElegida.
 // `uuid`, when not null, is the record's: the same evaluation saved again
-// (after a failure) is then stored once.
+// (after a failure) is then stored once. `clave`, when not empty, is the
+// building key the evaluator chose (Reinspeccion); else the store computes it.
 ResultadoGuardado AgregarEvaluacion(RegistroConfigurado &registro, const IdentificacionEvaluacion &id,
                                     EstadoEvaluacion &estado, const DatosEdificacion &datos,
-                                    const QUuid &uuid = QUuid());
+                                    const QUuid &uuid = QUuid(), const QString &clave = QString());

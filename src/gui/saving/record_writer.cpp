@@ -3,6 +3,9 @@
 #include "gui/common/message_box.h"
 #include "core/data/data_paths.h"
 #include "core/registry/registry_config.h"
+#include "core/registry/reinspection.h"
+
+#include <optional>
 
 namespace {
 
@@ -41,13 +44,44 @@ bool GuardarEvaluacion(QWidget *padre, IdentificacionEvaluacion &id, EstadoEvalu
     DialogoMensajes dialogo(padre, id, mostrar);
     if (!RevisarIdentificacion(id, estado, dialogo))
         return false;
+
+    // A building the registry already knows: a new inspection of it, or
+    // another building that the evaluator tells apart by its name. A
+    // registry that cannot be opened or reached asks nothing here; the save
+    // below says what failed.
+    QString clave;
+    std::optional<RegistroConfigurado> registro;
+    try {
+        registro.emplace(AbrirRegistroConfigurado());
+        EstadoEvaluacion copia = estado;
+        copia.DireccionElegida = TiposDireccion().value(id.Option1);
+        const RegistroEvaluacion previsto = ConstruirRegistro(id, copia, datos);
+        if (const auto c = Reinspeccion::Buscar(*registro->almacen, previsto)) {
+            if (mostrar)
+                mostrar(id);
+            const bool misma = Mensaje::mostrar(padre, Reinspeccion::Pregunta(*c), Mensaje::Botones::SiNo,
+                                                Reinspeccion::Titulo) == Mensaje::Respuesta::Si;
+            if (misma) {
+                clave = c->edificacion.clave;
+            } else if (!c->porCercania) {
+                clave = Reinspeccion::ClaveDistinta(previsto);
+                if (clave.isEmpty() || clave == c->edificacion.clave) {
+                    dialogo.avisar(Reinspeccion::FaltaNombre);
+                    return false;
+                }
+            }
+        }
+    } catch (const ErrorDatos &) {
+        registro.reset();
+    }
     if (!dialogo.preguntar(TextosRegistro::Confirmacion, TextosRegistro::TituloGuardar))
         return false;
 
     ResultadoGuardado guardado;
     try {
-        RegistroConfigurado registro = AbrirRegistroConfigurado();
-        guardado = AgregarEvaluacion(registro, id, estado, datos, uuid);
+        if (!registro)
+            registro.emplace(AbrirRegistroConfigurado());
+        guardado = AgregarEvaluacion(*registro, id, estado, datos, uuid, clave);
     } catch (const ErrorDatos &e) {
         dialogo.avisar(TextosRegistro::NoGuardada + QLatin1Char('\n') + e.mensaje());
         return false;

@@ -8,6 +8,7 @@
 #include "gui/common/message_box.h"
 #include "core/data/data_paths.h"
 #include "core/registry/coordinates.h"
+#include "core/registry/reinspection.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -374,12 +375,105 @@ private slots:
         const IdentificacionEvaluacion id = Ejemplo::Identificacion();
         QCOMPARE(porNombre, (QStringList{id.txtNombre, id.txtDuenno, id.txtTelefono, id.txtEvaluador}));
 
-        guardarCon(Ejemplo::Identificacion(), AceptarTodo);
+        // The same building again: a new inspection of it.
+        guardarCon(Ejemplo::Identificacion(), {Respuesta::Si, Respuesta::Aceptar, Respuesta::Aceptar});
         r = registros();
         QCOMPARE(r.size(), 2);
         QCOMPARE(r.at(1).at(0).toLongLong(), 2LL);
         QCOMPARE(r.at(1).mid(1), r.at(0).mid(1));
         QCOMPARE(estado.NumeroEvaluacion, 2);
+    }
+
+    // A building the registry knows is asked about before the confirmation:
+    // Yes links the evaluation to it; No with the building's name typed makes
+    // another building of the same plot; No without a name stops the save;
+    // another plot asks nothing; one within 15 m of an evaluation is asked
+    // about by its position.
+    void reinspeccion()
+    {
+        const QStringList confirmado{Confirmacion, Guardada};
+        auto claves = [&] {
+            QStringList c;
+            for (const QVariantList &f : Ejemplo::LeerRegistro(registro, QStringLiteral("clave_edificacion")))
+                c << f.at(0).toString();
+            return c;
+        };
+        // The form with its coordinates typed too.
+        auto guardarCon = [this](const IdentificacionEvaluacion &i, const QList<Respuesta> &respuestas) {
+            auto forma = abrir();
+            Llenar(forma.get(), i);
+            Escribir(forma.get(), QStringLiteral("txtLatitud"), i.txtLatitud);
+            Escribir(forma.get(), QStringLiteral("txtLongitud"), i.txtLongitud);
+            pulsarGuardar(forma.get(), respuestas);
+            return forma;
+        };
+        IdentificacionEvaluacion id = Ejemplo::Identificacion();
+        id.txtLatitud = QStringLiteral("-12.5");
+        id.txtLongitud = QStringLiteral("-97.25");
+        guardarCon(id, AceptarTodo);
+        QCOMPARE(Mensaje::textosMostrados(), confirmado);
+
+        Mensaje::limpiar();
+        guardarCon(id, {Respuesta::Si, Respuesta::Aceptar, Respuesta::Aceptar});
+        QCOMPARE(Mensaje::textosMostrados().size(), 3);
+        QCOMPARE(Mensaje::textosMostrados().at(0),
+                 QStringLiteral("Esta edificación ya tiene 1 evaluación; la vigente es la N.º 1 del 06/12/2026 14:56: "
+                                "NO HABITABLE (Ing. Pérez, C-17). ¿Es esta una nueva inspección de la misma "
+                                "edificación?"));
+        QCOMPARE(Mensaje::mostrados().at(0).botones, Mensaje::Botones::SiNo);
+        QCOMPARE(Mensaje::textosMostrados().mid(1), confirmado);
+        QCOMPARE(claves().size(), 2);
+        QCOMPARE(claves().at(1), claves().at(0));
+
+        // Another building on the same plot, told apart by its name.
+        Mensaje::limpiar();
+        IdentificacionEvaluacion otra = id;
+        otra.txtNombre = QStringLiteral("Bloque B");
+        guardarCon(otra, {Respuesta::No, Respuesta::Aceptar, Respuesta::Aceptar});
+        QVERIFY2(Mensaje::textosMostrados().at(0).startsWith(QStringLiteral("Esta edificación ya tiene 2 evaluaciones")),
+                 qPrintable(Mensaje::textosMostrados().at(0)));
+        QCOMPARE(Mensaje::textosMostrados().mid(1), confirmado);
+        QCOMPARE(claves().size(), 3);
+        QVERIFY(claves().at(2) != claves().at(0));
+        QVERIFY(claves().at(2).startsWith(claves().at(0)));
+        // Its next inspection is asked about as the building of its name.
+        Mensaje::limpiar();
+        guardarCon(otra, {Respuesta::Si, Respuesta::Aceptar, Respuesta::Aceptar});
+        QVERIFY2(Mensaje::textosMostrados().at(0).startsWith(QStringLiteral("Esta edificación ya tiene 1 evaluación; "
+                                                                            "la vigente es la N.º 3")),
+                 qPrintable(Mensaje::textosMostrados().at(0)));
+        QCOMPARE(claves().at(3), claves().at(2));
+
+        // No, and nothing tells the two apart: the save stops, the form stays.
+        Mensaje::limpiar();
+        IdentificacionEvaluacion sinNombre = id;
+        sinNombre.txtNombre.clear();
+        // (the contact question first: the name box gets "Información pendiente")
+        auto forma = guardarCon(sinNombre, {Respuesta::Aceptar, Respuesta::No, Respuesta::Aceptar});
+        QCOMPARE(Mensaje::textosMostrados().last(), Reinspeccion::FaltaNombre);
+        QVERIFY(forma->isVisible());
+        QCOMPARE(claves().size(), 4);
+
+        // Another plot far away: nothing asked.
+        Mensaje::limpiar();
+        IdentificacionEvaluacion lejos = id;
+        lejos.txtPredio = QStringLiteral("0099");
+        lejos.txtLatitud = QStringLiteral("-12.6");
+        guardarCon(lejos, AceptarTodo);
+        QCOMPARE(Mensaje::textosMostrados(), confirmado);
+
+        // Another plot 10 m from the first building: asked about by position;
+        // No keeps its own key.
+        Mensaje::limpiar();
+        IdentificacionEvaluacion vecina = id;
+        vecina.txtPredio = QStringLiteral("0057");
+        vecina.txtLatitud = QStringLiteral("-12.50009");
+        guardarCon(vecina, {Respuesta::No, Respuesta::Aceptar, Respuesta::Aceptar});
+        QVERIFY2(Mensaje::textosMostrados().at(0).startsWith(QStringLiteral("A menos de 15 m de las coordenadas hay una "
+                                                                            "edificación con 2 evaluaciones")),
+                 qPrintable(Mensaje::textosMostrados().at(0)));
+        QCOMPARE(claves().size(), 6);
+        QVERIFY(!claves().mid(0, 5).contains(claves().at(5)));
     }
 
     // Storey texts are read as their leading number and rounded, halves to
@@ -463,13 +557,16 @@ private slots:
                      {"txtNombre", true, a49 + QStringLiteral("😀zz"), a49, 13},
                      {"txtsector", true, QStringLiteral("😀"), QStringLiteral("😀"), 4}};
         for (const auto &c : casos) {
+            // Each case in a registry of its own: no building to ask about.
+            registro = carpeta->filePath(QStringLiteral("textos %1.sqlite").arg(&c - casos));
+            RutasDatos::establecerArchivoRegistro(registro);
             auto forma = abrir();
             Llenar(forma.get(), Ejemplo::Identificacion());
             Escribir(forma.get(), QString::fromLatin1(c.caja), c.texto, c.pegar);
             QCOMPARE(Caja(forma.get(), QString::fromLatin1(c.caja))->text(), c.queda);
             pulsarGuardar(forma.get());
             const QList<QVariantList> r = registros();
-            QCOMPARE(r.size(), &c - casos + 1);
+            QCOMPARE(r.size(), 1);
             QCOMPARE(r.last().at(c.campo).toString(), c.queda);
         }
     }
@@ -495,7 +592,10 @@ private slots:
             registro = carpeta->filePath(QStringLiteral("archivo/sub/Registro de Evaluaciones.sqlite"));
             RutasDatos::establecerArchivoRegistro(registro);
         } else {
-            AgregarEvaluacion(registro, Ejemplo::Identificacion(), estado, datos);
+            // Another building already in the registry: nothing to ask about.
+            IdentificacionEvaluacion otra = Ejemplo::Identificacion();
+            otra.txtPredio = QStringLiteral("0099");
+            AgregarEvaluacion(registro, otra, estado, datos);
         }
         const int32_t antes = estado.NumeroEvaluacion;
         std::optional<ConjuntoRegistros> otroPrograma;
