@@ -1,5 +1,7 @@
 #include "core/registry/server_registry.h"
 
+#include "core/registry/building_key.h"
+#include "core/registry/buildings.h"
 #include "core/registry/registry_summary.h"
 
 #include <QHash>
@@ -20,7 +22,8 @@ const QStringList &ColumnasIdentidad()
 {
     static const QStringList columnas = {QStringLiteral("uuid"),        QStringLiteral("equipo"),
                                          QStringLiteral("usuario"),     QStringLiteral("guardado_en"),
-                                         QStringLiteral("recibido_en"), QStringLiteral("usuario_servidor")};
+                                         QStringLiteral("recibido_en"), QStringLiteral("usuario_servidor"),
+                                         ColumnaClave};
     return columnas;
 }
 
@@ -54,9 +57,9 @@ QString SentenciaInsertar(int filas)
         marcas << QStringLiteral("?");
     }
     columnas << QStringLiteral("uuid") << QStringLiteral("equipo") << QStringLiteral("usuario")
-             << QStringLiteral("guardado_en");
+             << QStringLiteral("guardado_en") << CitarIdentificador(ColumnaClave);
     marcas << QStringLiteral("CAST(? AS uuid)") << QStringLiteral("?") << QStringLiteral("?")
-           << QStringLiteral("CAST(? AS timestamptz)");
+           << QStringLiteral("CAST(? AS timestamptz)") << QStringLiteral("?");
     const QString fila = QLatin1Char('(') + marcas.join(QStringLiteral(", ")) + QLatin1Char(')');
     QStringList valores;
     for (int i = 0; i < filas; ++i)
@@ -283,6 +286,7 @@ void RegistroServidor::insertar(QVector<RegistroEvaluacion> &lote)
                 q.bindValue(i++, r.equipo);
                 q.bindValue(i++, r.usuario);
                 q.bindValue(i++, r.guardadoEn.toUTC().toString(Qt::ISODateWithMs));
+                q.bindValue(i++, r.claveEdificacion);
                 uuids << TextoUuid(r.uuid);
             }
             q.bindValue(i++, QLatin1Char('{') + uuids.join(QLatin1Char(',')) + QLatin1Char('}'));
@@ -331,6 +335,11 @@ void RegistroServidor::agregar(QVector<RegistroEvaluacion> &lote)
     for (RegistroEvaluacion &r : escritos) {
         r.sellar();
         r.pendiente = false;
+        // Computed here, as the local file does, from the record as it
+        // arrives: a record that waited in the outbox gets the key it
+        // would have got when it was saved.
+        if (r.claveEdificacion.isEmpty())
+            r.claveEdificacion = ClaveEdificacion::De(r);
     }
     conConexion([&] {
         QVector<RegistroEvaluacion> intento = escritos;
@@ -365,6 +374,36 @@ void RegistroServidor::recorrer(const FiltroRegistro &filtro, const OrdenRegistr
         return 0;
     });
 }
+
+namespace {
+
+// Gives every row without a building key the key computed from its fields,
+// inside the preparation's transaction. Returns how many rows got one.
+qint64 CompletarClaves(QSqlDatabase &db, const ConexionServidor &administrador)
+{
+    QSqlQuery lee(db);
+    lee.setForwardOnly(true);
+    if (!lee.exec(QStringLiteral("SELECT %1, uuid::text FROM %2 WHERE %3 IS NULL")
+                      .arg(LectorRegistroSql::listaColumnas(), RegistroCentral::TablaSql(),
+                           CitarIdentificador(ColumnaClave))))
+        throw Servidor::error(administrador, QStringLiteral("no se puede leer la tabla"), lee.lastError());
+    QVector<std::pair<QString, QString>> claves;  // uuid, key
+    while (lee.next())
+        claves.append({lee.value(NumCampos).toString(), ClaveEdificacion::De(LectorRegistroSql::registroDeFila(lee))});
+    lee.finish();
+    QSqlQuery escribe(db);
+    escribe.prepare(QStringLiteral("UPDATE %1 SET %2 = ? WHERE uuid = CAST(? AS uuid)")
+                        .arg(RegistroCentral::TablaSql(), CitarIdentificador(ColumnaClave)));
+    for (const auto &[uuid, clave] : std::as_const(claves)) {
+        escribe.addBindValue(clave);
+        escribe.addBindValue(uuid);
+        if (!escribe.exec())
+            throw Servidor::error(administrador, QStringLiteral("no se puede completar la tabla"), escribe.lastError());
+    }
+    return claves.size();
+}
+
+}  // namespace
 
 QStringList PrepararServidor(const ConexionServidor &administrador)
 {
@@ -448,7 +487,8 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                 columnas << QStringLiteral("uuid uuid NOT NULL UNIQUE") << QStringLiteral("equipo text")
                          << QStringLiteral("usuario text") << QStringLiteral("guardado_en timestamptz")
                          << QStringLiteral("recibido_en timestamptz NOT NULL DEFAULT now()")
-                         << QStringLiteral("usuario_servidor text");
+                         << QStringLiteral("usuario_servidor text")
+                         << CitarIdentificador(ColumnaClave) + QStringLiteral(" text");
                 exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(tabla, columnas.join(QStringLiteral(", "))),
                      QStringLiteral("no se puede crear la tabla"));
                 hecho << QStringLiteral("Tabla %1 creada.").arg(tabla);
@@ -464,13 +504,24 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
             for (const CampoRegistro &c : Campos())
                 esperadas << c.columna;
             esperadas << ColumnasIdentidad();
-            // The previous version's table lacks the login that stored each
-            // row; its rows keep none.
-            if (hay == esperadas.mid(0, esperadas.size() - 1)) {
+            // Tables of earlier versions lack the login that stored each
+            // row (their rows keep none) and the building key (computed
+            // here for every row, as the laptop computes it when saving).
+            const int posUsuarioServidor = esperadas.indexOf(QStringLiteral("usuario_servidor"));
+            if (hay == esperadas.mid(0, posUsuarioServidor)) {
                 exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN usuario_servidor text").arg(tabla),
                      QStringLiteral("no se puede agregar una columna a la tabla"));
-                hay << esperadas.last();
+                hay << esperadas.at(posUsuarioServidor);
                 hecho << QStringLiteral("Columna usuario_servidor agregada a la tabla %1.").arg(tabla);
+            }
+            if (hay == esperadas.mid(0, esperadas.size() - 1) && esperadas.last() == ColumnaClave) {
+                exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 text").arg(tabla, CitarIdentificador(ColumnaClave)),
+                     QStringLiteral("no se puede agregar una columna a la tabla"));
+                hay << ColumnaClave;
+                const qint64 claves = CompletarClaves(db, administrador);
+                hecho << QStringLiteral("Columna %1 agregada a la tabla %2 (claves calculadas para %3 evaluaciones).")
+                             .arg(ColumnaClave, tabla)
+                             .arg(claves);
             }
             if (hay != esperadas) {
                 db.rollback();
@@ -487,6 +538,15 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                  QStringLiteral("no se puede crear un índice"));
             exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesHabitabilidad\" ON %1 (%2)")
                      .arg(tabla, CitarIdentificador(Campo(Pos::Habitabilidad).columna)),
+                 QStringLiteral("no se puede crear un índice"));
+            // The evaluations of one building, newest first; those near a point.
+            exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesEdificacion\" ON %1 (%2, %3, %4)")
+                     .arg(tabla, CitarIdentificador(ColumnaClave), CitarIdentificador(Campo(Pos::Fecha).columna),
+                          numero),
+                 QStringLiteral("no se puede crear un índice"));
+            exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesPosicion\" ON %1 (%2, %3)")
+                     .arg(tabla, CitarIdentificador(Campo(Pos::Latitud).columna),
+                          CitarIdentificador(Campo(Pos::Longitud).columna)),
                  QStringLiteral("no se puede crear un índice"));
             // The number comes from a counter row that only the numbering
             // function touches: the evaluators have no right on its table,
@@ -588,4 +648,34 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
 ResumenRegistro RegistroServidor::resumen(const FiltroRegistro &filtro)
 {
     return conConexion([&] { return ResumirRegistro(lector(), filtro); });
+}
+
+std::optional<EdificacionRegistrada> RegistroServidor::edificacion(const QString &clave)
+{
+    return conConexion([&] { return Edificaciones::Buscar(lector(), clave); });
+}
+
+QVector<EdificacionRegistrada> RegistroServidor::cercanas(double latitud, double longitud, double metros)
+{
+    return conConexion([&] { return Edificaciones::Cercanas(lector(), latitud, longitud, metros); });
+}
+
+QVector<RegistroEvaluacion> RegistroServidor::historial(const QString &clave)
+{
+    return conConexion([&] { return Edificaciones::Historial(lector(), clave); });
+}
+
+void RegistroServidor::situar(QVector<RegistroEvaluacion> &registros)
+{
+    conConexion([&] {
+        QVector<RegistroEvaluacion> situados = registros;
+        Edificaciones::Situar(lector(), situados);
+        registros = std::move(situados);
+        return 0;
+    });
+}
+
+QString RegistroServidor::claveDe(int32_t numero)
+{
+    return conConexion([&] { return Edificaciones::ClaveDe(lector(), numero); });
 }

@@ -71,6 +71,11 @@ public:
     void recorrer(const FiltroRegistro &filtro, const OrdenRegistro &orden,
                   const std::function<bool(const RegistroEvaluacion &)> &cada) override;
     ResumenRegistro resumen(const FiltroRegistro &filtro) override;
+    std::optional<EdificacionRegistrada> edificacion(const QString &clave) override;
+    QVector<EdificacionRegistrada> cercanas(double latitud, double longitud, double metros) override;
+    QVector<RegistroEvaluacion> historial(const QString &clave) override;
+    void situar(QVector<RegistroEvaluacion> &registros) override;
+    QString claveDe(int32_t numero) override;
 
 private:
     const LectorRegistroSql &lector();
@@ -89,7 +94,8 @@ private:
 // superuser (or a role that may create roles and schemas): creates the
 // group roles orv_administrador and orv_evaluador when missing, the schema
 // "orv" owned by orv_administrador, the table, its indexes, the number
-// counter and trigger, the time limits of the database's sessions, and gives
+// counter and trigger, the building key's column and the indexes of
+// buildings and positions, the time limits of the database's sessions, and gives
 // orv_evaluador INSERT and SELECT only. Running it again changes nothing; a
 // registry of the previous version is brought up to date with its rows and
 // numbers; a table that does not match is reported, not altered.
