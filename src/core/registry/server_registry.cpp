@@ -3,6 +3,7 @@
 #include "core/registry/building_key.h"
 #include "core/registry/buildings.h"
 #include "core/registry/registry_summary.h"
+#include "core/registry/server_corrections.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -436,7 +437,7 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                                       db.lastError());
             const QString tabla = TablaSql();
             const QString numero = CitarIdentificador(Campo(Pos::Numero).columna);
-            for (const QString &papel : {PapelAdministrador, PapelEvaluador}) {
+            for (const QString &papel : {PapelAdministrador, PapelEvaluador, PapelSupervisor}) {
                 if (existe(QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = '%1'").arg(papel)))
                     continue;
                 // Another preparation at the same moment may make it first.
@@ -446,6 +447,13 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                      QStringLiteral("no se puede crear el papel %1").arg(papel));
                 hecho << QStringLiteral("Papel %1 creado.").arg(papel);
             }
+            // A supervisor does what an evaluator does, and corrects any
+            // evaluation.
+            if (!existe(QStringLiteral("SELECT 1 FROM pg_auth_members m JOIN pg_roles r ON r.oid = m.roleid JOIN "
+                                       "pg_roles s ON s.oid = m.member WHERE r.rolname = '%1' AND s.rolname = '%2'")
+                            .arg(PapelEvaluador, PapelSupervisor)))
+                exec(QStringLiteral("GRANT %1 TO %2").arg(PapelEvaluador, PapelSupervisor),
+                     QStringLiteral("no se puede dar el papel %1 a %2").arg(PapelEvaluador, PapelSupervisor));
             // Whoever prepares must be able to act as the owner.
             if (!existe(QStringLiteral("SELECT 1 WHERE pg_has_role(CURRENT_USER, '%1', 'MEMBER')").arg(PapelAdministrador)))
                 exec(QStringLiteral("GRANT %1 TO CURRENT_USER").arg(PapelAdministrador),
@@ -556,6 +564,7 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
             // insert gives its number back. A registry of the previous
             // version (numbered under an advisory lock) keeps its rows and
             // numbers: the counter starts at its largest number.
+            hecho << PrepararCorrecciones(q, administrador);
             const QString contador = ContadorSql();
             const bool habiaContador = existe(
                 QStringLiteral("SELECT 1 FROM pg_tables WHERE schemaname = '%1' AND tablename = 'numeracion'").arg(Esquema));
@@ -576,8 +585,9 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
             exec(QStringLiteral("REVOKE ALL ON %1 FROM PUBLIC").arg(contador), QStringLiteral("no se puede fijar los permisos"));
             exec(QStringLiteral("REVOKE ALL ON %1 FROM %2").arg(contador, PapelEvaluador),
                  QStringLiteral("no se puede fijar los permisos"));
-            // A uuid already held with the same content is skipped (the
-            // client reads its number), after the counter is locked: two
+            // A uuid already held with the same content, or with the
+            // content a correction changed since, is skipped (the client
+            // reads its number), after the counter is locked: two
             // sends of one record at the same moment store it once, and
             // neither takes a number. Held with other content, it is refused
             // (ORV01, the uuid in the message). The login and the time are
@@ -604,7 +614,7 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                      "SELECT ultimo INTO STRICT n FROM %2 FOR UPDATE; "
                      "SELECT ROW(%5) IS NOT DISTINCT FROM ROW(%6) INTO igual FROM %3 AS t WHERE t.uuid = NEW.uuid; "
                      "IF FOUND THEN "
-                     "IF igual THEN RETURN NULL; END IF; "
+                     "IF igual OR EXISTS (SELECT 1 FROM %8 AS c WHERE c.uuid = NEW.uuid) THEN RETURN NULL; END IF; "
                      "RAISE EXCEPTION USING ERRCODE = '%7', MESSAGE = format('la evaluación %s ya está en el registro "
                      "central con otro contenido', NEW.uuid); "
                      "END IF; "
@@ -612,7 +622,7 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                      "NEW.%4 := n + 1; NEW.recibido_en := now(); NEW.usuario_servidor := session_user; "
                      "RETURN NEW; END $f$")
                      .arg(CitarIdentificador(Esquema), contador, tabla, numero, suyos.join(QStringLiteral(", ")),
-                          nuevos.join(QStringLiteral(", ")), EstadoUuidAjeno),
+                          nuevos.join(QStringLiteral(", ")), EstadoUuidAjeno, TablaCorreccionesSql()),
                  QStringLiteral("no se puede crear la función de numeración"));
             exec(QStringLiteral("REVOKE ALL ON FUNCTION %1.numerar_evaluacion() FROM PUBLIC")
                      .arg(CitarIdentificador(Esquema)),
@@ -633,8 +643,9 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
             if (!db.commit())
                 throw Servidor::error(administrador, QStringLiteral("no se pudo confirmar la preparación"),
                                       db.lastError());
-            hecho << QStringLiteral("Permisos: %1 puede agregar y leer evaluaciones, no modificarlas ni borrarlas.")
-                         .arg(PapelEvaluador);
+            hecho << QStringLiteral("Permisos: %1 puede agregar y leer evaluaciones, no modificarlas ni borrarlas; "
+                                    "corrige la identificación de las que guardó su usuario, y %2 la de cualquiera.")
+                         .arg(PapelEvaluador, PapelSupervisor);
         } catch (const ErrorServidor &e) {
             error.emplace(e);
         }
@@ -678,4 +689,20 @@ void RegistroServidor::situar(QVector<RegistroEvaluacion> &registros)
 QString RegistroServidor::claveDe(int32_t numero)
 {
     return conConexion([&] { return Edificaciones::ClaveDe(lector(), numero); });
+}
+
+void RegistroServidor::corregir(int32_t numero, const QString &columna, const QString &valor, const QString &motivo)
+{
+    const Correcciones::Pedida pedida = Correcciones::Revisar(columna, valor, motivo);
+    conConexion([&] {
+        CorregirEnServidor(lector(), conexion_, numero, pedida);
+        return 0;
+    });
+}
+
+QVector<Correccion> RegistroServidor::correcciones(int32_t numero)
+{
+    return conConexion([&] {
+        return Correcciones::Leer(lector(), RegistroCentral::TablaCorreccionesSql(), QStringLiteral("id"), numero);
+    });
 }
