@@ -6,6 +6,7 @@
 #include "core/registry/registry_sql.h"
 
 #include <QDir>
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -128,6 +129,51 @@ QString UsuarioDelEquipo()
     return r.usuario;
 }
 
+namespace {
+// The time of a correction as text: ISO 8601 in UTC with milliseconds, as
+// the local file stores it.
+QString FechaSql(const LectorRegistroSql &lector, const QString &expresion)
+{
+    return lector.motor() == LectorRegistroSql::Motor::Postgres
+               ? QStringLiteral("to_char(%1 AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"')").arg(expresion)
+               : expresion;
+}
+}  // namespace
+
+void Marcar(const LectorRegistroSql &lector, const QString &tablaSql, QVector<RegistroEvaluacion> &registros)
+{
+    QHash<int32_t, QDateTime> fechas;
+    QVector<int32_t> numeros;
+    for (RegistroEvaluacion &r : registros) {
+        r.corregida = QDateTime();
+        if (!r.pendiente && r.numero() > 0)
+            numeros << r.numero();
+    }
+    const QString numero = CitarIdentificador(ColumnasCorrecciones().at(ColCorreccion::Numero).nombre);
+    const QString fecha = CitarIdentificador(ColumnasCorrecciones().at(ColCorreccion::Fecha).nombre);
+    for (qsizetype inicio = 0; inicio < numeros.size(); inicio += 500) {
+        const QVector<int32_t> parte = numeros.mid(inicio, 500);
+        QStringList marcas;
+        for (qsizetype i = 0; i < parte.size(); ++i)
+            marcas << QStringLiteral("?");
+        QSqlQuery q(lector.db());
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("SELECT %1, %2 FROM %3 WHERE %1 IN (%4) GROUP BY %1")
+                      .arg(numero, FechaSql(lector, QStringLiteral("MAX(%1)").arg(fecha)), tablaSql,
+                           marcas.join(QStringLiteral(", "))));
+        for (int32_t n : parte)
+            q.addBindValue(n);
+        if (!q.exec())
+            lector.fallar(QStringLiteral("no se puede leer las correcciones (tabla \"%1\")").arg(TablaCorrecciones),
+                          q.lastError().text());
+        while (q.next())
+            fechas.insert(q.value(0).toInt(), QDateTime::fromString(q.value(1).toString(), Qt::ISODateWithMs).toUTC());
+    }
+    for (RegistroEvaluacion &r : registros)
+        if (!r.pendiente && r.numero() > 0)
+            r.corregida = fechas.value(r.numero());
+}
+
 QVector<Correccion> Leer(const LectorRegistroSql &lector, const QString &tablaSql, const QString &desempate,
                          int32_t numero)
 {
@@ -135,10 +181,7 @@ QVector<Correccion> Leer(const LectorRegistroSql &lector, const QString &tablaSq
     auto col = [&](int i) { return CitarIdentificador(cols.at(i).nombre); };
     QSqlQuery q(lector.db());
     q.setForwardOnly(true);
-    const QString fecha = lector.motor() == LectorRegistroSql::Motor::Postgres
-                              ? QStringLiteral("to_char(%1 AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"')")
-                                    .arg(col(ColCorreccion::Fecha))
-                              : col(ColCorreccion::Fecha);
+    const QString fecha = FechaSql(lector, col(ColCorreccion::Fecha));
     q.prepare(QStringLiteral("SELECT %1, %2, %3, %4, %5, %6, %7 FROM %8 WHERE %9 = ? ORDER BY %10, %11")
                   .arg(col(ColCorreccion::Campo), col(ColCorreccion::Anterior), col(ColCorreccion::Nuevo),
                        col(ColCorreccion::Motivo), col(ColCorreccion::Usuario), fecha, col(ColCorreccion::Numero),

@@ -59,4 +59,9 @@ QString UsuarioDelEquipo();
 QVector<Correccion> Leer(const LectorRegistroSql &lector, const QString &tablaSql, const QString &desempate,
                          int32_t numero);
 
+// Sets `corregida` of each stored record to the time of its latest
+// correction in `tablaSql` (invalid when none), with one statement per 500
+// records.
+void Marcar(const LectorRegistroSql &lector, const QString &tablaSql, QVector<RegistroEvaluacion> &registros);
+
 }  // namespace Correcciones

@@ -3,6 +3,7 @@
 #include "core/data/record_set.h"
 #include "core/registry/building_key.h"
 #include "core/registry/buildings.h"
+#include "core/registry/corrections.h"
 #include "core/registry/registry_sql.h"
 #include "core/registry/registry_summary.h"
 
@@ -399,6 +400,10 @@ QVector<RegistroEvaluacion> RegistroLocal::historial(const QString &clave)
     return Edificaciones::Historial(lector(), clave);
 }
 
-void RegistroLocal::situar(QVector<RegistroEvaluacion> &registros) { Edificaciones::Situar(lector(), registros); }
+void RegistroLocal::situar(QVector<RegistroEvaluacion> &registros)
+{
+    Edificaciones::Situar(lector(), registros);
+    Correcciones::Marcar(lector(), CitarIdentificador(TablaCorrecciones), registros);
+}
 
 QString RegistroLocal::claveDe(int32_t numero) { return Edificaciones::ClaveDe(lector(), numero); }

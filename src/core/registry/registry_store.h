@@ -83,7 +83,8 @@ public:
     // The building key of the evaluation `numero`; empty when it has none.
     virtual QString claveDe(int32_t numero);
     // Fills each record's reemplaza and reemplazadaPor from its building's
-    // history; a registry that keeps no building keys leaves them empty.
+    // history, and corregida from its corrections; a registry that keeps no
+    // building keys leaves them empty.
     virtual void situar(QVector<RegistroEvaluacion> &registros);
 
     // Corrections (core/registry/corrections.h): sets the field of column

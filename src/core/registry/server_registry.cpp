@@ -681,6 +681,7 @@ void RegistroServidor::situar(QVector<RegistroEvaluacion> &registros)
     conConexion([&] {
         QVector<RegistroEvaluacion> situados = registros;
         Edificaciones::Situar(lector(), situados);
+        Correcciones::Marcar(lector(), RegistroCentral::TablaCorreccionesSql(), situados);
         registros = std::move(situados);
         return 0;
     });

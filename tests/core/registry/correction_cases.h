@@ -103,6 +103,12 @@ inline void CorregirMueveDeEdificacion(AlmacenRegistro &registro, const QString 
     QCOMPARE(lista[2].columna, QStringLiteral("Latitud"));
     QCOMPARE(lista[2].nuevo, QStringLiteral("-12.5"));
     QVERIFY(registro.correcciones(2).isEmpty());
+    // Records placed for a document or a list know when they were last corrected.
+    QVector<RegistroEvaluacion> marcadas{*registro.porNumero(3), *registro.porNumero(2)};
+    registro.situar(marcadas);
+    QVERIFY(lista[2].fecha.isValid());
+    QCOMPARE(marcadas[0].corregida, lista[2].fecha);
+    QVERIFY(!marcadas[1].corregida.isValid());
 
     // The plot decides when every part was typed.
     const QString predio = registro.claveDe(4);
