@@ -28,8 +28,10 @@ class LectorRegistroSql;
 
 // Corrects evaluation `numero` through the function, on the open
 // connection of `lector`: reads the row (refusing a value it already
-// has), computes the new building key when the field is part of it, and
-// turns the function's refusals into Spanish messages naming the table.
+// has), computes the new building key when the field is part of it (the
+// function refuses that key when the row's plot or address changed since
+// it was read, and the correction is made again on the row as it is now),
+// and turns the function's refusals into Spanish messages naming the table.
 // Throws ErrorServidor.
 void CorregirEnServidor(const LectorRegistroSql &lector, const ConexionServidor &conexion, int32_t numero,
                         const Correcciones::Pedida &pedida);

@@ -2,6 +2,7 @@
 // and who may correct what: an evaluator only what their own login stored,
 // a supervisor anything, nobody by writing the tables directly.
 
+#include "core/registry/building_key.h"
 #include "core/registry/correction_cases.h"
 #include "core/registry/server_fixture.h"
 #include "support/test_support.h"
@@ -69,14 +70,25 @@ private slots:
             }
         // The function checks by itself what the program checks before.
         const QString campo = ServidorPrueba::Ejecutar(
-            b.evaluador, QStringLiteral("SELECT orv.corregir_evaluacion(1, 'Habitabilidad', 'Habitable', 'm', NULL)"));
+            b.evaluador, QStringLiteral("SELECT orv.corregir_evaluacion(1, 'Habitabilidad', 'Habitable', 'm', NULL, NULL)"));
         QVERIFY2(campo.startsWith(QStringLiteral("ORV02")), qPrintable(campo));
         const QString motivo = ServidorPrueba::Ejecutar(
-            b.evaluador, QStringLiteral("SELECT orv.corregir_evaluacion(1, 'Barrio', 'El Prado', ' ', NULL)"));
+            b.evaluador, QStringLiteral("SELECT orv.corregir_evaluacion(1, 'Barrio', 'El Prado', ' ', NULL, NULL)"));
         QVERIFY2(motivo.startsWith(QStringLiteral("ORV03")), qPrintable(motivo));
+        // A key computed from a plot and address the row no longer has.
+        const QString vieja = ServidorPrueba::Ejecutar(
+            b.evaluador, QStringLiteral("SELECT orv.corregir_evaluacion(1, 'Barrio', 'El Prado', 'm', 'direccion:x', "
+                                        "'otra base')"));
+        QVERIFY2(vieja.startsWith(QStringLiteral("ORV06")), qPrintable(vieja));
+        QVERIFY(mio.correcciones(1).isEmpty());
 
         central.corregir(2, QStringLiteral("Barrio"), QStringLiteral("El Prado"), QStringLiteral("Barrio equivocado"));
         mio.corregir(1, QStringLiteral("Evaluador"), QStringLiteral("Ing. Laura Pérez"), QStringLiteral("Nombre completo"));
+        // Through the program the key's base is the row's: the barrio moves it.
+        const QString antes = mio.claveDe(1);
+        mio.corregir(1, QStringLiteral("Barrio"), QStringLiteral("El Prado"), QStringLiteral("Barrio equivocado"));
+        QVERIFY(mio.claveDe(1) != antes);
+        QCOMPARE(mio.claveDe(1), ClaveEdificacion::De(*mio.porNumero(1)));
         QCOMPARE(mio.porNumero(2)->texto(Pos::Barrio), QStringLiteral("El Prado"));
         QCOMPARE(mio.correcciones(2).value(0).usuario, supervisor.usuario);
         QCOMPARE(mio.correcciones(1).value(0).usuario, b.evaluador.usuario);
