@@ -285,6 +285,19 @@ private:
         }
         y_ += alto + mm(2);
 
+        // Its identification was corrected after it was saved
+        // (core/registry/corrections.h): the values shown are the corrected ones.
+        if (r_.corregida.isValid()) {
+            const Parrafo corregida(pg_,
+                                    QStringLiteral("Corregida el %1: la identificación de esta evaluación se corrigió "
+                                                   "después de guardarla; se muestran los valores corregidos.")
+                                        .arg(r_.corregida.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"))),
+                                    pg_.fuente(9, true), ancho);
+            if (p_)
+                corregida.dibujar(*p_, QPointF(area_.left(), y_), Tinta);
+            y_ += corregida.alto() + mm(2);
+        }
+
         // The habitability on its colour.
         const ClaseAviso clase = ClaseDeHabitabilidad(r_.texto(Pos::Habitabilidad));
         const Parrafo habitabilidad(pg_, QStringLiteral("Habitabilidad: %1").arg(clase.titulo), pg_.fuente(12, true),

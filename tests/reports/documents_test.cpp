@@ -514,7 +514,24 @@ private slots:
                  Normal(c.medidasSeguridad), Normal(Documentos::TextoAdvertencia())})
             QVERIFY2(texto.contains(esperado), qPrintable(esperado + QStringLiteral("\n-- no está en --\n") + texto));
         QVERIFY(!texto.contains(QStringLiteral("0.6123")));
+        QVERIFY(!texto.contains(QStringLiteral("Corregida")));
         QCOMPARE(TonosArriba(pdf, 1, carpeta_.path()).value(Tono::Rojo) > 300, true);
+    }
+
+    // The report of an evaluation whose identification was corrected says
+    // so on its first page, with the date of the latest correction.
+    void reporteCorregido()
+    {
+        RegistroEvaluacion r = EjemploDocumentos::Registro(4711, 2);
+        r.corregida = QDateTime(QDate(2026, 12, 8), QTime(15, 20), Qt::UTC);
+        const QString pdf = Archivo(QStringLiteral("corregido.pdf"));
+        Documentos::GuardarReportesPdf(pdf, {r}, tablas_);
+        const QStringList paginas = PaginasTexto(pdf);
+        QVERIFY(!paginas.isEmpty());
+        const QString esperado = QStringLiteral("Corregida el %1")
+                                     .arg(r.corregida.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm")));
+        QVERIFY2(paginas[0].contains(esperado), qPrintable(paginas[0]));
+        QCOMPARE(paginas.join(QLatin1Char(' ')).count(QStringLiteral("Corregida")), 1);
     }
 
     // Quotes, markup, emoji and a comment far longer than any of the tables:

@@ -36,6 +36,9 @@ struct RegistroEvaluacion {
     // the current posting when a newer evaluation replaced this one.
     std::optional<ReferenciaAviso> reemplaza;
     std::optional<ReferenciaAviso> reemplazadaPor;
+    // When its identification was last corrected (UTC), once a store has
+    // placed it; invalid when it never was.
+    QDateTime corregida;
     // Saved on this machine and not yet received by the central registry;
     // such a record has no number yet.
     bool pendiente = false;

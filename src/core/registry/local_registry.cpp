@@ -4,6 +4,7 @@
 #include "core/registry/building_key.h"
 #include "core/registry/buildings.h"
 #include "core/registry/buildings_summary.h"
+#include "core/registry/corrections.h"
 #include "core/registry/registry_sql.h"
 #include "core/registry/registry_summary.h"
 
@@ -165,6 +166,27 @@ void PrepararTabla(QSqlDatabase &db, const QString &archivo)
              .arg(CitarIdentificador(Tabla), CitarIdentificador(Campo(Pos::Latitud).columna),
                   CitarIdentificador(Campo(Pos::Longitud).columna)),
          "no se puede crear un índice de la tabla");
+    // The corrections, kept for good: the file refuses to change or delete
+    // one.
+    QStringList correcciones;
+    for (int i = 0; i < ColCorreccion::Cantidad; ++i) {
+        const ColumnaCorreccion &c = ColumnasCorrecciones().at(i);
+        const bool puedeFaltar = i == ColCorreccion::Anterior || i == ColCorreccion::Nuevo || i == ColCorreccion::Usuario;
+        correcciones << CitarIdentificador(c.nombre) + QLatin1Char(' ') + TipoSqlite(c.tipo)
+                            + (puedeFaltar ? QString() : QStringLiteral(" NOT NULL"));
+    }
+    exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
+             .arg(CitarIdentificador(TablaCorrecciones), correcciones.join(QStringLiteral(", "))),
+         "no se puede crear la tabla de correcciones");
+    exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"CorreccionesNumero\" ON %1 (%2)")
+             .arg(CitarIdentificador(TablaCorrecciones),
+                  CitarIdentificador(ColumnasCorrecciones().at(ColCorreccion::Numero).nombre)),
+         "no se puede crear un índice de la tabla de correcciones");
+    for (const char *accion : {"UPDATE", "DELETE"})
+        exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS \"CorreccionesSin%1\" BEFORE %1 ON %2 BEGIN SELECT "
+                            "RAISE(ABORT, 'las correcciones no se modifican ni se borran'); END")
+                 .arg(QLatin1String(accion), CitarIdentificador(TablaCorrecciones)),
+             "no se puede proteger la tabla de correcciones");
     exec(QStringLiteral("COMMIT"), "no se pudo confirmar la escritura");
 }
 
@@ -386,6 +408,10 @@ QVector<RegistroEvaluacion> RegistroLocal::historial(const QString &clave)
     return Edificaciones::Historial(lector(), clave);
 }
 
-void RegistroLocal::situar(QVector<RegistroEvaluacion> &registros) { Edificaciones::Situar(lector(), registros); }
+void RegistroLocal::situar(QVector<RegistroEvaluacion> &registros)
+{
+    Edificaciones::Situar(lector(), registros);
+    Correcciones::Marcar(lector(), CitarIdentificador(TablaCorrecciones), registros);
+}
 
 QString RegistroLocal::claveDe(int32_t numero) { return Edificaciones::ClaveDe(lector(), numero); }

@@ -42,6 +42,10 @@ public:
     QVector<RegistroEvaluacion> historial(const QString &clave) override;
     void situar(QVector<RegistroEvaluacion> &registros) override;
     QString claveDe(int32_t numero) override;
+    // Under the file's write lock, in one transaction with the row of
+    // table "Correcciones"; who: the machine's user.
+    void corregir(int32_t numero, const QString &columna, const QString &valor, const QString &motivo) override;
+    QVector<Correccion> correcciones(int32_t numero) override;
 
     const LectorRegistroSql &lector();
 

@@ -160,4 +160,14 @@ QString TipoSqlite(TipoCampo tipo)
     return QString();
 }
 
+const QVector<ColumnaCorreccion> &ColumnasCorrecciones()
+{
+    static const QVector<ColumnaCorreccion> columnas = {
+        {QStringLiteral("NumeroEvaluacion"), TipoCampo::Entero}, {QStringLiteral("uuid"), TipoCampo::Texto},
+        {QStringLiteral("Campo"), TipoCampo::Texto},             {QStringLiteral("ValorAnterior"), TipoCampo::Texto},
+        {QStringLiteral("ValorNuevo"), TipoCampo::Texto},        {QStringLiteral("Motivo"), TipoCampo::Texto},
+        {QStringLiteral("Usuario"), TipoCampo::Texto},           {QStringLiteral("Fecha"), TipoCampo::Texto}};
+    return columnas;
+}
+
 }  // namespace RegistroEvaluaciones

@@ -24,6 +24,22 @@ inline const QString ColumnaClave = QStringLiteral("clave_edificacion");
 
 enum class TipoCampo { Entero, Texto, Real };
 
+// The corrections of saved evaluations (core/registry/corrections.h): table
+// "Correcciones", in the local file as on the server, one row per corrected
+// field, never changed nor deleted. Its columns in order: the evaluation's
+// number and uuid, the corrected field's column, the value before and after
+// (as text), the reason, who corrected it and when (UTC, ISO 8601 in the
+// local file).
+inline const QString TablaCorrecciones = QStringLiteral("Correcciones");
+namespace ColCorreccion {
+enum : int { Numero, Uuid, Campo, Anterior, Nuevo, Motivo, Usuario, Fecha, Cantidad };
+}
+struct ColumnaCorreccion {
+    QString nombre;
+    TipoCampo tipo;
+};
+const QVector<ColumnaCorreccion> &ColumnasCorrecciones();
+
 enum class GrupoCampo {
     Identificacion,  // who, when, where: the additional information form
     Edificacion,     // building description of the evaluation form

@@ -1,6 +1,8 @@
 #include "core/registry/registry_store.h"
 
+#include "core/data/record_set.h"
 #include "core/registry/buildings.h"
+#include "core/registry/corrections.h"
 
 int32_t AlmacenRegistro::agregar(RegistroEvaluacion &registro)
 {
@@ -19,3 +21,10 @@ QVector<RegistroEvaluacion> AlmacenRegistro::historial(const QString &) { return
 void AlmacenRegistro::situar(QVector<RegistroEvaluacion> &) {}
 
 QString AlmacenRegistro::claveDe(int32_t) { return QString(); }
+
+void AlmacenRegistro::corregir(int32_t, const QString &, const QString &, const QString &)
+{
+    throw ErrorDatos(QStringLiteral("No se puede corregir la evaluación: la %1 no guarda correcciones.").arg(descripcion()));
+}
+
+QVector<Correccion> AlmacenRegistro::correcciones(int32_t) { return {}; }

@@ -37,6 +37,7 @@ struct FiltroRegistro {
 
 struct ResumenRegistro;  // core/registry/registry_summary.h
 struct EdificacionRegistrada;  // core/registry/buildings.h
+struct Correccion;             // core/registry/corrections.h
 
 struct OrdenRegistro {
     // A field position, or OrdenDireccion for the address as one text.
@@ -82,6 +83,18 @@ public:
     // The building key of the evaluation `numero`; empty when it has none.
     virtual QString claveDe(int32_t numero);
     // Fills each record's reemplaza and reemplazadaPor from its building's
-    // history; a registry that keeps no building keys leaves them empty.
+    // history, and corregida from its corrections; a registry that keeps no
+    // building keys leaves them empty.
     virtual void situar(QVector<RegistroEvaluacion> &registros);
+
+    // Corrections (core/registry/corrections.h): sets the field of column
+    // `columna` of evaluation `numero` to `valor` and records the change
+    // with its reason, who made it and when; a corrected plot or address
+    // gives the evaluation its new building key. Throws ErrorDatos with
+    // nothing changed (a field that cannot be corrected, no reason, no such
+    // evaluation, no permission); a registry that keeps no corrections
+    // refuses every one.
+    virtual void corregir(int32_t numero, const QString &columna, const QString &valor, const QString &motivo);
+    // The corrections of evaluation `numero`, oldest first.
+    virtual QVector<Correccion> correcciones(int32_t numero);
 };

@@ -1,6 +1,11 @@
 #include "core/registry/server_registry.h"
 
+#include "core/registry/buildings_summary.h"
+
+#include "core/registry/building_key.h"
+#include "core/registry/buildings.h"
 #include "core/registry/registry_summary.h"
+#include "core/registry/server_corrections.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -20,7 +25,8 @@ const QStringList &ColumnasIdentidad()
 {
     static const QStringList columnas = {QStringLiteral("uuid"),        QStringLiteral("equipo"),
                                          QStringLiteral("usuario"),     QStringLiteral("guardado_en"),
-                                         QStringLiteral("recibido_en"), QStringLiteral("usuario_servidor")};
+                                         QStringLiteral("recibido_en"), QStringLiteral("usuario_servidor"),
+                                         ColumnaClave};
     return columnas;
 }
 
@@ -54,9 +60,9 @@ QString SentenciaInsertar(int filas)
         marcas << QStringLiteral("?");
     }
     columnas << QStringLiteral("uuid") << QStringLiteral("equipo") << QStringLiteral("usuario")
-             << QStringLiteral("guardado_en");
+             << QStringLiteral("guardado_en") << CitarIdentificador(ColumnaClave);
     marcas << QStringLiteral("CAST(? AS uuid)") << QStringLiteral("?") << QStringLiteral("?")
-           << QStringLiteral("CAST(? AS timestamptz)");
+           << QStringLiteral("CAST(? AS timestamptz)") << QStringLiteral("?");
     const QString fila = QLatin1Char('(') + marcas.join(QStringLiteral(", ")) + QLatin1Char(')');
     QStringList valores;
     for (int i = 0; i < filas; ++i)
@@ -283,6 +289,7 @@ void RegistroServidor::insertar(QVector<RegistroEvaluacion> &lote)
                 q.bindValue(i++, r.equipo);
                 q.bindValue(i++, r.usuario);
                 q.bindValue(i++, r.guardadoEn.toUTC().toString(Qt::ISODateWithMs));
+                q.bindValue(i++, r.claveEdificacion);
                 uuids << TextoUuid(r.uuid);
             }
             q.bindValue(i++, QLatin1Char('{') + uuids.join(QLatin1Char(',')) + QLatin1Char('}'));
@@ -331,6 +338,11 @@ void RegistroServidor::agregar(QVector<RegistroEvaluacion> &lote)
     for (RegistroEvaluacion &r : escritos) {
         r.sellar();
         r.pendiente = false;
+        // Computed here, as the local file does, from the record as it
+        // arrives: a record that waited in the outbox gets the key it
+        // would have got when it was saved.
+        if (r.claveEdificacion.isEmpty())
+            r.claveEdificacion = ClaveEdificacion::De(r);
     }
     conConexion([&] {
         QVector<RegistroEvaluacion> intento = escritos;
@@ -377,6 +389,36 @@ void RegistroServidor::recorrer(const FiltroRegistro &filtro, const OrdenRegistr
     });
 }
 
+namespace {
+
+// Gives every row without a building key the key computed from its fields,
+// inside the preparation's transaction. Returns how many rows got one.
+qint64 CompletarClaves(QSqlDatabase &db, const ConexionServidor &administrador)
+{
+    QSqlQuery lee(db);
+    lee.setForwardOnly(true);
+    if (!lee.exec(QStringLiteral("SELECT %1, uuid::text FROM %2 WHERE %3 IS NULL")
+                      .arg(LectorRegistroSql::listaColumnas(), RegistroCentral::TablaSql(),
+                           CitarIdentificador(ColumnaClave))))
+        throw Servidor::error(administrador, QStringLiteral("no se puede leer la tabla"), lee.lastError());
+    QVector<std::pair<QString, QString>> claves;  // uuid, key
+    while (lee.next())
+        claves.append({lee.value(NumCampos).toString(), ClaveEdificacion::De(LectorRegistroSql::registroDeFila(lee))});
+    lee.finish();
+    QSqlQuery escribe(db);
+    escribe.prepare(QStringLiteral("UPDATE %1 SET %2 = ? WHERE uuid = CAST(? AS uuid)")
+                        .arg(RegistroCentral::TablaSql(), CitarIdentificador(ColumnaClave)));
+    for (const auto &[uuid, clave] : std::as_const(claves)) {
+        escribe.addBindValue(clave);
+        escribe.addBindValue(uuid);
+        if (!escribe.exec())
+            throw Servidor::error(administrador, QStringLiteral("no se puede completar la tabla"), escribe.lastError());
+    }
+    return claves.size();
+}
+
+}  // namespace
+
 QStringList PrepararServidor(const ConexionServidor &administrador)
 {
     using namespace RegistroCentral;
@@ -408,7 +450,7 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                                       db.lastError());
             const QString tabla = TablaSql();
             const QString numero = CitarIdentificador(Campo(Pos::Numero).columna);
-            for (const QString &papel : {PapelAdministrador, PapelEvaluador}) {
+            for (const QString &papel : {PapelAdministrador, PapelEvaluador, PapelSupervisor}) {
                 if (existe(QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = '%1'").arg(papel)))
                     continue;
                 // Another preparation at the same moment may make it first.
@@ -418,6 +460,13 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                      QStringLiteral("no se puede crear el papel %1").arg(papel));
                 hecho << QStringLiteral("Papel %1 creado.").arg(papel);
             }
+            // A supervisor does what an evaluator does, and corrects any
+            // evaluation.
+            if (!existe(QStringLiteral("SELECT 1 FROM pg_auth_members m JOIN pg_roles r ON r.oid = m.roleid JOIN "
+                                       "pg_roles s ON s.oid = m.member WHERE r.rolname = '%1' AND s.rolname = '%2'")
+                            .arg(PapelEvaluador, PapelSupervisor)))
+                exec(QStringLiteral("GRANT %1 TO %2").arg(PapelEvaluador, PapelSupervisor),
+                     QStringLiteral("no se puede dar el papel %1 a %2").arg(PapelEvaluador, PapelSupervisor));
             // Whoever prepares must be able to act as the owner.
             if (!existe(QStringLiteral("SELECT 1 WHERE pg_has_role(CURRENT_USER, '%1', 'MEMBER')").arg(PapelAdministrador)))
                 exec(QStringLiteral("GRANT %1 TO CURRENT_USER").arg(PapelAdministrador),
@@ -459,7 +508,8 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                 columnas << QStringLiteral("uuid uuid NOT NULL UNIQUE") << QStringLiteral("equipo text")
                          << QStringLiteral("usuario text") << QStringLiteral("guardado_en timestamptz")
                          << QStringLiteral("recibido_en timestamptz NOT NULL DEFAULT now()")
-                         << QStringLiteral("usuario_servidor text");
+                         << QStringLiteral("usuario_servidor text")
+                         << CitarIdentificador(ColumnaClave) + QStringLiteral(" text");
                 exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(tabla, columnas.join(QStringLiteral(", "))),
                      QStringLiteral("no se puede crear la tabla"));
                 hecho << QStringLiteral("Tabla %1 creada.").arg(tabla);
@@ -475,13 +525,24 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
             for (const CampoRegistro &c : Campos())
                 esperadas << c.columna;
             esperadas << ColumnasIdentidad();
-            // The previous version's table lacks the login that stored each
-            // row; its rows keep none.
-            if (hay == esperadas.mid(0, esperadas.size() - 1)) {
+            // Tables of earlier versions lack the login that stored each
+            // row (their rows keep none) and the building key (computed
+            // here for every row, as the laptop computes it when saving).
+            const int posUsuarioServidor = esperadas.indexOf(QStringLiteral("usuario_servidor"));
+            if (hay == esperadas.mid(0, posUsuarioServidor)) {
                 exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN usuario_servidor text").arg(tabla),
                      QStringLiteral("no se puede agregar una columna a la tabla"));
-                hay << esperadas.last();
+                hay << esperadas.at(posUsuarioServidor);
                 hecho << QStringLiteral("Columna usuario_servidor agregada a la tabla %1.").arg(tabla);
+            }
+            if (hay == esperadas.mid(0, esperadas.size() - 1) && esperadas.last() == ColumnaClave) {
+                exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 text").arg(tabla, CitarIdentificador(ColumnaClave)),
+                     QStringLiteral("no se puede agregar una columna a la tabla"));
+                hay << ColumnaClave;
+                const qint64 claves = CompletarClaves(db, administrador);
+                hecho << QStringLiteral("Columna %1 agregada a la tabla %2 (claves calculadas para %3 evaluaciones).")
+                             .arg(ColumnaClave, tabla)
+                             .arg(claves);
             }
             if (hay != esperadas) {
                 db.rollback();
@@ -499,6 +560,15 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
             exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesHabitabilidad\" ON %1 (%2)")
                      .arg(tabla, CitarIdentificador(Campo(Pos::Habitabilidad).columna)),
                  QStringLiteral("no se puede crear un índice"));
+            // The evaluations of one building, newest first; those near a point.
+            exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesEdificacion\" ON %1 (%2, %3, %4)")
+                     .arg(tabla, CitarIdentificador(ColumnaClave), CitarIdentificador(Campo(Pos::Fecha).columna),
+                          numero),
+                 QStringLiteral("no se puede crear un índice"));
+            exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesPosicion\" ON %1 (%2, %3)")
+                     .arg(tabla, CitarIdentificador(Campo(Pos::Latitud).columna),
+                          CitarIdentificador(Campo(Pos::Longitud).columna)),
+                 QStringLiteral("no se puede crear un índice"));
             // The number comes from a counter row that only the numbering
             // function touches: the evaluators have no right on its table,
             // so they cannot lock it but by inserting, and an insert holds
@@ -507,6 +577,7 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
             // insert gives its number back. A registry of the previous
             // version (numbered under an advisory lock) keeps its rows and
             // numbers: the counter starts at its largest number.
+            hecho << PrepararCorrecciones(q, administrador);
             const QString contador = ContadorSql();
             const bool habiaContador = existe(
                 QStringLiteral("SELECT 1 FROM pg_tables WHERE schemaname = '%1' AND tablename = 'numeracion'").arg(Esquema));
@@ -527,8 +598,9 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
             exec(QStringLiteral("REVOKE ALL ON %1 FROM PUBLIC").arg(contador), QStringLiteral("no se puede fijar los permisos"));
             exec(QStringLiteral("REVOKE ALL ON %1 FROM %2").arg(contador, PapelEvaluador),
                  QStringLiteral("no se puede fijar los permisos"));
-            // A uuid already held with the same evaluation is skipped (the
-            // client reads its number), after the counter is locked: two
+            // A uuid already held with the same content, or with the
+            // content a correction changed since, is skipped (the client
+            // reads its number), after the counter is locked: two
             // sends of one record at the same moment store it once, and
             // neither takes a number. The same evaluation is the same fields;
             // the machine, user and time of saving may differ (a file of
@@ -552,7 +624,7 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                      "SELECT ultimo INTO STRICT n FROM %2 FOR UPDATE; "
                      "SELECT ROW(%5) IS NOT DISTINCT FROM ROW(%6) INTO igual FROM %3 AS t WHERE t.uuid = NEW.uuid; "
                      "IF FOUND THEN "
-                     "IF igual THEN RETURN NULL; END IF; "
+                     "IF igual OR EXISTS (SELECT 1 FROM %8 AS c WHERE c.uuid = NEW.uuid) THEN RETURN NULL; END IF; "
                      "RAISE EXCEPTION USING ERRCODE = '%7', MESSAGE = format('la evaluación %s ya está en el registro "
                      "central con otro contenido', NEW.uuid); "
                      "END IF; "
@@ -560,7 +632,7 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                      "NEW.%4 := n + 1; NEW.recibido_en := now(); NEW.usuario_servidor := session_user; "
                      "RETURN NEW; END $f$")
                      .arg(CitarIdentificador(Esquema), contador, tabla, numero, suyos.join(QStringLiteral(", ")),
-                          nuevos.join(QStringLiteral(", ")), EstadoUuidAjeno),
+                          nuevos.join(QStringLiteral(", ")), EstadoUuidAjeno, TablaCorreccionesSql()),
                  QStringLiteral("no se puede crear la función de numeración"));
             exec(QStringLiteral("REVOKE ALL ON FUNCTION %1.numerar_evaluacion() FROM PUBLIC")
                      .arg(CitarIdentificador(Esquema)),
@@ -581,8 +653,9 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
             if (!db.commit())
                 throw Servidor::error(administrador, QStringLiteral("no se pudo confirmar la preparación"),
                                       db.lastError());
-            hecho << QStringLiteral("Permisos: %1 puede agregar y leer evaluaciones, no modificarlas ni borrarlas.")
-                         .arg(PapelEvaluador);
+            hecho << QStringLiteral("Permisos: %1 puede agregar y leer evaluaciones, no modificarlas ni borrarlas; "
+                                    "corrige la identificación de las que guardó su usuario, y %2 la de cualquiera.")
+                         .arg(PapelEvaluador, PapelSupervisor);
         } catch (const ErrorServidor &e) {
             error.emplace(e);
         }
@@ -595,5 +668,58 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
 
 ResumenRegistro RegistroServidor::resumen(const FiltroRegistro &filtro)
 {
-    return conConexion([&] { return ResumirRegistro(lector(), filtro); });
+    return conConexion([&] {
+        ResumenRegistro r = ResumirRegistro(lector(), filtro);
+        const ResumenEdificaciones e = ResumirEdificaciones(lector(), filtro);
+        r.edificaciones = e.edificaciones;
+        r.tablasEdificaciones = TablasEdificaciones(e);
+        return r;
+    });
+}
+
+std::optional<EdificacionRegistrada> RegistroServidor::edificacion(const QString &clave)
+{
+    return conConexion([&] { return Edificaciones::Buscar(lector(), clave); });
+}
+
+QVector<EdificacionRegistrada> RegistroServidor::cercanas(double latitud, double longitud, double metros)
+{
+    return conConexion([&] { return Edificaciones::Cercanas(lector(), latitud, longitud, metros); });
+}
+
+QVector<RegistroEvaluacion> RegistroServidor::historial(const QString &clave)
+{
+    return conConexion([&] { return Edificaciones::Historial(lector(), clave); });
+}
+
+void RegistroServidor::situar(QVector<RegistroEvaluacion> &registros)
+{
+    conConexion([&] {
+        QVector<RegistroEvaluacion> situados = registros;
+        Edificaciones::Situar(lector(), situados);
+        Correcciones::Marcar(lector(), RegistroCentral::TablaCorreccionesSql(), situados);
+        registros = std::move(situados);
+        return 0;
+    });
+}
+
+QString RegistroServidor::claveDe(int32_t numero)
+{
+    return conConexion([&] { return Edificaciones::ClaveDe(lector(), numero); });
+}
+
+void RegistroServidor::corregir(int32_t numero, const QString &columna, const QString &valor, const QString &motivo)
+{
+    const Correcciones::Pedida pedida = Correcciones::Revisar(columna, valor, motivo);
+    conConexion([&] {
+        CorregirEnServidor(lector(), conexion_, numero, pedida);
+        return 0;
+    });
+}
+
+QVector<Correccion> RegistroServidor::correcciones(int32_t numero)
+{
+    return conConexion([&] {
+        return Correcciones::Leer(lector(), RegistroCentral::TablaCorreccionesSql(), QStringLiteral("id"), numero);
+    });
 }

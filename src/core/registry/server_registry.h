@@ -17,6 +17,9 @@ namespace RegistroCentral {
 inline const QString Esquema = QStringLiteral("orv");
 inline const QString PapelEvaluador = QStringLiteral("orv_evaluador");
 inline const QString PapelAdministrador = QStringLiteral("orv_administrador");
+// A member of orv_evaluador that may correct any evaluation, not only those
+// its own login stored.
+inline const QString PapelSupervisor = QStringLiteral("orv_supervisor");
 // "orv"."Evaluaciones"
 QString TablaSql();
 // The identity and audit columns after the 93 fields, in order.
@@ -71,6 +74,15 @@ public:
     void recorrer(const FiltroRegistro &filtro, const OrdenRegistro &orden,
                   const std::function<bool(const RegistroEvaluacion &)> &cada) override;
     ResumenRegistro resumen(const FiltroRegistro &filtro) override;
+    std::optional<EdificacionRegistrada> edificacion(const QString &clave) override;
+    QVector<EdificacionRegistrada> cercanas(double latitud, double longitud, double metros) override;
+    QVector<RegistroEvaluacion> historial(const QString &clave) override;
+    void situar(QVector<RegistroEvaluacion> &registros) override;
+    QString claveDe(int32_t numero) override;
+    // Through orv.corregir_evaluacion (core/registry/server_corrections.h):
+    // the server records the login and its own time.
+    void corregir(int32_t numero, const QString &columna, const QString &valor, const QString &motivo) override;
+    QVector<Correccion> correcciones(int32_t numero) override;
 
 private:
     const LectorRegistroSql &lector();
@@ -87,10 +99,13 @@ private:
 
 // What "orv-registro servidor preparar" does, connected as the server's
 // superuser (or a role that may create roles and schemas): creates the
-// group roles orv_administrador and orv_evaluador when missing, the schema
+// group roles orv_administrador, orv_evaluador and orv_supervisor (a member
+// of orv_evaluador) when missing, the schema
 // "orv" owned by orv_administrador, the table, its indexes, the number
-// counter and trigger, the time limits of the database's sessions, and gives
-// orv_evaluador INSERT and SELECT only. Running it again changes nothing; a
+// counter and trigger, the building key's column and the indexes of
+// buildings and positions, the time limits of the database's sessions, and gives
+// orv_evaluador INSERT and SELECT only, and corrections only through the
+// correction function (core/registry/server_corrections.h). Running it again changes nothing; a
 // registry of the previous version is brought up to date with its rows and
 // numbers; a table that does not match is reported, not altered.
 // Returns what was done, in Spanish lines. Throws ErrorServidor.

@@ -420,14 +420,16 @@ void RegistroForm::abrirFila(int fila)
     situar(uno);
     const RegistroEvaluacion copia = uno.front();
     QVector<RegistroEvaluacion> historial;
+    QVector<Correccion> correcciones;
     if (almacen() && !copia.pendiente) {
         try {
             historial = almacen()->historial(almacen()->claveDe(copia.numero()));
+            correcciones = almacen()->correcciones(copia.numero());
         } catch (const ErrorDatos &e) {
             Mensaje::mostrar(this, e.mensaje());
         }
     }
-    VistaEvaluacion vista(copia, acciones_, acciones_.comentarios(this), this, historial);
+    VistaEvaluacion vista(copia, acciones_, acciones_.comentarios(this), this, historial, correcciones);
     vista.exec();
 }
 

@@ -12,6 +12,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHash>
 #include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -111,6 +112,43 @@ QGroupBox *MarcoHistorial(const RegistroEvaluacion &registro, const QVector<Regi
     return marco;
 }
 
+// The corrections of this evaluation, oldest first: when, who, the field,
+// the value before and after, and why.
+QGroupBox *MarcoCorrecciones(const QVector<Correccion> &correcciones, QWidget *padre)
+{
+    auto *marco = new QGroupBox(correcciones.size() == 1 ? QStringLiteral("Correcciones (1)")
+                                                         : QStringLiteral("Correcciones (%1)").arg(correcciones.size()),
+                                padre);
+    marco->setObjectName(QStringLiteral("grupoCorrecciones"));
+    auto *capa = new QVBoxLayout(marco);
+    const QStringList titulos = {QStringLiteral("Fecha"), QStringLiteral("Usuario"), QStringLiteral("Campo"),
+                                 QStringLiteral("Antes"), QStringLiteral("Después"), QStringLiteral("Motivo")};
+    auto *tabla = new QTableWidget(static_cast<int>(correcciones.size()), static_cast<int>(titulos.size()), marco);
+    tabla->setObjectName(QStringLiteral("tblCorrecciones"));
+    tabla->setAccessibleName(marco->title());
+    tabla->setHorizontalHeaderLabels(titulos);
+    tabla->verticalHeader()->hide();
+    tabla->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tabla->setSelectionBehavior(QAbstractItemView::SelectRows);
+    for (int fila = 0; fila < correcciones.size(); ++fila) {
+        const Correccion &c = correcciones.at(fila);
+        const int p = PosicionDeColumna(c.columna);
+        const QString textos[] = {c.fecha.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm")), c.usuario,
+                                  p < 0 ? c.columna : Campo(p).etiqueta, c.anterior, c.nuevo, c.motivo};
+        for (int k = 0; k < titulos.size(); ++k) {
+            auto *item = new QTableWidgetItem(textos[k]);
+            item->setData(Qt::AccessibleTextRole, titulos.at(k) + QStringLiteral(": ") + textos[k]);
+            tabla->setItem(fila, k, item);
+        }
+    }
+    tabla->resizeColumnsToContents();
+    tabla->horizontalHeader()->setStretchLastSection(true);
+    tabla->setMinimumHeight(tabla->horizontalHeader()->height() + 2 * tabla->frameWidth() +
+                            static_cast<int>(std::min<qsizetype>(correcciones.size(), 4)) * tabla->verticalHeader()->defaultSectionSize());
+    capa->addWidget(tabla);
+    return marco;
+}
+
 QFormLayout *Formulario(QGroupBox *marco)
 {
     auto *f = new QFormLayout(marco);
@@ -166,9 +204,16 @@ QString VistaEvaluacion::TextoValor(const RegistroEvaluacion &r, int p)
 
 VistaEvaluacion::VistaEvaluacion(const RegistroEvaluacion &registro, AccionesRegistro &acciones,
                                  const TablasComentarios *comentarios, QWidget *padre,
-                                 const QVector<RegistroEvaluacion> &historial)
+                                 const QVector<RegistroEvaluacion> &historial,
+                                 const QVector<Correccion> &correcciones)
     : QDialog(padre), registro_(registro), acciones_(acciones)
 {
+    // Each corrected field and its value before the first correction.
+    QHash<QString, QString> original;
+    for (const Correccion &c : correcciones)
+        if (!original.contains(c.columna))
+            original.insert(c.columna, c.anterior);
+
     setObjectName(QStringLiteral("VistaEvaluacion"));
     setWindowTitle(QStringLiteral("Evaluación número %1").arg(registro.numero()));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
@@ -239,9 +284,21 @@ VistaEvaluacion::VistaEvaluacion(const RegistroEvaluacion &registro, AccionesReg
         for (const CampoRegistro &c : Campos()) {
             if (c.grupo != g)
                 continue;
-            QLabel *v = Valor(TextoValor(registro, c.posicion), c.etiqueta, marco);
+            const auto corregido = original.constFind(c.columna);
+            const bool fueCorregido = corregido != original.cend();
+            QLabel *v = Valor(TextoValor(registro, c.posicion),
+                              fueCorregido ? QStringLiteral("%1, corregido; antes: %2")
+                                                 .arg(c.etiqueta, corregido->isEmpty() ? SinDato : *corregido)
+                                           : c.etiqueta,
+                              marco);
             v->setObjectName(QStringLiteral("valor%1").arg(c.posicion));
-            QLabel *r = Rotulo(c.etiqueta, marco);
+            QLabel *r = Rotulo(fueCorregido ? c.etiqueta + QStringLiteral(" (corregido)") : c.etiqueta, marco);
+            if (fueCorregido) {
+                v->setToolTip(QStringLiteral("Antes de corregirlo: %1").arg(corregido->isEmpty() ? SinDato : *corregido));
+                QFont negrita = r->font();
+                negrita.setBold(true);
+                r->setFont(negrita);
+            }
             r->setBuddy(v);
             f->addRow(r, v);
         }
@@ -315,10 +372,12 @@ VistaEvaluacion::VistaEvaluacion(const RegistroEvaluacion &registro, AccionesReg
         fc->addRow(Valor(QStringLiteral("Los textos de los comentarios no están disponibles."), QString(),
                          marcoComentarios));
     }
+    if (!correcciones.isEmpty())
+        rejilla->addWidget(MarcoCorrecciones(correcciones, contenido), 1, 0, 1, 2);
     if (historial.size() > 1)
-        rejilla->addWidget(MarcoHistorial(registro, historial, contenido), 1, 0, 1, 2);
-    rejilla->addWidget(marcoComentarios, 2, 0, 1, 2);
-    rejilla->addWidget(filasDe(GrupoCampo::Codigos, marcoDe(GrupoCampo::Codigos)), 3, 0, 1, 2);
+        rejilla->addWidget(MarcoHistorial(registro, historial, contenido), 2, 0, 1, 2);
+    rejilla->addWidget(marcoComentarios, 3, 0, 1, 2);
+    rejilla->addWidget(filasDe(GrupoCampo::Codigos, marcoDe(GrupoCampo::Codigos)), 4, 0, 1, 2);
     area->setWidget(contenido);
     capa->addWidget(area, 1);
 

@@ -4,8 +4,10 @@
 // qualitative levels by the captions the evaluator chose from, the results
 // in the system's number notation and the five comments; with the actions
 // on it (print, PDF, CSV); and the building's history, newest first, with
-// every change of posting marked.
+// every change of posting marked; and the corrections of its
+// identification, with the corrected fields marked.
 
+#include "core/registry/corrections.h"
 #include "core/registry/evaluation_record.h"
 #include "gui/registry/registry_actions.h"
 
@@ -19,9 +21,11 @@ public:
     // `acciones` and `comentarios` (nullptr: the comments are not shown)
     // outlive the view. `historial`: every evaluation of the building, newest
     // first (core/registry/buildings.h); empty, no history is shown.
+    // `correcciones`: those of this evaluation, oldest first; its fields'
+    // labels say "(corregido)".
     VistaEvaluacion(const RegistroEvaluacion &registro, AccionesRegistro &acciones,
                     const TablasComentarios *comentarios, QWidget *padre = nullptr,
-                    const QVector<RegistroEvaluacion> &historial = {});
+                    const QVector<RegistroEvaluacion> &historial = {}, const QVector<Correccion> &correcciones = {});
 
     // The text of the change column for an evaluation whose posting went
     // from `anterior` to `nueva`: "Empeoró", "Mejoró" or empty.

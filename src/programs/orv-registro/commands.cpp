@@ -78,10 +78,36 @@ const QVector<Orden> &Ordenes()
          "se guarda una vez en el registro central, y la respuesta da el número que ya tiene.\n"
          "Con «-» se lee la entrada estándar.",
          Importar},
+        {"corregir", "corregir NÚMERO --campo COLUMNA --valor TEXTO --motivo TEXTO",
+         "corrige la identificación de una evaluación guardada y guarda la corrección",
+         "Solo se corrige lo que identifica la edificación; el número, la fecha, los datos de la edificación,\n"
+         "las calificaciones, los resultados y los códigos no se corrigen: hace falta una nueva evaluación.\n"
+         "Cada corrección queda guardada para siempre con el valor anterior y el nuevo, el motivo, quién la\n"
+         "hizo (el usuario del equipo, o el del servidor en el registro central) y cuándo. Una dirección o\n"
+         "un predio corregidos llevan la evaluación a la edificación que corresponde. En el registro central,\n"
+         "un evaluador corrige solo las evaluaciones que guardó su usuario; un supervisor (orv_supervisor),\n"
+         "cualquiera.\n"
+         "\n"
+         "  --campo COLUMNA       el campo, por el nombre de su columna: Comuna, Barrio, TipoAvaluo, Sector,\n"
+         "                        Manzana, Predio, MejoraPH (predio); TipoDireccion, NumeroCalle, Avenida,\n"
+         "                        OtraVia, NumeroCasa (dirección); NombreEdificacion, PersonaContacto,\n"
+         "                        Telefono; Evaluador, CodigoComision; UsoEdificacion, UsoPlantaBaja;\n"
+         "                        Latitud, Longitud (grados decimales)\n"
+         "  --valor TEXTO         el valor correcto\n"
+         "  --motivo TEXTO        por qué se corrige (obligatorio)",
+         Corregir},
+        {"historial", "historial NÚMERO",
+         "muestra las evaluaciones de la edificación de una evaluación y sus correcciones",
+         "Las evaluaciones de la misma edificación (mismo predio, o misma dirección y barrio), la más\n"
+         "reciente primero: número, fecha, habitabilidad (y si empeoró o mejoró respecto de la anterior),\n"
+         "evaluador y comisión; bajo cada una, sus correcciones con fecha, usuario, valor anterior y nuevo,\n"
+         "y motivo.",
+         Historial},
         {"servidor", "servidor preparar", "prepara el registro central en un servidor PostgreSQL",
          "Conectado como el superusuario del servidor (o un papel que pueda crear papeles y esquemas), crea\n"
-         "los papeles orv_administrador (dueño del esquema) y orv_evaluador (solo agrega y lee evaluaciones),\n"
-         "el esquema orv y su tabla \"Evaluaciones\" con el disparador que numera las evaluaciones. Repetirla\n"
+         "los papeles orv_administrador (dueño del esquema), orv_evaluador (solo agrega y lee evaluaciones, y\n"
+         "corrige las que guardó su usuario) y orv_supervisor (corrige cualquiera), el esquema orv, su tabla\n"
+         "\"Evaluaciones\" con el disparador que numera las evaluaciones y la tabla \"Correcciones\". Repetirla\n"
          "no cambia nada; una tabla distinta se informa y no se toca. El servidor es el de --registro\n"
          "postgresql://usuario@servidor:puerto/base, o el de ORV_REGISTRO; la contraseña, la de PGPASSWORD\n"
          "o ~/.pgpass.",

@@ -14,6 +14,8 @@ int Importar(const QStringList &argumentos, const Opciones &opciones);
 int ServidorPreparar(const QStringList &argumentos, const Opciones &opciones);
 int Enviar(const QStringList &argumentos, const Opciones &opciones);
 int Resumen(const QStringList &argumentos, const Opciones &opciones);
+int Corregir(const QStringList &argumentos, const Opciones &opciones);
+int Historial(const QStringList &argumentos, const Opciones &opciones);
 // exportar --formato geojson: the evaluations `filtro` selects into `archivo`.
 int ExportarSig(const FiltroRegistro &filtro, const QString &archivo, const Opciones &opciones);
 

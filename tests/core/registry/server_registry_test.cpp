@@ -6,6 +6,7 @@
 #include "core/registry/server_fixture.h"
 #include "support/test_support.h"
 
+#include "core/registry/buildings.h"
 #include "core/registry/local_registry.h"
 #include "core/registry/outbox.h"
 #include "core/registry/registry_config.h"
@@ -134,13 +135,32 @@ private slots:
                 "GRANT SELECT, INSERT ON orv.\"Evaluaciones\" TO orv_evaluador")
                 .arg(columnas.join(QStringLiteral(", ")));
         QCOMPARE(ServidorPrueba::Ejecutar(b.administrador, anterior), QString());
-        RegistroServidor registro(b.evaluador);
-        QVector<RegistroEvaluacion> antes{Ejemplar(QStringLiteral("A")), Ejemplar(QStringLiteral("B"))};
-        registro.agregar(antes);
+        // Two rows saved by the previous version, the second at another
+        // house number of the same street.
+        const RegistroEvaluacion modelo = Ejemplar();
+        for (const auto &[nombre, casa] : {std::pair{"A", "No. 12-30"}, {"B", "14-02"}}) {
+            const QString sql =
+                QStringLiteral("INSERT INTO orv.\"Evaluaciones\" (uuid, %1, %2, %3, %4, %5, %6, %7, %8, %9, %10) VALUES "
+                               "(gen_random_uuid(), '%11', '%12', '%13', '%14', '%15', '%16', '--', '--', '--', '--')")
+                    .arg(CitarIdentificador(Campo(Pos::NombreEdificacion).columna),
+                         CitarIdentificador(Campo(Pos::Fecha).columna),
+                         CitarIdentificador(Campo(Pos::TipoDireccion).columna),
+                         CitarIdentificador(Campo(Pos::NumeroCalle).columna),
+                         CitarIdentificador(Campo(Pos::NumeroCasa).columna), CitarIdentificador(Campo(Pos::Barrio).columna),
+                         CitarIdentificador(Campo(Pos::TipoAvaluo).columna), CitarIdentificador(Campo(Pos::Sector).columna),
+                         CitarIdentificador(Campo(Pos::Manzana).columna))
+                    .arg(CitarIdentificador(Campo(Pos::Predio).columna), QString::fromLatin1(nombre),
+                         QStringLiteral("2026-12-01T10:00:00"), modelo.texto(Pos::TipoDireccion),
+                         modelo.texto(Pos::NumeroCalle), QString::fromUtf8(casa), modelo.texto(Pos::Barrio));
+            QCOMPARE(ServidorPrueba::Ejecutar(b.evaluador, sql), QString());
+        }
         QCOMPARE(ServidorPrueba::Huecos(b.administrador, 2), QString());
 
         const QStringList hecho = PrepararServidor(b.administrador);
+        RegistroServidor registro(b.evaluador);
         QCOMPARE(registro.porNumero(2)->texto(Pos::NombreEdificacion), QStringLiteral("B"));
+        QVERIFY2(hecho.join('\n').contains(QStringLiteral("claves calculadas para 2 evaluaciones")),
+                 qPrintable(hecho.join('\n')));
         {
             ServidorPrueba::Sesion candado(b.evaluador);
             QCOMPARE(candado.ejecutar(QStringLiteral("SELECT pg_advisory_lock('orv.\"Evaluaciones\"'::regclass::oid::bigint)")),
@@ -163,8 +183,134 @@ private slots:
         const QStringList otraVez = PrepararServidor(b.administrador);
         QCOMPARE(otraVez.size(), 1);
         QVERIFY2(otraVez.first().startsWith(QStringLiteral("Permisos")), qPrintable(otraVez.join('\n')));
+        // The old rows got the keys the laptop computes: a re-inspection
+        // saved now at the first one's address joins its history.
         RegistroEvaluacion d = Ejemplar(QStringLiteral("D"));
+        for (int p : {Pos::TipoAvaluo, Pos::Sector, Pos::Manzana, Pos::Predio})
+            d.establecerCampo(p, QStringLiteral("--"));
+        d.establecerCampo(Pos::NumeroCasa, QStringLiteral("12 - 30"));
+        d.establecerCampo(Pos::Fecha, QStringLiteral("2026-12-06T08:00:00"));
         QCOMPARE(registro.agregar(d), 4);
+        QList<int> historial;
+        for (const RegistroEvaluacion &r : registro.historial(registro.claveDe(4)))
+            historial << r.numero();
+        QCOMPARE(historial, (QList<int>{4, 1}));
+        QVERIFY(!registro.claveDe(2).isEmpty());
+        QVERIFY(registro.claveDe(2) != registro.claveDe(1));
+    }
+
+    // The buildings of the central registry, as those of the local file:
+    // the key computed when saving (the same building typed three ways),
+    // its current posting by evaluation date whatever the order of saving,
+    // its history newest first, the buildings near a point, and each
+    // record placed in its history.
+    void edificaciones()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        RegistroServidor registro(b.evaluador);
+        auto evaluacion = [](const char *fecha, const char *numero, const char *clase, double lat) {
+            RegistroEvaluacion r = Ejemplar();
+            for (int p : {Pos::TipoAvaluo, Pos::Sector, Pos::Manzana, Pos::Predio})
+                r.establecerCampo(p, QStringLiteral("--"));  // no plot: the address decides
+            r.establecerCampo(Pos::Fecha, QString::fromLatin1(fecha));
+            r.establecerCampo(Pos::NumeroCasa, QString::fromUtf8(numero));
+            r.establecerCampo(Pos::Habitabilidad, QString::fromUtf8(clase));
+            r.establecerCampo(Pos::Latitud, lat);
+            r.establecerCampo(Pos::Longitud, -97.25);
+            return r;
+        };
+        QVector<RegistroEvaluacion> lote{evaluacion("2026-12-05T09:00:00", "No. 12 - 30", "No Habitable", -12.5),
+                                         evaluacion("2026-12-01T10:00:00", "12-30", "Habitable", -12.5),
+                                         evaluacion("2026-12-03T16:00:00", "# 12-30", "Uso Restringido", -12.5),
+                                         evaluacion("2026-12-04T08:00:00", "14-02", "Habitable", -12.50009),
+                                         evaluacion("2026-12-04T08:30:00", "90-01", "Habitable", -12.5005)};
+        registro.agregar(lote);
+        const QString clave = lote.at(1).claveEdificacion;
+        QVERIFY(!clave.isEmpty());
+        QCOMPARE(lote.at(0).claveEdificacion, clave);
+        QCOMPARE(lote.at(2).claveEdificacion, clave);
+        QVERIFY(lote.at(3).claveEdificacion != clave);
+        // Stored with the row, not only answered to the client.
+        QCOMPARE(registro.claveDe(3), clave);
+        QCOMPARE(ServidorPrueba::Cantidad(b.administrador, QStringLiteral("clave_edificacion = '%1'").arg(clave)), 3);
+        QCOMPARE(registro.claveDe(99), QString());
+
+        const auto e = registro.edificacion(clave);
+        QVERIFY(e);
+        QCOMPARE(e->evaluaciones, qint64(3));
+        QCOMPARE(e->vigente.numero(), 1);
+        QCOMPARE(e->vigente.texto(Pos::Habitabilidad), QStringLiteral("No Habitable"));
+        QList<int> historial;
+        for (const RegistroEvaluacion &r : registro.historial(clave))
+            historial << r.numero();
+        QCOMPARE(historial, (QList<int>{1, 3, 2}));
+        QVERIFY(!registro.edificacion(QStringLiteral("direccion:otra")));
+        QVERIFY(!registro.edificacion(QString()));
+
+        QList<int> cerca;
+        for (const EdificacionRegistrada &c : registro.cercanas(-12.5, -97.25, 15))
+            cerca << c.vigente.numero();
+        QCOMPARE(cerca, (QList<int>{1, 4}));
+
+        QVector<RegistroEvaluacion> situados{*registro.porNumero(3), *registro.porNumero(1), *registro.porNumero(5)};
+        registro.situar(situados);
+        QCOMPARE(situados[0].reemplaza->numero, 2);
+        QCOMPARE(situados[0].reemplazadaPor->numero, 1);
+        QCOMPARE(situados[0].reemplazadaPor->habitabilidad, QStringLiteral("No Habitable"));
+        QCOMPARE(situados[1].reemplaza->numero, 3);
+        QVERIFY(!situados[1].reemplazadaPor);
+        QVERIFY(!situados[2].reemplaza && !situados[2].reemplazadaPor);
+
+        RegistroEvaluacion otraVez = lote.at(2);
+        otraVez.establecerCampo(Pos::Numero, QVariant());
+        QCOMPARE(registro.agregar(otraVez), 3);
+        QCOMPARE(registro.contar(FiltroRegistro()), qint64(5));
+    }
+
+    // A re-inspection saved while the server is away waits in the outbox
+    // and joins its building's history when it arrives: its key is the
+    // one the building's first evaluation got.
+    void reinspeccionDesdeLaBandeja()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        RegistroServidor registro(b.evaluador);
+        RegistroEvaluacion primera = Ejemplar(QStringLiteral("Primera"));
+        primera.establecerCampo(Pos::Fecha, QStringLiteral("2026-12-01T10:00:00"));
+        primera.establecerCampo(Pos::Habitabilidad, QStringLiteral("Habitable"));
+        QCOMPARE(registro.agregar(primera), 1);
+        RegistroEvaluacion vecina = Ejemplar(QStringLiteral("Vecina"));
+        vecina.establecerCampo(Pos::Predio, vecina.texto(Pos::Predio) + QStringLiteral("9"));
+        QCOMPARE(registro.agregar(vecina), 2);
+
+        QTemporaryDir equipo;
+        BandejaSalida bandeja(equipo.filePath(QStringLiteral("Pendientes de Envío.sqlite")));
+        RegistroEvaluacion segunda = Ejemplar(QStringLiteral("Segunda"));
+        segunda.establecerCampo(Pos::Fecha, QStringLiteral("2026-12-05T09:00:00"));
+        segunda.establecerCampo(Pos::Habitabilidad, QStringLiteral("No Habitable"));
+        bandeja.guardar(segunda);
+        ConexionServidor ausente = b.evaluador;
+        ausente.puerto = 1;
+        RegistroServidor sinServidor(ausente);
+        const ResultadoEnvio fallido = bandeja.enviar(sinServidor);
+        QVERIFY(fallido.red);
+        QCOMPARE(bandeja.cantidad(), 1);
+        QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 2);
+
+        const ResultadoEnvio envio = bandeja.enviar(registro);
+        QCOMPARE(envio.enviados, 1);
+        QCOMPARE(bandeja.cantidad(), 0);
+        const int32_t n = envio.numeros.value(segunda.uuid);
+        QCOMPARE(n, 3);
+        QVERIFY(!registro.claveDe(1).isEmpty());
+        QCOMPARE(registro.claveDe(n), registro.claveDe(1));
+        QVERIFY(registro.claveDe(2) != registro.claveDe(1));
+        const auto e = registro.edificacion(registro.claveDe(1));
+        QCOMPARE(e->evaluaciones, qint64(2));
+        QCOMPARE(e->vigente.numero(), n);
+        QVector<RegistroEvaluacion> vieja{*registro.porNumero(1)};
+        registro.situar(vieja);
+        QCOMPARE(vieja[0].reemplazadaPor->numero, n);
+        QCOMPARE(vieja[0].reemplazadaPor->habitabilidad, QStringLiteral("No Habitable"));
     }
 
     // An evaluator inserts a row by hand with a forged machine, user, times
@@ -271,11 +417,7 @@ private slots:
         }
         const QByteArray resumen = ResumenCsv(central.resumen({}));
         QVERIFY2(resumen.contains("\n05,2,") && resumen.contains("\n12,1,"), resumen.constData());
-        // The tables of evaluations; those of buildings come from registries
-        // that keep building keys.
-        ResumenRegistro deLocal = local.resumen({});
-        deLocal.tablasEdificaciones.clear();
-        QCOMPARE(resumen, ResumenCsv(deLocal));
+        QCOMPARE(resumen, ResumenCsv(local.resumen({})));
     }
 
     // Quotes, semicolons, SQL, accents, emoji and control characters arrive

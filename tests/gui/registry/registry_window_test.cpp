@@ -293,6 +293,69 @@ private slots:
         QVERIFY(filas.isEmpty() && reemplazada.isEmpty());
     }
 
+    // An evaluation corrected twice: its view shows the corrected values,
+    // says "(corregido)" on those fields' labels with the value before on
+    // hand, and lists the corrections oldest first; an uncorrected field
+    // and an uncorrected evaluation show no mark.
+    void correccionesEnLaVista()
+    {
+        const QString archivo4 = carpeta.filePath(QStringLiteral("correcciones.sqlite"));
+        {
+            RegistroLocal registro(archivo4);
+            QVector<RegistroEvaluacion> lote{Hacer(Muestra[0]), Hacer(Muestra[1])};
+            registro.agregar(lote);
+            registro.corregir(1, QStringLiteral("NumeroCasa"), QStringLiteral("12-32"), QStringLiteral("Placa de la casa"));
+            registro.corregir(1, QStringLiteral("Telefono"), QStringLiteral("555 0142"), QStringLiteral("Número nuevo"));
+        }
+        auto f = Abrir(archivo4);
+        QStringList filas;
+        QString casa, rotuloCasa, rotuloNombre, descripcionCasa;
+        bool sinCorrecciones = false;
+        auto leer = [&](QWidget *w) {
+            auto *vista = qobject_cast<VistaEvaluacion *>(w);
+            QVERIFY(vista);
+            if (auto *t = vista->findChild<QTableWidget *>(QStringLiteral("tblCorrecciones"))) {
+                for (int i = 0; i < t->rowCount(); ++i) {
+                    QStringList celdas;
+                    for (int c = 2; c < 6; ++c)
+                        celdas << t->item(i, c)->text();
+                    filas << celdas.join(QLatin1Char('|'));
+                }
+            } else {
+                sinCorrecciones = true;
+            }
+            QLabel *valorCasa = vista->valor(Pos::NumeroCasa);
+            casa = valorCasa->text();
+            descripcionCasa = valorCasa->accessibleDescription();
+            for (QLabel *l : vista->findChildren<QLabel *>()) {
+                if (l->buddy() == valorCasa)
+                    rotuloCasa = l->text();
+                if (l->buddy() == vista->valor(Pos::NombreEdificacion))
+                    rotuloNombre = l->text();
+            }
+            QTest::keyClick(vista, Qt::Key_Escape);
+        };
+        ClicEnFila(*f, 1);
+        Prueba::AlAbrirseModal(leer);
+        QTest::keyClick(Tabla(*f), Qt::Key_Return);
+        QVERIFY(Prueba::ModalAtendido());
+        QCOMPARE(filas, (QStringList{QStringLiteral("Número|12-30|12-32|Placa de la casa"),
+                                     QStringLiteral("Teléfono|%1|555 0142|Número nuevo")
+                                         .arg(EjemploDocumentos::Registro(0, 0).texto(Pos::Telefono))}));
+        QCOMPARE(casa, QStringLiteral("12-32"));
+        QCOMPARE(rotuloCasa, QStringLiteral("Número (corregido):"));
+        QVERIFY2(descripcionCasa.contains(QStringLiteral("antes: 12-30")), qPrintable(descripcionCasa));
+        QCOMPARE(rotuloNombre, Campo(Pos::NombreEdificacion).etiqueta + QLatin1Char(':'));
+
+        filas.clear();
+        ClicEnFila(*f, 2);
+        Prueba::AlAbrirseModal(leer);
+        QTest::keyClick(Tabla(*f), Qt::Key_Return);
+        QVERIFY(Prueba::ModalAtendido());
+        QVERIFY(sinCorrecciones && filas.isEmpty());
+        QCOMPARE(rotuloCasa, QStringLiteral("Número:"));
+    }
+
     // Enter on a row shows the whole evaluation read-only, in the system's
     // number notation, the qualitative levels by their captions, the
     // comments of the stored codes; every value label reads what it shows.

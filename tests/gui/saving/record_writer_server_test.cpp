@@ -92,9 +92,12 @@ private slots:
             IdentificacionEvaluacion id = Ejemplo::Identificacion();
             id.txtNombre = QStringLiteral("Casa Repetida");
             Mensaje::limpiar();
+            Mensaje::encolarRespuesta(Respuesta::Si);  // a new inspection of the building saved above
             Mensaje::encolarRespuesta(Respuesta::Aceptar);
             Mensaje::encolarRespuesta(Respuesta::Aceptar);
             QVERIFY(GuardarEvaluacion(nullptr, id, estado, datos, {}, uuid));
+            QVERIFY2(Mensaje::textosMostrados().first().startsWith(QStringLiteral("Esta edificación ya tiene")),
+                     qPrintable(Mensaje::textosMostrados().first()));
             QVERIFY2(Mensaje::textosMostrados().last().endsWith(TextosBandeja::QuedaPendiente),
                      qPrintable(Mensaje::textosMostrados().last()));
         }
