@@ -106,7 +106,9 @@ ConfiguracionRegistro ConfiguracionRegistro::leer()
     c.conexion.puerto = s.value(QStringLiteral("puerto"), 5432).toInt();
     c.conexion.base = s.value(QStringLiteral("base")).toString();
     c.conexion.usuario = s.value(QStringLiteral("usuario")).toString();
-    c.conexion.modoTls = s.value(QStringLiteral("tls"), QStringLiteral("require")).toString();
+    // No mode written: the connection's default (verify-full with a CA file,
+    // require without one), never a weaker one.
+    c.conexion.modoTls = s.value(QStringLiteral("tls")).toString();
     c.conexion.certificadoCa = s.value(QStringLiteral("certificado_ca")).toString();
     if (c.servidor && !c.conexion.valida())
         c.servidor = false;

@@ -71,6 +71,27 @@ private slots:
         qunsetenv("ORV_REGISTRO");
     }
 
+    // Settings that name no TLS mode get the safe default: the server's
+    // certificate checked against the configured CA, or at least encryption.
+    void tlsPorOmision()
+    {
+        QSettings s(QStringLiteral("Quenbria"), QStringLiteral("ORV"));
+        s.beginGroup(QStringLiteral("registro"));
+        s.setValue(QStringLiteral("lugar"), QStringLiteral("servidor"));
+        s.setValue(QStringLiteral("servidor"), QStringLiteral("registro.quenbria.example"));
+        s.setValue(QStringLiteral("base"), QStringLiteral("orv"));
+        s.setValue(QStringLiteral("usuario"), QStringLiteral("ana"));
+        s.remove(QStringLiteral("tls"));
+        s.setValue(QStringLiteral("certificado_ca"), QStringLiteral("/etc/orv/ca.crt"));
+        s.sync();
+        QCOMPARE(ConfiguracionRegistro::leer().conexion.modoTlsEfectivo(), QStringLiteral("verify-full"));
+        s.remove(QStringLiteral("certificado_ca"));
+        s.sync();
+        QCOMPARE(ConfiguracionRegistro::leer().conexion.modoTlsEfectivo(), QStringLiteral("require"));
+        s.endGroup();
+        s.remove(QStringLiteral("registro"));
+    }
+
     // Typed as a user types: a wrong password tried first, then the right one
     // saved; the settings hold no password, the saved registry is the server.
     void dialogoYGuardar()
