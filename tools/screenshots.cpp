@@ -6,6 +6,7 @@
 #include "gui/common/spanish_locale.h"
 #include "gui/common/message_box.h"
 #include "core/data/data_paths.h"
+#include "core/registry/reinspection.h"
 #include "core/data/record_set.h"
 #include "core/engine/category_evaluators.h"
 #include "core/engine/evaluation_driver.h"
@@ -153,6 +154,9 @@ void CapturarRegistro()
             r.establecerCampo(RegistroEvaluaciones::Pos::CodigoComision, QString::fromUtf8(comisiones[i % 4]));
             r.establecerCampo(RegistroEvaluaciones::Pos::NumeroCalle, QString::fromUtf8(calles[i % 6]));
             r.establecerCampo(RegistroEvaluaciones::Pos::NumeroCasa, QStringLiteral("%1-%2").arg(10 + i).arg(i % 40));
+            // 44 buildings (a plot and its comuna): the first 16 evaluated
+            // again on the last days.
+            r.establecerCampo(RegistroEvaluaciones::Pos::Predio, QStringLiteral("%1").arg(i % 44, 4, 10, QLatin1Char('0')));
             // Global state and repairability as they go with the habitability.
             const char *const estados[] = {"Muy Bueno", "Bueno", "Delicado", "Grave", "Muy Grave"};
             const char *const reparaciones[] = {"Ninguna o Menor", "Reparación", "Refuerzo", "Posible Demolición"};
@@ -179,6 +183,36 @@ void CapturarRegistro()
     }
     f.pestanas()->setCurrentWidget(f.resumen());
     Capturar(&f, QStringLiteral("72-registro-resumen"));
+
+    // A building evaluated twice: the first evaluation opened with the
+    // building's history, its placard marked as replaced, and the question
+    // "Guardar" asks before a third evaluation of it.
+    try {
+        RegistroLocal registro(archivo);
+        QVector<RegistroEvaluacion> primera{*registro.porNumero(2)};
+        registro.situar(primera);
+        AccionesRegistro acciones(RutasDatos::archivoComentarios());
+        VistaEvaluacion vista(primera.front(), acciones, acciones.comentarios(nullptr), nullptr,
+                              registro.historial(registro.claveDe(2)));
+        Capturar(&vista, QStringLiteral("73-registro-historial"));
+        const QString avisos = QDir(carpetaSalida).filePath(QStringLiteral("aviso-reemplazado.pdf"));
+        Documentos::GuardarAvisosPdf(avisos, primera, LeerTablasComentarios(RutasDatos::archivoComentarios()));
+        QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("100"),
+                                                       QStringLiteral("-singlefile"), avisos,
+                                                       QDir(carpetaSalida).filePath(QStringLiteral("67-aviso-reemplazado"))});
+        QFile::remove(avisos);
+        if (const auto c = Reinspeccion::Buscar(registro, primera.front())) {
+            QMessageBox pregunta;
+            pregunta.setWindowTitle(Reinspeccion::Titulo);
+            pregunta.setText(Reinspeccion::Pregunta(*c));
+            pregunta.addButton(QStringLiteral("Sí"), QMessageBox::YesRole);
+            pregunta.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+            Capturar(&pregunta, QStringLiteral("52-pregunta-nueva-inspeccion"));
+        }
+    } catch (const ErrorDatos &e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.mensaje()));
+        ++fallos;
+    }
     QFile::remove(archivo);
 }
 

@@ -32,7 +32,7 @@ namespace {
 const QStringList Habitabilidades = {QStringLiteral("Habitable"), QStringLiteral("Uso Restringido"),
                                      QStringLiteral("No Habitable"), QStringLiteral("Peligro de Colapso")};
 // Widths in characters of the columns, in the order of ModeloRegistro::Columnas().
-constexpr int Anchos[] = {8, 16, 28, 18, 24, 20, 10, 18, 22, 14, 18};
+constexpr int Anchos[] = {8, 16, 28, 18, 24, 20, 10, 18, 24, 22, 14, 18};
 
 QLabel *Rotulo(const QString &texto, QWidget *control, QWidget *padre)
 {

@@ -25,10 +25,10 @@ const QVector<ModeloRegistro::Columna> &ModeloRegistro::Columnas()
             {Pos::Evaluador, QStringLiteral("Evaluador")},
             {Pos::CodigoComision, QStringLiteral("Comisión")},
             de(Pos::Habitabilidad),
+            {ColumnaVigencia, QStringLiteral("Vigencia")},
             de(Pos::DannoEdificio),
             de(Pos::EstadoGlobal),
             de(Pos::Reparabilidad),
-            {ColumnaVigencia, QStringLiteral("Vigencia")},
         };
     }();
     return columnas;

@@ -25,7 +25,7 @@ public:
     };
     static const QVector<Columna> &Columnas();
     static constexpr int FilasPorPagina = 100;
-    // The last column: which newer evaluation of the same building replaced
+    // The column after the habitability: which newer evaluation of the same building replaced
     // the row's ("Reemplazada por la N.º 60"), empty for a current one.
     static constexpr int ColumnaVigencia = -3;
 

@@ -106,8 +106,10 @@ QGroupBox *MarcoHistorial(const RegistroEvaluacion &registro, const QVector<Regi
     }
     tabla->resizeColumnsToContents();
     tabla->horizontalHeader()->setStretchLastSection(true);
-    tabla->setMinimumHeight(tabla->horizontalHeader()->height() + 2 * tabla->frameWidth() +
-                            static_cast<int>(std::min<qsizetype>(historial.size(), 6)) * tabla->verticalHeader()->defaultSectionSize());
+    // As tall as its rows, up to six; a longer history scrolls.
+    const int filas = static_cast<int>(std::min<qsizetype>(historial.size(), 6));
+    tabla->setFixedHeight(tabla->horizontalHeader()->sizeHint().height() + 2 * tabla->frameWidth() +
+                          filas * tabla->verticalHeader()->defaultSectionSize());
     capa->addWidget(tabla);
     return marco;
 }
@@ -344,8 +346,11 @@ VistaEvaluacion::VistaEvaluacion(const RegistroEvaluacion &registro, AccionesReg
     derecha->addWidget(filasDe(GrupoCampo::Cualitativos, marcoDe(GrupoCampo::Cualitativos)));
     derecha->addWidget(filasDe(GrupoCampo::Resultados, marcoDe(GrupoCampo::Resultados)));
     derecha->addStretch(1);
-    rejilla->addLayout(izquierda, 0, 0);
-    rejilla->addLayout(derecha, 0, 1);
+    // The building's history first: which posting is current matters most.
+    if (historial.size() > 1)
+        rejilla->addWidget(MarcoHistorial(registro, historial, contenido), 0, 0, 1, 2);
+    rejilla->addLayout(izquierda, 1, 0);
+    rejilla->addLayout(derecha, 1, 1);
 
     // The comments, looked up by the stored codes, and the codes themselves.
     auto *marcoComentarios = new QGroupBox(QStringLiteral("Comentarios"), contenido);
@@ -373,9 +378,7 @@ VistaEvaluacion::VistaEvaluacion(const RegistroEvaluacion &registro, AccionesReg
                          marcoComentarios));
     }
     if (!correcciones.isEmpty())
-        rejilla->addWidget(MarcoCorrecciones(correcciones, contenido), 1, 0, 1, 2);
-    if (historial.size() > 1)
-        rejilla->addWidget(MarcoHistorial(registro, historial, contenido), 2, 0, 1, 2);
+        rejilla->addWidget(MarcoCorrecciones(correcciones, contenido), 2, 0, 1, 2);
     rejilla->addWidget(marcoComentarios, 3, 0, 1, 2);
     rejilla->addWidget(filasDe(GrupoCampo::Codigos, marcoDe(GrupoCampo::Codigos)), 4, 0, 1, 2);
     area->setWidget(contenido);

@@ -247,7 +247,11 @@ private slots:
         auto f = Abrir(archivo3);
         // The list marks the evaluations a newer one of their building replaced.
         QStringList vigencias;
-        const int ultima = f->modelo()->columnCount() - 1;
+        int ultima = -1;
+        for (int c = 0; c < f->modelo()->columnCount(); ++c)
+            if (f->modelo()->headerData(c, Qt::Horizontal).toString() == QLatin1String("Vigencia"))
+                ultima = c;
+        QVERIFY(ultima >= 0);
         for (int fila = 0; fila < f->modelo()->rowCount(); ++fila)
             vigencias << f->modelo()->index(fila, ultima).data().toString();
         QCOMPARE(vigencias, (QStringList{QString(), QString(), QStringLiteral("Reemplazada por la N.º 3"),
