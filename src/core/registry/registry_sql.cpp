@@ -246,6 +246,11 @@ QString LectorRegistroSql::condicion(const FiltroRegistro &filtro, QVariantList 
         partes << Col(Pos::Numero) + QStringLiteral(" > ?");
         valores << filtro.numeroMayorQue;
     }
+    if (filtro.soloVigentes)
+        partes << QStringLiteral("NOT EXISTS (SELECT 1 FROM %1 AS posterior WHERE posterior.%2 = %1.%2 AND "
+                                 "posterior.%2 <> '' AND (posterior.%3 > %1.%3 OR (posterior.%3 = %1.%3 AND "
+                                 "posterior.%4 > %1.%4)))")
+                      .arg(tablaSql_, CitarIdentificador(ColumnaClave), Col(Pos::Fecha), Col(Pos::Numero));
     return partes.isEmpty() ? QString() : QStringLiteral(" WHERE ") + partes.join(QStringLiteral(" AND "));
 }
 

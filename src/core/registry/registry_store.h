@@ -27,11 +27,15 @@ struct FiltroRegistro {
     // counts the rest of a selection below (above) its first page with it.
     int32_t numeroMenorQue = 0;
     int32_t numeroMayorQue = 0;
+    // Only each building's current posting: no evaluation of the same
+    // building is newer (by evaluation date, then number). Evaluations
+    // without a building key are each their building's.
+    bool soloVigentes = false;
 
     bool vacio() const
     {
         return texto.isEmpty() && habitabilidad.isEmpty() && !desde.isValid() && !hasta.isValid() &&
-               numeroMenorQue == 0 && numeroMayorQue == 0;
+               numeroMenorQue == 0 && numeroMayorQue == 0 && !soloVigentes;
     }
 };
 

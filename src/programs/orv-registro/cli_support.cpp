@@ -189,6 +189,7 @@ FiltroRegistro LeerFiltro(const Argumentos &a)
     f.hasta = LeerFecha(a, QStringLiteral("--hasta"));
     if (f.desde.isValid() && f.hasta.isValid() && f.hasta < f.desde)
         FallaUso(QStringLiteral("la fecha de --hasta es anterior a la de --desde."));
+    f.soloVigentes = a.tiene(QStringLiteral("--vigentes"));
     return f;
 }
 

@@ -74,7 +74,8 @@ QString LineaTsv(const QString (&valores)[8])
 
 int Listar(const QStringList &argumentos, const Opciones &opciones)
 {
-    const Argumentos a(QStringLiteral("listar"), argumentos, OpcionesFiltro, {QStringLiteral("--tsv")});
+    const Argumentos a(QStringLiteral("listar"), argumentos, OpcionesFiltro,
+                       {QStringLiteral("--tsv"), QStringLiteral("--vigentes")});
     if (!a.resto().isEmpty())
         FallaUso(QStringLiteral("«listar» no admite \"%1\". Vea «orv-registro listar --ayuda».").arg(a.resto().first()));
     const FiltroRegistro filtro = LeerFiltro(a);
@@ -111,7 +112,7 @@ int Exportar(const QStringList &argumentos, const Opciones &opciones)
 {
     QStringList conValor = OpcionesFiltro;
     conValor << QStringLiteral("--formato") << QStringLiteral("-o") << QStringLiteral("--salida");
-    const Argumentos a(QStringLiteral("exportar"), argumentos, conValor);
+    const Argumentos a(QStringLiteral("exportar"), argumentos, conValor, {QStringLiteral("--vigentes")});
     if (!a.resto().isEmpty())
         FallaUso(QStringLiteral("«exportar» no admite \"%1\". Vea «orv-registro exportar --ayuda».")
                      .arg(a.resto().first()));

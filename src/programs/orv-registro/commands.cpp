@@ -5,7 +5,7 @@ namespace Cli {
 const QVector<Orden> &Ordenes()
 {
     static const QVector<Orden> ordenes = {
-        {"listar", "listar [--buscar TEXTO] [--habitabilidad H] [--desde FECHA] [--hasta FECHA] [--tsv]",
+        {"listar", "listar [--buscar TEXTO] [--habitabilidad H] [--desde FECHA] [--hasta FECHA] [--vigentes] [--tsv]",
          "muestra las evaluaciones guardadas, la más reciente primero",
          "Columnas: número, fecha, dirección, barrio, nombre de la edificación, evaluador, código de la comisión\n"
          "y habitabilidad.\n"
@@ -16,6 +16,8 @@ const QVector<Orden> &Ordenes()
          "                        \"No Habitable\" o \"Peligro de Colapso\"\n"
          "  --desde FECHA         solo las evaluadas desde FECHA (año-mes-día, p. ej. 2026-12-06)\n"
          "  --hasta FECHA         solo las evaluadas hasta FECHA, ese día incluido\n"
+         "  --vigentes            solo la evaluación vigente de cada edificación (la más reciente por fecha de\n"
+         "                        evaluación); las reemplazadas por otra más reciente no se muestran\n"
          "  --tsv                 valores separados por tabuladores, con una fila de títulos, para otros programas",
          Listar},
         {"exportar", "exportar [--formato csv|geojson] [-o ARCHIVO] [filtros de listar]",
@@ -30,7 +32,8 @@ const QVector<Orden> &Ordenes()
          "  --formato F           csv (sin esta opción) o geojson\n"
          "  -o, --salida ARCHIVO  el archivo a escribir; sin esta opción, la salida estándar. El archivo solo\n"
          "                        aparece cuando está completo\n"
-         "  --buscar, --habitabilidad, --desde, --hasta   eligen las evaluaciones como en «listar»",
+         "  --buscar, --habitabilidad, --desde, --hasta, --vigentes   eligen las evaluaciones como en «listar»\n"
+         "                        (con --vigentes, un mapa muestra cada edificación una vez)",
          Exportar},
         {"resumen", "resumen [--desde FECHA] [--hasta FECHA] [--formato texto|csv] [-o ARCHIVO]",
          "resume las evaluaciones del evento",

@@ -139,6 +139,9 @@ private slots:
             {{"--desde", "2026-12-03", "--hasta", "2026-12-04"}, {"3", "2"}},
             {{"--hasta", "2026-12-03"}, {"2", "1"}},
             {{"--buscar", "centro", "--habitabilidad", "Uso Restringido"}, {"3"}},
+            // One plot evaluated four times: its current posting only.
+            {{"--vigentes"}, {"4"}},
+            {{"--vigentes", "--habitabilidad", "habitable"}, {}},
         };
         for (const auto &c : casos) {
             const Resultado r = Correr(base + c.filtros + QStringList{"--tsv"});
@@ -234,6 +237,13 @@ private slots:
         const QString archivo = carpeta.filePath(QStringLiteral("registro.csv"));
         const Resultado r = Correr({"--registro", registro, "exportar", "--formato", "csv", "-o", archivo});
         QCOMPARE(r.codigo, 0);
+        // All of one plot, at one date and time: the current posting is the
+        // last saved, the only row with --vigentes.
+        const QString vigentes = carpeta.filePath(QStringLiteral("vigentes.csv"));
+        QCOMPARE(Correr({"--registro", registro, "exportar", "--vigentes", "-o", vigentes}).codigo, 0);
+        const QList<QStringList> soloVigentes = Prueba::LeerCsvConPython(vigentes);
+        QCOMPARE(soloVigentes.size(), 2);
+        QCOMPARE(soloVigentes.at(1).value(0), QString::number(registros.size()));
         QFile f(archivo);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
