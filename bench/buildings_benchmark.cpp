@@ -1,8 +1,8 @@
 // Buildings in a registry of 100 000 evaluations (25 000 buildings of four
 // evaluations each): looking a building up when saving (by its key and
 // within 15 m of a point), placing a page of 100 records in their buildings'
-// histories (the window's "Vigencia" and the placards), and the summary of
-// buildings alone.
+// histories (the window's "Vigencia" and the placards), the window's view of
+// buildings (counted, and its first page), and the summary of buildings alone.
 //
 //   orv-bench-edificaciones [CARPETA]
 
@@ -66,6 +66,13 @@ int main(int argc, char **argv)
         Medir("situar una página de 100 evaluaciones", 50, [&](int i) {
             QVector<RegistroEvaluacion> pagina =
                 registro.pagina(FiltroRegistro(), OrdenRegistro(), qint64(i) * 1000, 100);
+            registro.situar(pagina);
+        });
+        Medir("vista de edificaciones: contar y primeras 100", 10, [&](int) {
+            FiltroRegistro vigentes;
+            vigentes.soloVigentes = true;
+            halladas += registro.contar(vigentes);
+            QVector<RegistroEvaluacion> pagina = registro.pagina(vigentes, OrdenRegistro(), 0, 100);
             registro.situar(pagina);
         });
         ResumenEdificaciones r;

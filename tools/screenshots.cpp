@@ -31,6 +31,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QCheckBox>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -180,6 +181,11 @@ void CapturarRegistro()
         const RegistroEvaluacion copia = *r;
         VistaEvaluacion vista(copia, acciones, acciones.comentarios(nullptr), &f);
         Capturar(&vista, QStringLiteral("71-registro-evaluacion"));
+    }
+    if (auto *vigentes = f.findChild<QCheckBox *>(QStringLiteral("chkVigentes"))) {
+        vigentes->setChecked(true);
+        Capturar(&f, QStringLiteral("74-registro-edificaciones"));
+        vigentes->setChecked(false);
     }
     f.pestanas()->setCurrentWidget(f.resumen());
     Capturar(&f, QStringLiteral("72-registro-resumen"));

@@ -175,6 +175,7 @@ void Situar(const LectorRegistroSql &lector, QVector<RegistroEvaluacion> &regist
     for (RegistroEvaluacion &r : registros) {
         r.reemplaza.reset();
         r.reemplazadaPor.reset();
+        r.evaluacionesEdificacion = 0;
         if (!r.pendiente && r.numero() > 0) {
             marcas << QStringLiteral("?");
             numeros << r.numero();
@@ -188,7 +189,8 @@ void Situar(const LectorRegistroSql &lector, QVector<RegistroEvaluacion> &regist
     q.prepare(QStringLiteral("SELECT e.%1, "
                              "(SELECT n.%1 FROM %2 n WHERE n.%3 = e.%3 ORDER BY n.%4 DESC, n.%1 DESC LIMIT 1), "
                              "(SELECT p.%1 FROM %2 p WHERE p.%3 = e.%3 AND (p.%4 < e.%4 OR (p.%4 = e.%4 AND p.%1 < e.%1)) "
-                             "ORDER BY p.%4 DESC, p.%1 DESC LIMIT 1) "
+                             "ORDER BY p.%4 DESC, p.%1 DESC LIMIT 1), "
+                             "(SELECT COUNT(*) FROM %2 c WHERE c.%3 = e.%3) "
                              "FROM %2 e WHERE e.%1 IN (%5) AND e.%3 IS NOT NULL AND e.%3 <> ''")
                   .arg(numero, tabla, clave, fecha, marcas.join(QLatin1Char(','))));
     for (const QVariant &v : std::as_const(numeros))
@@ -196,12 +198,17 @@ void Situar(const LectorRegistroSql &lector, QVector<RegistroEvaluacion> &regist
     if (!q.exec())
         lector.fallar(QStringLiteral("no se puede leer la tabla"), q.lastError().text());
     QHash<int32_t, std::pair<int32_t, int32_t>> vecinos;  // number -> (current, previous)
+    QHash<int32_t, qint64> cuantas;                      // number -> its building's evaluations
     QSet<int32_t> nombrados;
     while (q.next()) {
         const int32_t vigente = q.value(1).toInt(), anterior = q.value(2).isNull() ? 0 : q.value(2).toInt();
         vecinos.insert(q.value(0).toInt(), {vigente, anterior});
+        cuantas.insert(q.value(0).toInt(), q.value(3).toLongLong());
         nombrados << vigente << anterior;
     }
+    for (RegistroEvaluacion &r : registros)
+        if (!r.pendiente)
+            r.evaluacionesEdificacion = cuantas.value(r.numero(), 0);
     nombrados.remove(0);
     if (nombrados.isEmpty())
         return;

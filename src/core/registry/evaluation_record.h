@@ -36,6 +36,8 @@ struct RegistroEvaluacion {
     // the current posting when a newer evaluation replaced this one.
     std::optional<ReferenciaAviso> reemplaza;
     std::optional<ReferenciaAviso> reemplazadaPor;
+    // How many evaluations its building has (0: not placed, or no key).
+    qint64 evaluacionesEdificacion = 0;
     // When its identification was last corrected (UTC), once a store has
     // placed it; invalid when it never was.
     QDateTime corregida;

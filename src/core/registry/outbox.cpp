@@ -385,8 +385,11 @@ QVector<RegistroEvaluacion> BandejaSalida::pendientes(const FiltroRegistro &filt
     // The same selection as the registry's, on the same columns.
     const LectorRegistroSql lector(a.nombre(), CitarIdentificador(TablaPendientes), LectorRegistroSql::Motor::Sqlite,
                                    descripcion());
+    // A pending evaluation has no building in the registry yet: each is shown.
+    FiltroRegistro sinEdificaciones = filtro;
+    sinEdificaciones.soloVigentes = false;
     QVariantList valores;
-    const QString condicion = lector.condicion(filtro, valores);
+    const QString condicion = lector.condicion(sinEdificaciones, valores);
     return LeerPendientes(a, condicion, QStringLiteral("rowid DESC"), valores);
 }
 

@@ -13,6 +13,7 @@
 #include "gui/registry/registry_record_view.h"
 #include "gui/registry/summary_tab.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QHBoxLayout>
@@ -32,7 +33,7 @@ namespace {
 const QStringList Habitabilidades = {QStringLiteral("Habitable"), QStringLiteral("Uso Restringido"),
                                      QStringLiteral("No Habitable"), QStringLiteral("Peligro de Colapso")};
 // Widths in characters of the columns, in the order of ModeloRegistro::Columnas().
-constexpr int Anchos[] = {8, 16, 28, 18, 24, 20, 10, 18, 24, 22, 14, 18};
+constexpr int Anchos[] = {8, 16, 28, 18, 24, 20, 10, 18, 24, 12, 22, 14, 18};
 
 QLabel *Rotulo(const QString &texto, QWidget *control, QWidget *padre)
 {
@@ -102,6 +103,14 @@ RegistroForm::RegistroForm(FabricaRegistro fabrica, QString archivoComentarios, 
     fechas_ = new RangoFechas(QString(), this);
     filtros->addSpacing(8);
     filtros->addWidget(fechas_);
+
+    // The view of buildings: one row each, its current posting.
+    chkVigentes_ = new QCheckBox(QStringLiteral("Una fila por &edificación"), this);
+    Nombrar(chkVigentes_, QStringLiteral("chkVigentes"), QStringLiteral("Una fila por edificación"));
+    chkVigentes_->setToolTip(QStringLiteral("Muestra solo la evaluación vigente de cada edificación (la más reciente) "
+                                            "y cuántas evaluaciones tiene"));
+    filtros->addSpacing(8);
+    filtros->addWidget(chkVigentes_);
     capa->addLayout(filtros);
 
     // The table.
@@ -209,6 +218,13 @@ RegistroForm::RegistroForm(FabricaRegistro fabrica, QString archivoComentarios, 
     connect(txtBuscar_, &QLineEdit::returnPressed, this, &RegistroForm::aplicarFiltro);
     connect(cboHabitabilidad_, &QComboBox::currentIndexChanged, this, &RegistroForm::aplicarFiltro);
     connect(fechas_, &RangoFechas::cambiado, this, &RegistroForm::aplicarFiltro);
+    connect(chkVigentes_, &QCheckBox::toggled, this, [this](bool vigentes) {
+        // Among buildings every row is current: the column says nothing.
+        for (int c = 0; c < modelo_->columnCount(); ++c)
+            if (ModeloRegistro::Columnas().at(c).campo == ModeloRegistro::ColumnaVigencia)
+                tabla_->setColumnHidden(c, vigentes);
+        aplicarFiltro();
+    });
 
     // A failure found while the view paints is shown once the painting is done.
     connect(modelo_, &ModeloRegistro::fallo, this, &RegistroForm::mostrarFallo);
@@ -334,6 +350,7 @@ FiltroRegistro RegistroForm::filtroElegido() const
     if (cboHabitabilidad_->currentIndex() > 0)
         f.habitabilidad = cboHabitabilidad_->currentText();
     fechas_->aplicarA(f);
+    f.soloVigentes = chkVigentes_->isChecked();
     return f;
 }
 
@@ -343,15 +360,19 @@ void RegistroForm::aplicarFiltro()
     const FiltroRegistro f = filtroElegido();
     const FiltroRegistro &actual = modelo_->filtro();
     if (f.texto == actual.texto && f.habitabilidad == actual.habitabilidad && f.desde == actual.desde &&
-        f.hasta == actual.hasta)
+        f.hasta == actual.hasta && f.soloVigentes == actual.soloVigentes)
         return;
     modelo_->establecerFiltro(f);
 }
 
 void RegistroForm::mostrarTotal(qint64 total)
 {
-    QString texto = total == 1 ? QStringLiteral("1 evaluación")
-                               : QStringLiteral("%1 evaluaciones").arg(QLocale().toString(total));
+    const bool edificaciones = modelo_->filtro().soloVigentes;
+    QString texto = edificaciones ? (total == 1 ? QStringLiteral("1 edificación, su evaluación vigente")
+                                                : QStringLiteral("%1 edificaciones, cada una con su evaluación vigente")
+                                                      .arg(QLocale().toString(total)))
+                    : total == 1  ? QStringLiteral("1 evaluación")
+                                  : QStringLiteral("%1 evaluaciones").arg(QLocale().toString(total));
     if (const qint64 p = modelo_->pendientes(); p > 0)
         texto += p == 1 ? QStringLiteral(" (1 pendiente de envío)")
                         : QStringLiteral(" (%1 pendientes de envío)").arg(QLocale().toString(p));

@@ -18,6 +18,7 @@
 
 class ModeloRegistro;
 class PestanaResumen;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -86,6 +87,7 @@ private:
     QTabWidget *pestanas_ = nullptr;
     QLineEdit *txtBuscar_ = nullptr;
     QComboBox *cboHabitabilidad_ = nullptr;
+    QCheckBox *chkVigentes_ = nullptr;
     RangoFechas *fechas_ = nullptr;
     QTableView *tabla_ = nullptr;
     QLabel *lblTotal_ = nullptr;

@@ -26,6 +26,7 @@ const QVector<ModeloRegistro::Columna> &ModeloRegistro::Columnas()
             {Pos::CodigoComision, QStringLiteral("Comisión")},
             de(Pos::Habitabilidad),
             {ColumnaVigencia, QStringLiteral("Vigencia")},
+            {ColumnaEvaluacionesEdificacion, QStringLiteral("Evaluaciones")},
             de(Pos::DannoEdificio),
             de(Pos::EstadoGlobal),
             de(Pos::Reparabilidad),
@@ -107,7 +108,7 @@ void ModeloRegistro::sort(int columna, Qt::SortOrder orden)
 {
     if (columna < 0 || columna >= Columnas().size())
         return;
-    if (Columnas().at(columna).campo == ColumnaVigencia)
+    if (Columnas().at(columna).campo == ColumnaVigencia || Columnas().at(columna).campo == ColumnaEvaluacionesEdificacion)
         return;  // worked out page by page, not kept in the table
     const OrdenRegistro nuevo{Columnas().at(columna).campo, orden == Qt::DescendingOrder};
     if (nuevo.campo == orden_.campo && nuevo.descendente == orden_.descendente)
@@ -210,7 +211,9 @@ QVariant ModeloRegistro::data(const QModelIndex &indice, int rol) const
         return QVariant();
     const int campo = Columnas().at(indice.column()).campo;
     if (rol == Qt::TextAlignmentRole)
-        return campo == Pos::Numero ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
+        return campo == Pos::Numero || campo == ColumnaEvaluacionesEdificacion
+                   ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
+                   : QVariant();
     const RegistroEvaluacion *r = registro(indice.row());
     if (!r)
         return QVariant();
@@ -228,6 +231,8 @@ QVariant ModeloRegistro::data(const QModelIndex &indice, int rol) const
         texto = TextosBandeja::Pendiente;
     else if (campo == Pos::Fecha)
         texto = TextoFecha(r->texto(Pos::Fecha));
+    else if (campo == ColumnaEvaluacionesEdificacion)
+        texto = r->evaluacionesEdificacion > 0 ? QString::number(r->evaluacionesEdificacion) : QString();
     else if (campo == ColumnaVigencia)
         texto = r->reemplazadaPor ? QStringLiteral("Reemplazada por la N.º %1").arg(r->reemplazadaPor->numero)
                                   : QString();
@@ -247,6 +252,8 @@ QVariant ModeloRegistro::headerData(int seccion, Qt::Orientation orientacion, in
     if (rol == Qt::ToolTipRole)
         return Columnas().at(seccion).campo == ColumnaVigencia
                    ? QStringLiteral("Las evaluaciones que una evaluación más reciente de la misma edificación reemplazó")
+               : Columnas().at(seccion).campo == ColumnaEvaluacionesEdificacion
+                   ? QStringLiteral("Cuántas evaluaciones tiene la edificación en el registro")
                    : QStringLiteral("Ordenar por %1").arg(Columnas().at(seccion).titulo.toLower());
     return QVariant();
 }

@@ -28,6 +28,8 @@ public:
     // The column after the habitability: which newer evaluation of the same building replaced
     // the row's ("Reemplazada por la N.º 60"), empty for a current one.
     static constexpr int ColumnaVigencia = -3;
+    // Then how many evaluations the row's building has.
+    static constexpr int ColumnaEvaluacionesEdificacion = -4;
 
     explicit ModeloRegistro(QObject *padre = nullptr);
 

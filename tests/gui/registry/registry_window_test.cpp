@@ -256,6 +256,23 @@ private slots:
             vigencias << f->modelo()->index(fila, ultima).data().toString();
         QCOMPARE(vigencias, (QStringList{QString(), QString(), QStringLiteral("Reemplazada por la N.º 3"),
                                          QStringLiteral("Reemplazada por la N.º 3")}));
+
+        // One row per building: its current posting and how many evaluations it has.
+        auto columna = [&](const QString &titulo) {
+            for (int c = 0; c < f->modelo()->columnCount(); ++c)
+                if (f->modelo()->headerData(c, Qt::Horizontal).toString() == titulo)
+                    return c;
+            return -1;
+        };
+        QTest::keyClick(f->findChild<QCheckBox *>(QStringLiteral("chkVigentes")), Qt::Key_Space);
+        QTRY_COMPARE(Numeros(*f), (QList<int>{4, 3}));
+        QCOMPARE(Total(*f), QStringLiteral("2 edificaciones, cada una con su evaluación vigente"));
+        const int cuantas = columna(QStringLiteral("Evaluaciones"));
+        QCOMPARE(f->modelo()->index(0, cuantas).data().toString(), QStringLiteral("1"));
+        QCOMPARE(f->modelo()->index(1, cuantas).data().toString(), QStringLiteral("3"));
+        QCOMPARE(f->modelo()->index(1, 7).data().toString(), QStringLiteral("Uso Restringido"));
+        QTest::keyClick(f->findChild<QCheckBox *>(QStringLiteral("chkVigentes")), Qt::Key_Space);
+        QTRY_COMPARE(Numeros(*f), (QList<int>{4, 3, 2, 1}));
         QStringList filas;
         QString reemplazada;
         bool sinHistorial = false;
