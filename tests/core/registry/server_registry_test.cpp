@@ -9,6 +9,7 @@
 #include "core/registry/buildings.h"
 #include "core/registry/local_registry.h"
 #include "core/registry/building_cases.h"
+#include "core/registry/building_key.h"
 #include "core/registry/outbox.h"
 #include "core/registry/registry_config.h"
 #include "core/registry/registry_summary.h"
@@ -238,16 +239,22 @@ private slots:
         segunda.establecerCampo(Pos::Fecha, QStringLiteral("2026-12-05T09:00:00"));
         segunda.establecerCampo(Pos::Habitabilidad, QStringLiteral("No Habitable"));
         bandeja.guardar(segunda);
+        // Another building on the first one's plot, told apart by its name
+        // when it was saved: the key the evaluator chose travels with it.
+        RegistroEvaluacion bloqueB = Ejemplar(QStringLiteral("Bloque B"));
+        bloqueB.claveEdificacion = ClaveEdificacion::De(bloqueB) + QStringLiteral("|nombre:bloqueb");
+        bandeja.guardar(bloqueB);
         ConexionServidor ausente = b.evaluador;
         ausente.puerto = 1;
         RegistroServidor sinServidor(ausente);
         const ResultadoEnvio fallido = bandeja.enviar(sinServidor);
         QVERIFY(fallido.red);
-        QCOMPARE(bandeja.cantidad(), 1);
+        QCOMPARE(bandeja.cantidad(), 2);
         QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 2);
 
         const ResultadoEnvio envio = bandeja.enviar(registro);
-        QCOMPARE(envio.enviados, 1);
+        QCOMPARE(envio.enviados, 2);
+        QCOMPARE(registro.claveDe(envio.numeros.value(bloqueB.uuid)), bloqueB.claveEdificacion);
         QCOMPARE(bandeja.cantidad(), 0);
         const int32_t n = envio.numeros.value(segunda.uuid);
         QCOMPARE(n, 3);
