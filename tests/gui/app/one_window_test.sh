@@ -25,19 +25,6 @@ terminar() {
 }
 trap terminar EXIT
 
-# A free display number: no socket and no lock file.
-pantalla=
-for n in $(seq 90 190); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-        pantalla=$n
-        break
-    fi
-done
-[ -n "$pantalla" ] || { echo "No hay un número de pantalla libre." >&2; exit 1; }
-export DISPLAY=:$pantalla
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$trabajo/xvfb.log" 2>&1 &
-pids+=($!)
-
 # esperar SEGUNDOS ORDEN...: true once ORDEN succeeds within the time.
 esperar() {
     local limite=$((SECONDS + $1))
@@ -47,10 +34,42 @@ esperar() {
         sleep 0.2
     done
 }
-esperar 20 xprop -root _NET_SUPPORTED || { echo "Xvfb no arrancó en $DISPLAY" >&2; cat "$trabajo/xvfb.log" >&2; exit 1; }
-openbox --sm-disable >"$trabajo/openbox.log" 2>&1 &
-pids+=($!)
-esperar 20 wmctrl -m || { echo "openbox no arrancó" >&2; cat "$trabajo/openbox.log" >&2; exit 1; }
+
+# A display of its own with openbox on it. A busy machine may lose the race
+# for a display number or start a server too slowly: up to three tries, each
+# on the next free number.
+desde=90
+arrancado=
+for intento in 1 2 3; do
+    pantalla=
+    for n in $(seq "$desde" 190); do
+        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+            pantalla=$n
+            break
+        fi
+    done
+    [ -n "$pantalla" ] || { echo "No hay un número de pantalla libre." >&2; exit 1; }
+    desde=$((pantalla + 1))
+    export DISPLAY=:$pantalla
+    Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$trabajo/xvfb.log" 2>&1 &
+    xvfb=$!
+    if esperar 30 xprop -root && kill -0 "$xvfb" 2>/dev/null; then
+        openbox --sm-disable >"$trabajo/openbox.log" 2>&1 &
+        wm=$!
+        if esperar 30 wmctrl -m; then
+            pids+=("$xvfb" "$wm")
+            arrancado=1
+            break
+        fi
+        kill "$wm" 2>/dev/null || true
+        wait "$wm" 2>/dev/null || true
+    fi
+    echo "Intento $intento en $DISPLAY sin pantalla o sin openbox:" >&2
+    cat "$trabajo/xvfb.log" "$trabajo/openbox.log" 2>/dev/null >&2 || true
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
+done
+[ -n "$arrancado" ] || { echo "Xvfb con openbox no arrancó." >&2; exit 1; }
 
 # The program with a home of its own (its registry is created there).
 mkdir -p "$trabajo/casa"
