@@ -3,7 +3,6 @@
 #include "core/data/record_set.h"
 #include "core/registry/building_key.h"
 #include "core/registry/buildings.h"
-#include "core/registry/buildings_summary.h"
 #include "core/registry/corrections.h"
 #include "core/registry/registry_sql.h"
 #include "core/registry/registry_summary.h"
@@ -386,11 +385,7 @@ void RegistroLocal::recorrer(const FiltroRegistro &filtro, const OrdenRegistro &
 
 ResumenRegistro RegistroLocal::resumen(const FiltroRegistro &filtro)
 {
-    ResumenRegistro r = ResumirRegistro(lector(), filtro);
-    const ResumenEdificaciones e = ResumirEdificaciones(lector(), filtro);
-    r.edificaciones = e.edificaciones;
-    r.tablasEdificaciones = TablasEdificaciones(e);
-    return r;
+    return ResumirRegistro(lector(), filtro);
 }
 
 std::optional<EdificacionRegistrada> RegistroLocal::edificacion(const QString &clave)

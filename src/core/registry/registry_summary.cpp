@@ -1,5 +1,7 @@
 #include "core/registry/registry_summary.h"
 
+#include "core/registry/buildings_summary.h"
+
 #include "core/data/record_set.h"
 #include "core/registry/csv_field.h"
 #include "core/engine/fuzzy_scale.h"
@@ -127,7 +129,8 @@ QVector<ZonaResumen> Zonas(const QHash<QString, ZonaResumen> &zonas)
 
 // Three scans of the selection, each grouped by a few columns whose
 // combinations are few: the three results, the places, and the day with the
-// commission and the habitability. The groups are then added up here.
+// commission and the habitability. The groups are then added up here; a
+// fourth scan, by building, gives the buildings' tables.
 ResumenRegistro ResumirRegistro(const LectorRegistroSql &lector, const FiltroRegistro &filtro)
 {
     QVariantList valores;
@@ -191,6 +194,10 @@ ResumenRegistro ResumirRegistro(const LectorRegistroSql &lector, const FiltroReg
         r.porComision.append({it.key(), it.value()});
     for (auto it = porComisionDia.cbegin(); it != porComisionDia.cend(); ++it)
         r.porComisionDia.append({it.key().first, it.key().second, it.value()});
+
+    const ResumenEdificaciones edificaciones = ResumirEdificaciones(lector, filtro);
+    r.edificaciones = edificaciones.edificaciones;
+    r.tablasEdificaciones = TablasEdificaciones(edificaciones);
     return r;
 }
 

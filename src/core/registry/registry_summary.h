@@ -79,8 +79,7 @@ struct TablaResumen {
 struct ResumenRegistro {
     qint64 total = 0;
     // The buildings of the selection (core/registry/buildings_summary.h), as
-    // tables, first of all; -1 and none from a registry that keeps no
-    // building keys.
+    // tables, first of all; -1 and none until ResumirRegistro fills them.
     qint64 edificaciones = -1;
     QVector<TablaResumen> tablasEdificaciones;
     // The known values in their level order (each present, possibly with

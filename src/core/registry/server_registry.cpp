@@ -1,6 +1,5 @@
 #include "core/registry/server_registry.h"
 
-#include "core/registry/buildings_summary.h"
 
 #include "core/registry/building_key.h"
 #include "core/registry/buildings.h"
@@ -668,13 +667,7 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
 
 ResumenRegistro RegistroServidor::resumen(const FiltroRegistro &filtro)
 {
-    return conConexion([&] {
-        ResumenRegistro r = ResumirRegistro(lector(), filtro);
-        const ResumenEdificaciones e = ResumirEdificaciones(lector(), filtro);
-        r.edificaciones = e.edificaciones;
-        r.tablasEdificaciones = TablasEdificaciones(e);
-        return r;
-    });
+    return conConexion([&] { return ResumirRegistro(lector(), filtro); });
 }
 
 std::optional<EdificacionRegistrada> RegistroServidor::edificacion(const QString &clave)

@@ -3,7 +3,7 @@
 #include "gui/common/message_box.h"
 #include "core/data/data_paths.h"
 #include "core/registry/registry_config.h"
-#include "core/registry/reinspection.h"
+#include "core/registry/known_building.h"
 
 #include <optional>
 

@@ -1,5 +1,5 @@
 #pragma once
-// Re-inspection: before an evaluation is saved, the registry is asked
+// Reinspeccion: before an evaluation is saved, the registry is asked
 // whether it already knows the building (by the building key, or an
 // evaluation within 15 m of the coordinates), so that the evaluator says
 // whether this is a new inspection of that building or another building.

@@ -1,4 +1,4 @@
-#include "core/registry/reinspection.h"
+#include "core/registry/known_building.h"
 
 #include "core/data/record_set.h"
 #include "core/registry/building_key.h"
