@@ -6,7 +6,7 @@
 #include "gui/common/spanish_locale.h"
 #include "gui/common/message_box.h"
 #include "core/data/data_paths.h"
-#include "core/registry/reinspection.h"
+#include "core/registry/known_building.h"
 #include "core/data/record_set.h"
 #include "core/engine/category_evaluators.h"
 #include "core/engine/evaluation_driver.h"

@@ -8,7 +8,7 @@
 #include "gui/common/message_box.h"
 #include "core/data/data_paths.h"
 #include "core/registry/coordinates.h"
-#include "core/registry/reinspection.h"
+#include "core/registry/known_building.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
