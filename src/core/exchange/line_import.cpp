@@ -133,7 +133,7 @@ IdentificacionEvaluacion LeerIdentificacion(const QJsonObject &raiz, const QDate
     o.soloClaves({"txtNombre",  "txtDuenno",  "txtTelefono", "txtEvaluador", "txtCodigComi", "DTEvaluacion",
                   "cboGrupo",   "cboUsoBaja", "txtAvaluo",   "txtNomBarrio", "txtComuna1",   "txtComuna2",
                   "txtsector",  "txtManzana", "txtPredio",   "txtMejoraPH",  "Option1",      "txtNumCalle",
-                  "txtAvenida", "txtOtro",    "txtNumero",   "Latitud",      "Longitud"});
+                  "txtAvenida", "txtOtro",    "txtNumero",   "Latitud",      "Longitud",     "txtUnidades"});
     IdentificacionEvaluacion id;
     id.txtNombre = o.texto("txtNombre");
     id.txtDuenno = o.texto("txtDuenno");
@@ -158,6 +158,8 @@ IdentificacionEvaluacion LeerIdentificacion(const QJsonObject &raiz, const QDate
     id.txtNumero = o.texto("txtNumero");
     id.txtLatitud = o.coordenada("Latitud");
     id.txtLongitud = o.coordenada("Longitud");
+    // A number or its digits as text; the checks of "Guardar" read it.
+    id.txtUnidades = o.coordenada("txtUnidades");
     return id;
 }
 

@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
+#include <optional>
 
 using namespace RegistroEvaluaciones;
 using namespace ResumenEvento;
@@ -36,9 +37,10 @@ ResumenEdificaciones ResumirEdificaciones(const LectorRegistroSql &lector, const
                                     .arg(CitarIdentificador(ColumnaClave), Col(Pos::Numero));
     QSqlQuery q(lector.db());
     q.setForwardOnly(true);
-    if (!q.prepare(QStringLiteral("SELECT %1, %2, %3, %4, %5 FROM %6%7 ORDER BY 1, %2, %8")
+    if (!q.prepare(QStringLiteral("SELECT %1, %2, %3, %4, %5, %9 FROM %6%7 ORDER BY 1, %2, %8")
                        .arg(edificacion, Col(Pos::Fecha), Col(Pos::Habitabilidad), Clave(lector, Col(Pos::Barrio)),
-                            Clave(lector, ExpresionComuna(lector)), lector.tablaSql(), donde, Col(Pos::Numero))))
+                            Clave(lector, ExpresionComuna(lector)), lector.tablaSql(), donde, Col(Pos::Numero),
+                            CitarIdentificador(ColumnaUnidades))))
         lector.fallar(QStringLiteral("no se puede resumir la tabla"), q.lastError().text());
     for (const QVariant &v : std::as_const(valores))
         q.addBindValue(v);
@@ -51,12 +53,17 @@ ResumenEdificaciones ResumirEdificaciones(const LectorRegistroSql &lector, const
     QMap<std::pair<int, int>, qint64> cambios;
     QString actual, barrio, comuna;
     int clase = -1;
+    std::optional<qint64> unidades;
     // A building is added up when its last evaluation has been read.
     auto cerrar = [&] {
         if (clase < 0)
             return;
         ++r.edificaciones;
         ++r.porHabitabilidad[clase];
+        if (unidades)
+            r.unidadesPorHabitabilidad[clase] += *unidades;
+        else
+            ++r.sinUnidadesPorHabitabilidad[clase];
         for (auto [mapa, zona] : {std::pair{&barrios, barrio}, {&comunas, comuna}}) {
             ZonaEdificaciones &z = (*mapa)[zona];
             z.zona = zona;
@@ -84,7 +91,12 @@ ResumenEdificaciones ResumirEdificaciones(const LectorRegistroSql &lector, const
         } else {
             cerrar();
             actual = clave;
+            unidades.reset();
         }
+        // A re-inspection that leaves the box empty keeps the number an
+        // earlier evaluation gave.
+        if (!q.value(5).isNull())
+            unidades = q.value(5).toLongLong();
         clase = esta;
         barrio = q.value(3).toString();
         comuna = q.value(4).toString();
@@ -112,6 +124,27 @@ QVector<TablaResumen> TablasEdificaciones(const ResumenEdificaciones &r)
         vigente.filas.append({NombreClaseHabitabilidad(c), N(r.porHabitabilidad[c])});
     vigente.filas.append({QStringLiteral("Total"), N(r.edificaciones)});
     tablas.append(vigente);
+
+    // The families behind each posting: not habitable and in danger of
+    // collapse are those who cannot go home.
+    TablaResumen unidades{QStringLiteral("Unidades de vivienda por habitabilidad vigente"),
+                          {QStringLiteral("Habitabilidad vigente"), QStringLiteral("Edificaciones"),
+                           QStringLiteral("Unidades de vivienda"), QStringLiteral("Edificaciones sin dato de unidades")},
+                          {}};
+    qint64 total = 0, sinDato = 0;
+    for (int c = 0; c < NumClasesHabitabilidad; ++c) {
+        unidades.filas.append({NombreClaseHabitabilidad(c), N(r.porHabitabilidad[c]), N(r.unidadesPorHabitabilidad[c]),
+                               N(r.sinUnidadesPorHabitabilidad[c])});
+        total += r.unidadesPorHabitabilidad[c];
+        sinDato += r.sinUnidadesPorHabitabilidad[c];
+    }
+    unidades.filas.append({QStringLiteral("Total"), N(r.edificaciones), N(total), N(sinDato)});
+    unidades.filas.append({QStringLiteral("Hogares que no pueden volver (%1 y %2)")
+                               .arg(NombreHabitabilidad(2), NombreHabitabilidad(3)),
+                           N(r.porHabitabilidad[2] + r.porHabitabilidad[3]),
+                           N(r.unidadesPorHabitabilidad[2] + r.unidadesPorHabitabilidad[3]),
+                           N(r.sinUnidadesPorHabitabilidad[2] + r.sinUnidadesPorHabitabilidad[3])});
+    tablas.append(unidades);
 
     auto zonas = [&](const QString &titulo, const QString &columna, const QVector<ZonaEdificaciones> &lista) {
         TablaResumen t{titulo,

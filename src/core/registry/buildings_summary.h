@@ -36,6 +36,10 @@ struct ResumenEdificaciones {
     qint64 reinspecciones = 0;
     // Buildings by the class of their current posting.
     std::array<qint64, ResumenEvento::NumClasesHabitabilidad> porHabitabilidad{};
+    // Dwelling units of those buildings (the newest number given for each),
+    // and how many of them have no number ("sin dato", never zero units).
+    std::array<qint64, ResumenEvento::NumClasesHabitabilidad> unidadesPorHabitabilidad{};
+    std::array<qint64, ResumenEvento::NumClasesHabitabilidad> sinUnidadesPorHabitabilidad{};
     // Most buildings first, then by name.
     QVector<ZonaEdificaciones> porBarrio;
     QVector<ZonaEdificaciones> porComuna;
@@ -52,6 +56,6 @@ struct ResumenEdificaciones {
 // ordered by building, added up here. Throws ErrorDatos naming the registry.
 ResumenEdificaciones ResumirEdificaciones(const LectorRegistroSql &lector, const FiltroRegistro &filtro);
 
-// The summary as tables: "Edificaciones por habitabilidad vigente", by
-// barrio and comuna, evaluations and re-inspections per day, changed postings.
+// The summary as tables: "Edificaciones por habitabilidad vigente", the
+// dwelling units by current posting, by barrio and comuna, evaluations and re-inspections per day, changed postings.
 QVector<TablaResumen> TablasEdificaciones(const ResumenEdificaciones &resumen);

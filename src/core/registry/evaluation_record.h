@@ -31,6 +31,8 @@ struct RegistroEvaluacion {
     // The key of the building (ClaveEdificacion::De when the store saves it
     // empty; a key of its own when the evaluator told two buildings apart).
     QString claveEdificacion;
+    // The building's dwelling units, when the evaluator gave them.
+    std::optional<int> unidadesVivienda;
     // Where the evaluation stands in its building's history, once a store
     // has placed it (AlmacenRegistro::situar): the posting it replaced, and
     // the current posting when a newer evaluation replaced this one.

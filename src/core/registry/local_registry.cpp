@@ -22,10 +22,12 @@ using namespace RegistroEvaluaciones;
 
 namespace {
 
-// The local table: the fields, then the uuid and the building key.
+// The local table: the fields, then the uuid, the building key and the
+// dwelling units.
 constexpr int PosUuid = NumCampos;
 constexpr int PosClave = NumCampos + 1;
-constexpr int NumColumnasLocales = NumCampos + 2;
+constexpr int PosUnidades = NumCampos + 2;
+constexpr int NumColumnasLocales = NumCampos + 3;
 
 QAtomicInt contador;
 
@@ -98,13 +100,15 @@ void PrepararTabla(QSqlDatabase &db, const QString &archivo)
         for (const CampoRegistro &c : Campos())
             columnas << DefinicionColumna(c);
         columnas << CitarIdentificador(ColumnaUuid) + QStringLiteral(" TEXT UNIQUE")
-                 << CitarIdentificador(ColumnaClave) + QStringLiteral(" TEXT");
+                 << CitarIdentificador(ColumnaClave) + QStringLiteral(" TEXT")
+                 << CitarIdentificador(ColumnaUnidades) + QStringLiteral(" INTEGER");
         exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(CitarIdentificador(Tabla), columnas.join(QStringLiteral(", "))),
              "no se puede crear la tabla");
     } else {
         // Files of earlier versions: the coordinates (fields 91 and 92), then
-        // the uuid and the building key, added in place.
-        const int campos = existentes.size() - int(existentes.contains(ColumnaUuid)) - int(existentes.contains(ColumnaClave));
+        // the uuid, the building key and the dwelling units, added in place.
+        const int campos = existentes.size() - int(existentes.contains(ColumnaUuid))
+                           - int(existentes.contains(ColumnaClave)) - int(existentes.contains(ColumnaUnidades));
         if (campos != NumCampos && campos != NumCamposAnteriores) {
             QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
             Fallar(archivo,
@@ -133,6 +137,10 @@ void PrepararTabla(QSqlDatabase &db, const QString &archivo)
                      "no se puede agregar la columna de la edificación a la tabla");
             CompletarIdentidad(db, archivo);
         }
+        if (!existentes.contains(ColumnaUnidades))
+            exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 INTEGER")
+                     .arg(CitarIdentificador(Tabla), CitarIdentificador(ColumnaUnidades)),
+                 "no se puede agregar la columna de las unidades de vivienda a la tabla");
     }
     // The window sorts and filters by date and habitability.
     exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"EvaluacionesFecha\" ON %1 (%2)")
@@ -356,6 +364,7 @@ void RegistroLocal::agregar(QVector<RegistroEvaluacion> &lote)
                 rs.establecerCampo(i, r.campo(i));
             rs.establecerCampo(PosUuid, uuid);
             rs.establecerCampo(PosClave, r.claveEdificacion);
+            rs.establecerCampo(PosUnidades, r.unidadesVivienda ? QVariant(*r.unidadesVivienda) : QVariant());
             rs.guardar();
             ++numero;
         }

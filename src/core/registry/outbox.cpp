@@ -118,7 +118,7 @@ namespace {
 const QString &Identidad()
 {
     static const QString columnas =
-        QStringLiteral("\"uuid\", \"equipo\", \"usuario\", \"guardado_en\", \"clave_edificacion\"");
+        QStringLiteral("\"uuid\", \"equipo\", \"usuario\", \"guardado_en\", \"clave_edificacion\", \"unidades_vivienda\"");
     return columnas;
 }
 
@@ -155,32 +155,35 @@ BandejaSalida::BandejaSalida(QString archivo, QString servidor)
         columnas << CitarIdentificador(c.columna) + QLatin1Char(' ') + TipoSqlite(c.tipo);
     columnas << QStringLiteral("\"uuid\" TEXT NOT NULL UNIQUE") << QStringLiteral("\"equipo\" TEXT")
              << QStringLiteral("\"usuario\" TEXT") << QStringLiteral("\"guardado_en\" TEXT")
-             << QStringLiteral("\"clave_edificacion\" TEXT");
+             << QStringLiteral("\"clave_edificacion\" TEXT") << QStringLiteral("\"unidades_vivienda\" INTEGER");
     a.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
                .arg(CitarIdentificador(TablaPendientes), columnas.join(QStringLiteral(", "))),
            QStringLiteral("no se puede crear la tabla"));
     // Columns outboxes written by earlier versions lack, added empty: the
     // central registry each record is for, and the building key the
     // evaluator chose (empty: the registry computes it when the record
-    // arrives).
-    auto asegurarColumna = [&](const QString &tabla, const QString &columna) {
+    // arrives), the dwelling units.
+    auto asegurarColumna = [&](const QString &tabla, const QString &columna, const char *tipo = "TEXT") {
         QSqlQuery q(a.db());
         q.prepare(QStringLiteral("SELECT COUNT(*) FROM pragma_table_info(?) WHERE name = ?"));
         q.addBindValue(tabla);
         q.addBindValue(columna);
         a.exec(q, QStringLiteral("no se puede leer la tabla"));
         if (q.next() && q.value(0).toInt() == 0)
-            a.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 TEXT").arg(CitarIdentificador(tabla), CitarIdentificador(columna)),
+            a.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                       .arg(CitarIdentificador(tabla), CitarIdentificador(columna), QLatin1String(tipo)),
                    QStringLiteral("no se puede agregar la columna %1").arg(columna));
     };
     asegurarColumna(TablaPendientes, QStringLiteral("servidor"));
     asegurarColumna(TablaPendientes, QStringLiteral("clave_edificacion"));
+    asegurarColumna(TablaPendientes, QStringLiteral("unidades_vivienda"), "INTEGER");
     columnas.replace(columnas.indexOf(QStringLiteral("\"uuid\" TEXT NOT NULL UNIQUE")), QStringLiteral("\"uuid\" TEXT"));
     columnas << QStringLiteral("\"motivo\" TEXT NOT NULL") << QStringLiteral("\"apartado_en\" TEXT NOT NULL");
     a.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
                .arg(CitarIdentificador(TablaApartados), columnas.join(QStringLiteral(", "))),
            QStringLiteral("no se puede crear la tabla de evaluaciones apartadas"));
     asegurarColumna(TablaApartados, QStringLiteral("clave_edificacion"));
+    asegurarColumna(TablaApartados, QStringLiteral("unidades_vivienda"), "INTEGER");
 }
 
 QString BandejaSalida::descripcion() const
@@ -214,7 +217,7 @@ void BandejaSalida::guardar(QVector<RegistroEvaluacion> &registros)
     }
     ArchivoBandeja &a = this->a();
     QStringList marcas;
-    for (int i = 0; i < NumCampos + 6; ++i)
+    for (int i = 0; i < NumCampos + 7; ++i)
         marcas << QStringLiteral("?");
     QSqlQuery q(a.db());
     q.prepare(QStringLiteral("INSERT OR IGNORE INTO %1 (%2, %3, \"servidor\") VALUES (%4)")
@@ -232,6 +235,7 @@ void BandejaSalida::guardar(QVector<RegistroEvaluacion> &registros)
         q.addBindValue(r.usuario);
         q.addBindValue(r.guardadoEn.toUTC().toString(Qt::ISODateWithMs));
         q.addBindValue(r.claveEdificacion.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(r.claveEdificacion));
+        q.addBindValue(r.unidadesVivienda ? QVariant(*r.unidadesVivienda) : QVariant(QMetaType(QMetaType::Int)));
         q.addBindValue(servidor_.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(servidor_));
         a.exec(q, QStringLiteral("no se puede guardar la evaluación en los pendientes"));
     }
@@ -270,9 +274,11 @@ QVector<RegistroEvaluacion> LeerPendientes(ArchivoBandeja &a, const QString &con
         r.usuario = q.value(NumCampos + 2).toString();
         r.guardadoEn = QDateTime::fromString(q.value(NumCampos + 3).toString(), Qt::ISODateWithMs);
         r.claveEdificacion = q.value(NumCampos + 4).toString();
+        if (!q.value(NumCampos + 5).isNull())
+            r.unidadesVivienda = q.value(NumCampos + 5).toInt();
         r.pendiente = true;
         if (motivos)
-            motivos->append(q.value(NumCampos + 5).toString());
+            motivos->append(q.value(NumCampos + 6).toString());
         registros.append(std::move(r));
     }
     return registros;

@@ -45,6 +45,10 @@ struct IdentificacionEvaluacion {
     QString txtLongitud;
     std::optional<double> Latitud;
     std::optional<double> Longitud;
+    // Optional number of dwelling units (txtUnidades), as typed and as read
+    // by the checks of "Guardar".
+    QString txtUnidades;
+    std::optional<int> UnidadesVivienda;
 };
 
 // Captions of the street kinds, in the order of the option buttons.

@@ -21,6 +21,10 @@ constexpr int NumCamposAnteriores = 91;
 // building it is of (core/registry/building_key.h), indexed.
 inline const QString ColumnaUuid = QStringLiteral("uuid");
 inline const QString ColumnaClave = QStringLiteral("clave_edificacion");
+// The dwelling units of the building, when the evaluator gave them (a whole
+// number from 0 to UnidadesViviendaMaximas; NULL: not given). After the key.
+inline const QString ColumnaUnidades = QStringLiteral("unidades_vivienda");
+constexpr int UnidadesViviendaMaximas = 9999;
 
 enum class TipoCampo { Entero, Texto, Real };
 

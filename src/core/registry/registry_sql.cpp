@@ -324,13 +324,17 @@ std::optional<RegistroEvaluacion> LectorRegistroSql::porNumero(int32_t numero) c
 {
     QSqlQuery q(db());
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(listaColumnas(), tablaSql_, Col(Pos::Numero)));
+    q.prepare(QStringLiteral("SELECT %1, %4 FROM %2 WHERE %3 = ?")
+                  .arg(listaColumnas(), tablaSql_, Col(Pos::Numero), CitarIdentificador(ColumnaUnidades)));
     q.addBindValue(numero);
     if (!q.exec())
         fallar(QStringLiteral("no se puede leer la tabla"), q.lastError().text());
     if (!q.next())
         return std::nullopt;
-    return registroDeFila(q);
+    RegistroEvaluacion r = registroDeFila(q);
+    if (!q.value(NumCampos).isNull())
+        r.unidadesVivienda = q.value(NumCampos).toInt();
+    return r;
 }
 
 void LectorRegistroSql::recorrer(const FiltroRegistro &filtro, const OrdenRegistro &o,

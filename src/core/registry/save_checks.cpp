@@ -1,6 +1,7 @@
 #include "core/registry/save_checks.h"
 
 #include "core/registry/coordinates.h"
+#include "core/registry/registry_fields.h"
 
 #include <algorithm>
 
@@ -24,6 +25,8 @@ const QString Guardada = QStringLiteral("La evaluacion ha sido guardada");
 const QString TituloGuardar = QStringLiteral("Guardar Información");
 const QString InformacionPendiente = QStringLiteral("Información pendiente");
 const QString NoAplica = QStringLiteral("No Aplica");
+const QString UnidadesInvalidas = QStringLiteral(
+    "El número de unidades de vivienda debe ser un número entero de 0 a 9999, o quedar en blanco si no se conoce.");
 const QString NoGuardada = QStringLiteral(
     "La evaluación no ha sido guardada. Lo que escribió se conserva; puede intentarlo de nuevo.");
 }  // namespace TextosRegistro
@@ -177,6 +180,26 @@ const QStringList &GruposDeUso()
     return grupos;
 }
 
+std::optional<int> LeerUnidadesVivienda(const QString &texto, bool &valido)
+{
+    const QString t = texto.trimmed();
+    valido = true;
+    if (t.isEmpty())
+        return std::nullopt;
+    // Digits only: no sign, no decimals, no thousands separator.
+    bool numero = true;
+    for (const QChar c : t)
+        numero = numero && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    QString cifras = t;
+    while (cifras.size() > 1 && cifras.front() == QLatin1Char('0'))
+        cifras.remove(0, 1);
+    if (!numero || cifras.size() > 4 || cifras.toInt() > RegistroEvaluaciones::UnidadesViviendaMaximas) {
+        valido = false;
+        return std::nullopt;
+    }
+    return cifras.toInt();
+}
+
 bool RevisarIdentificacion(IdentificacionEvaluacion &id, EstadoEvaluacion &estado, DialogoGuardar &dialogo)
 {
     // 1. Something must identify the building. Of the three street boxes
@@ -234,5 +257,11 @@ bool RevisarIdentificacion(IdentificacionEvaluacion &id, EstadoEvaluacion &estad
     if (!coordenadasOk)
         dialogo.avisar(coordenadas.error);
 
-    return contactoOk && usoOk && ubicacionOk && coordenadasOk;
+    // Dwelling units: optional.
+    bool unidadesOk = true;
+    id.UnidadesVivienda = LeerUnidadesVivienda(id.txtUnidades, unidadesOk);
+    if (!unidadesOk)
+        dialogo.avisar(TextosRegistro::UnidadesInvalidas);
+
+    return contactoOk && usoOk && ubicacionOk && coordenadasOk && unidadesOk;
 }

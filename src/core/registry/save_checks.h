@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 
 // Texts of the dialogue, as the evaluator sees them.
 namespace TextosRegistro {
@@ -24,6 +25,7 @@ extern const QString Guardada;
 extern const QString TituloGuardar;
 extern const QString InformacionPendiente;
 extern const QString NoAplica;
+extern const QString UnidadesInvalidas;
 // Put in front of the database layer's text when a save fails.
 extern const QString NoGuardada;
 }  // namespace TextosRegistro
@@ -48,9 +50,14 @@ int16_t CalcularEstadoCatastro(const IdentificacionEvaluacion &id);
 // the other kinds only hold the "--" written for them and do not count.
 int16_t CalcularEstadoDireccion(const IdentificacionEvaluacion &id);
 
+// The number of dwelling units as typed: empty (or blanks) is no number;
+// otherwise a whole number from 0 to 9 999 in digits. Sets `valido` false
+// for anything else.
+std::optional<int> LeerUnidadesVivienda(const QString &texto, bool &valido);
+
 // Every check of "Guardar" before its confirmation: identification,
-// contact, use, address kind, location, the not-relevant texts and the
-// coordinates. Writes the placeholders into `id` (and the coordinates read
-// from its two boxes), the address kind and the not-relevant texts into
-// `estado`. Returns true when the evaluation may be saved.
+// contact, use, address kind, location, the not-relevant texts, the
+// coordinates and the dwelling units. Writes the placeholders into `id` (and
+// the coordinates and units read from their boxes), the address kind and the
+// not-relevant texts into `estado`. Returns true when the evaluation may be saved.
 bool RevisarIdentificacion(IdentificacionEvaluacion &id, EstadoEvaluacion &estado, DialogoGuardar &dialogo);

@@ -25,13 +25,17 @@ const QStringList &ColumnasIdentidad()
     static const QStringList columnas = {QStringLiteral("uuid"),        QStringLiteral("equipo"),
                                          QStringLiteral("usuario"),     QStringLiteral("guardado_en"),
                                          QStringLiteral("recibido_en"), QStringLiteral("usuario_servidor"),
-                                         ColumnaClave};
+                                         ColumnaClave,                  ColumnaUnidades};
     return columnas;
 }
 
 }  // namespace RegistroCentral
 
 namespace {
+
+// The dwelling units: none, or a whole number the form accepts.
+const QString UnidadesSql = QStringLiteral(" integer CHECK (unidades_vivienda BETWEEN 0 AND %1)")
+                                .arg(UnidadesViviendaMaximas);
 
 QString TipoPostgres(TipoCampo tipo)
 {
@@ -59,9 +63,9 @@ QString SentenciaInsertar(int filas)
         marcas << QStringLiteral("?");
     }
     columnas << QStringLiteral("uuid") << QStringLiteral("equipo") << QStringLiteral("usuario")
-             << QStringLiteral("guardado_en") << CitarIdentificador(ColumnaClave);
+             << QStringLiteral("guardado_en") << CitarIdentificador(ColumnaClave) << CitarIdentificador(ColumnaUnidades);
     marcas << QStringLiteral("CAST(? AS uuid)") << QStringLiteral("?") << QStringLiteral("?")
-           << QStringLiteral("CAST(? AS timestamptz)") << QStringLiteral("?");
+           << QStringLiteral("CAST(? AS timestamptz)") << QStringLiteral("?") << QStringLiteral("CAST(? AS integer)");
     const QString fila = QLatin1Char('(') + marcas.join(QStringLiteral(", ")) + QLatin1Char(')');
     QStringList valores;
     for (int i = 0; i < filas; ++i)
@@ -289,6 +293,7 @@ void RegistroServidor::insertar(QVector<RegistroEvaluacion> &lote)
                 q.bindValue(i++, r.usuario);
                 q.bindValue(i++, r.guardadoEn.toUTC().toString(Qt::ISODateWithMs));
                 q.bindValue(i++, r.claveEdificacion);
+                q.bindValue(i++, r.unidadesVivienda ? QVariant(*r.unidadesVivienda) : QVariant(QMetaType(QMetaType::Int)));
                 uuids << TextoUuid(r.uuid);
             }
             q.bindValue(i++, QLatin1Char('{') + uuids.join(QLatin1Char(',')) + QLatin1Char('}'));
@@ -508,7 +513,8 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                          << QStringLiteral("usuario text") << QStringLiteral("guardado_en timestamptz")
                          << QStringLiteral("recibido_en timestamptz NOT NULL DEFAULT now()")
                          << QStringLiteral("usuario_servidor text")
-                         << CitarIdentificador(ColumnaClave) + QStringLiteral(" text");
+                         << CitarIdentificador(ColumnaClave) + QStringLiteral(" text")
+                         << CitarIdentificador(ColumnaUnidades) + UnidadesSql;
                 exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(tabla, columnas.join(QStringLiteral(", "))),
                      QStringLiteral("no se puede crear la tabla"));
                 hecho << QStringLiteral("Tabla %1 creada.").arg(tabla);
@@ -534,7 +540,8 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                 hay << esperadas.at(posUsuarioServidor);
                 hecho << QStringLiteral("Columna usuario_servidor agregada a la tabla %1.").arg(tabla);
             }
-            if (hay == esperadas.mid(0, esperadas.size() - 1) && esperadas.last() == ColumnaClave) {
+            if (hay.size() < esperadas.size() && hay == esperadas.mid(0, hay.size())
+                && esperadas.at(hay.size()) == ColumnaClave) {
                 exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 text").arg(tabla, CitarIdentificador(ColumnaClave)),
                      QStringLiteral("no se puede agregar una columna a la tabla"));
                 hay << ColumnaClave;
@@ -542,6 +549,13 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                 hecho << QStringLiteral("Columna %1 agregada a la tabla %2 (claves calculadas para %3 evaluaciones).")
                              .arg(ColumnaClave, tabla)
                              .arg(claves);
+            }
+            if (hay.size() < esperadas.size() && hay == esperadas.mid(0, hay.size())
+                && esperadas.at(hay.size()) == ColumnaUnidades) {
+                exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2%3").arg(tabla, CitarIdentificador(ColumnaUnidades), UnidadesSql),
+                     QStringLiteral("no se puede agregar una columna a la tabla"));
+                hay << ColumnaUnidades;
+                hecho << QStringLiteral("Columna %1 agregada a la tabla %2.").arg(ColumnaUnidades, tabla);
             }
             if (hay != esperadas) {
                 db.rollback();

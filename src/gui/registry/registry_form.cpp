@@ -439,11 +439,14 @@ void RegistroForm::abrirFila(int fila)
         return;
     QVector<RegistroEvaluacion> uno{*r};
     situar(uno);
-    const RegistroEvaluacion copia = uno.front();
+    RegistroEvaluacion copia = uno.front();
     QVector<RegistroEvaluacion> historial;
     QVector<Correccion> correcciones;
     if (almacen() && !copia.pendiente) {
         try {
+            // The list's rows leave out what only the open evaluation shows.
+            if (const auto completo = almacen()->porNumero(copia.numero()))
+                copia.unidadesVivienda = completo->unidadesVivienda;
             historial = almacen()->historial(almacen()->claveDe(copia.numero()));
             correcciones = almacen()->correcciones(copia.numero());
         } catch (const ErrorDatos &e) {

@@ -310,7 +310,17 @@ VistaEvaluacion::VistaEvaluacion(const RegistroEvaluacion &registro, AccionesReg
     // Left: who, where and the building; right: the ratings and the results.
     auto *izquierda = new QVBoxLayout;
     izquierda->addWidget(filasDe(GrupoCampo::Identificacion, marcoDe(GrupoCampo::Identificacion)));
-    izquierda->addWidget(filasDe(GrupoCampo::Edificacion, marcoDe(GrupoCampo::Edificacion)));
+    QGroupBox *edificacion = filasDe(GrupoCampo::Edificacion, marcoDe(GrupoCampo::Edificacion));
+    {
+        const QString etiqueta = QStringLiteral("Unidades de vivienda");
+        QLabel *v = Valor(registro.unidadesVivienda ? QString::number(*registro.unidadesVivienda) : SinDato, etiqueta,
+                          edificacion);
+        v->setObjectName(QStringLiteral("valorUnidades"));
+        QLabel *r = Rotulo(etiqueta, edificacion);
+        r->setBuddy(v);
+        static_cast<QFormLayout *>(edificacion->layout())->addRow(r, v);
+    }
+    izquierda->addWidget(edificacion);
     izquierda->addWidget(filasDe(GrupoCampo::Coordenadas, marcoDe(GrupoCampo::Coordenadas)));
     izquierda->addStretch(1);
     auto *derecha = new QVBoxLayout;

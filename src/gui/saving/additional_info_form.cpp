@@ -107,6 +107,15 @@ Form23::Form23(EstadoEvaluacion &estado, const DatosEdificacion &datos, QWidget 
         rejillaGeneral->addWidget(caja, fila, 1);
         ++fila;
     }
+    // Optional: how many families the posting concerns.
+    txtUnidades = CajaTexto(general, QStringLiteral("txtUnidades"), 6,
+                            QStringLiteral("Opcional: un número entero de 0 a 9999; en blanco si no se conoce"),
+                            QStringLiteral("Número de unidades de vivienda"));
+    rejillaGeneral->addWidget(
+        Rotulo(general, QStringLiteral("lblUnidades"), QStringLiteral("Número de unidades de vivienda"), txtUnidades),
+        fila, 0);
+    rejillaGeneral->addWidget(txtUnidades, fila, 1, Qt::AlignLeft);
+    ++fila;
     rejillaGeneral->setRowStretch(fila, 1);
 
     auto *frmFecha = new QGroupBox(QStringLiteral("Fecha de Evaluación"), this);
@@ -300,6 +309,7 @@ IdentificacionEvaluacion Form23::identificacion() const
     id.txtTelefono = txtTelefono->text();
     id.txtEvaluador = txtEvaluador->text();
     id.txtCodigComi = txtCodigComi->text();
+    id.txtUnidades = txtUnidades->text();
     id.DTEvaluacion = DTEvaluacion->dateTime();
     id.cboGrupo = cboGrupo->currentText();
     id.cboUsoBaja = cboUsoBaja->currentText();
@@ -333,7 +343,7 @@ void Form23::mostrarIdentificacion(const IdentificacionEvaluacion &id)
         {txtsector, &id.txtsector},     {txtManzana, &id.txtManzana},   {txtPredio, &id.txtPredio},
         {txtMejoraPH, &id.txtMejoraPH}, {txtNumCalle, &id.txtNumCalle}, {txtAvenida, &id.txtAvenida},
         {txtOtro, &id.txtOtro},         {txtNumero, &id.txtNumero},     {txtLatitud, &id.txtLatitud},
-        {txtLongitud, &id.txtLongitud}};
+        {txtLongitud, &id.txtLongitud}, {txtUnidades, &id.txtUnidades}};
     for (const auto &[caja, texto] : cajas)
         if (caja->text() != *texto)
             caja->setText(*texto);

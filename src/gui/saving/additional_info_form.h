@@ -49,6 +49,7 @@ private:
     QLineEdit *txtTelefono = nullptr;
     QLineEdit *txtEvaluador = nullptr;
     QLineEdit *txtCodigComi = nullptr;
+    QLineEdit *txtUnidades = nullptr;
     QDateTimeEdit *DTEvaluacion = nullptr;
     QComboBox *cboGrupo = nullptr;
     QComboBox *cboUsoBaja = nullptr;

@@ -1,7 +1,9 @@
 // The summary of buildings checked against counts this test makes from the
 // records it saved: each building once under its newest evaluation, the
 // unsafe buildings by barrio, re-inspections per day and the postings that
-// changed; evaluations without a building key each a building of their own;
+// changed; the dwelling units under each current posting, with the buildings
+// that never got a number counted apart; evaluations without a building key
+// each a building of their own;
 // and a date range that leaves a building's later re-inspection out.
 
 #include "core/registry/building_key.h"
@@ -10,6 +12,7 @@
 #include "support/test_support.h"
 
 #include <QMap>
+#include <optional>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -49,6 +52,9 @@ QVector<RegistroEvaluacion> Muestra(int n)
         r.establecerCampo(Pos::Habitabilidad, QString::fromUtf8(Habitabilidades[az(5)]));
         r.establecerCampo(Pos::Fecha, QDateTime(QDate(2026, 11, 28).addDays(az(8)), QTime(az(24), az(60)))
                                           .toString(Qt::ISODate));
+        // Most give the dwelling units; a re-inspection may leave them out.
+        if (az(3))
+            r.unidadesVivienda = az(40);
         lote << r;
     }
     return lote;
@@ -57,7 +63,7 @@ QVector<RegistroEvaluacion> Muestra(int n)
 // What the summary must say, counted here from the saved records.
 struct Esperado {
     qint64 edificaciones = 0, reinspecciones = 0, empeoraron = 0, mejoraron = 0;
-    std::array<qint64, NumClasesHabitabilidad> porHabitabilidad{};
+    std::array<qint64, NumClasesHabitabilidad> porHabitabilidad{}, unidades{}, sinUnidades{};
     QMap<QString, std::array<qint64, 3>> barrios;  // buildings, no habitables, peligro
     QMap<QString, std::pair<qint64, qint64>> dias;  // evaluations, re-inspections
     QMap<std::pair<int, int>, qint64> cambios;
@@ -96,6 +102,14 @@ Esperado Contar(const QVector<RegistroEvaluacion> &guardados, const QString &has
         const int clase = ClaseHabitabilidad(vigente.texto(Pos::Habitabilidad));
         ++e.edificaciones;
         ++e.porHabitabilidad[clase];
+        std::optional<int> unidades;
+        for (const RegistroEvaluacion &r : evaluaciones)
+            if (r.unidadesVivienda)
+                unidades = r.unidadesVivienda;
+        if (unidades)
+            e.unidades[clase] += *unidades;
+        else
+            ++e.sinUnidades[clase];
         const QString barrio = vigente.texto(Pos::Barrio) == QLatin1String("-") ? QString() : vigente.texto(Pos::Barrio);
         auto &b = e.barrios[barrio];
         ++b[0];
@@ -140,6 +154,9 @@ private slots:
         QCOMPARE(r.evaluaciones, e.edificaciones + e.reinspecciones);
         QCOMPARE(r.reinspecciones, e.reinspecciones);
         QCOMPARE(r.porHabitabilidad, e.porHabitabilidad);
+        QCOMPARE(r.unidadesPorHabitabilidad, e.unidades);
+        QCOMPARE(r.sinUnidadesPorHabitabilidad, e.sinUnidades);
+        QVERIFY(e.sinUnidades[2] > 0 && e.unidades[2] > 0);  // both kinds among the unsafe
         QCOMPARE(r.empeoraron, e.empeoraron);
         QCOMPARE(r.mejoraron, e.mejoraron);
         QCOMPARE(r.cambios.size(), e.cambios.size());
@@ -160,6 +177,16 @@ private slots:
         const QVector<TablaResumen> tablas = TablasResumen(completo);
         QCOMPARE(tablas.first().titulo, QStringLiteral("Edificaciones por habitabilidad vigente"));
         QCOMPARE(tablas.first().filas.last(), (QStringList{QStringLiteral("Total"), QString::number(e.edificaciones)}));
+        // Households that cannot go home: units of the buildings not
+        // habitable or in danger of collapse, and how many of those have no
+        // number, never taken as zero units.
+        const auto unidades = std::find_if(tablas.cbegin(), tablas.cend(), [](const TablaResumen &t) {
+            return t.titulo == QLatin1String("Unidades de vivienda por habitabilidad vigente");
+        });
+        QVERIFY(unidades != tablas.cend());
+        const QStringList hogares = unidades->filas.last();
+        QCOMPARE(hogares.at(2), QString::number(e.unidades[2] + e.unidades[3]));
+        QCOMPARE(hogares.at(3), QString::number(e.sinUnidades[2] + e.sinUnidades[3]));
     }
 };
 

@@ -174,7 +174,7 @@ private slots:
         for (int i = 1; i < NumCamposAnteriores; ++i)
             QVERIFY2(antes.at(1).at(i) == ejemplo.at(i), qPrintable(QString::number(i)));
         QVERIFY(antes.at(1).at(Pos::Latitud).isNull());
-        const QString identidad = QStringLiteral("uuid, clave_edificacion");
+        const QString identidad = QStringLiteral("uuid, clave_edificacion, unidades_vivienda");
         const QList<QVariantList> identidades = Ejemplo::LeerRegistro(viejo, identidad);
         QCOMPARE(identidades.size(), 2);
         RegistroEvaluacion guardado;
@@ -183,6 +183,7 @@ private slots:
         for (const QVariantList &id : identidades) {
             QVERIFY2(!QUuid::fromString(id.at(0).toString()).isNull(), qPrintable(id.at(0).toString()));
             QCOMPARE(id.at(1).toString(), ClaveEdificacion::De(guardado));
+            QVERIFY(id.at(2).isNull());  // never given: no number, not zero
         }
         QVERIFY(identidades.at(0).at(0) != identidades.at(1).at(0));
         QVERIFY(ClaveEdificacion::De(guardado).startsWith(QStringLiteral("predio:")));
@@ -190,8 +191,11 @@ private slots:
         RegistroEvaluacion nuevo = Hacer(Muestra[0]);
         nuevo.establecerCampo(Pos::Latitud, -12.5);
         nuevo.establecerCampo(Pos::Longitud, -97.25);
+        nuevo.unidadesVivienda = 6;
         QCOMPARE(registro.agregar(nuevo), 42);
         const auto leido = registro.porNumero(42);
+        QCOMPARE(leido->unidadesVivienda, std::optional<int>(6));
+        QCOMPARE(registro.porNumero(41)->unidadesVivienda, std::nullopt);
         QCOMPARE(leido->campo(Pos::Latitud).toDouble(), -12.5);
         QCOMPARE(leido->campo(Pos::Longitud).toDouble(), -97.25);
         // A second open finds it done: nothing changes.
@@ -199,6 +203,20 @@ private slots:
         QCOMPARE(otraVez.contar(FiltroRegistro()), qint64(3));
         QCOMPARE(Ejemplo::LeerRegistro(viejo, identidad).mid(0, 2), identidades);
         QCOMPARE(otraVez.edificacion(ClaveEdificacion::De(guardado))->evaluaciones, qint64(2));
+
+        // A file of the version before the dwelling units gets their column
+        // and keeps its records, identities and numbering.
+        QCOMPARE(Ejemplo::ConArchivo(viejo, [](QSqlQuery &q) {
+            QVERIFY(q.exec(QStringLiteral("ALTER TABLE Evaluaciones DROP COLUMN unidades_vivienda")));
+        }), QString());
+        const QList<QVariantList> sinUnidades = Ejemplo::LeerRegistro(viejo);
+        RegistroLocal conUnidades(viejo);
+        QCOMPARE(Ejemplo::LeerRegistro(viejo), sinUnidades);
+        QCOMPARE(Ejemplo::LeerRegistro(viejo, identidad).mid(0, 2), identidades);
+        nuevo.uuid = QUuid();
+        nuevo.unidadesVivienda = 0;
+        QCOMPARE(conUnidades.agregar(nuevo), 43);
+        QCOMPARE(conUnidades.porNumero(43)->unidadesVivienda, std::optional<int>(0));
     }
 
     // One building's evaluations found by its key, typed differently each

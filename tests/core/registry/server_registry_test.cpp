@@ -238,6 +238,7 @@ private slots:
         RegistroEvaluacion segunda = Ejemplar(QStringLiteral("Segunda"));
         segunda.establecerCampo(Pos::Fecha, QStringLiteral("2026-12-05T09:00:00"));
         segunda.establecerCampo(Pos::Habitabilidad, QStringLiteral("No Habitable"));
+        segunda.unidadesVivienda = 14;
         bandeja.guardar(segunda);
         // Another building on the first one's plot, told apart by its name
         // when it was saved: the key the evaluator chose travels with it.
@@ -268,6 +269,9 @@ private slots:
         registro.situar(vieja);
         QCOMPARE(vieja[0].reemplazadaPor->numero, n);
         QCOMPARE(vieja[0].reemplazadaPor->habitabilidad, QStringLiteral("No Habitable"));
+        // The dwelling units travel with the record; none given stays none.
+        QCOMPARE(registro.porNumero(n)->unidadesVivienda, std::optional<int>(14));
+        QCOMPARE(registro.porNumero(envio.numeros.value(bloqueB.uuid))->unidadesVivienda, std::nullopt);
     }
 
     // An evaluator inserts a row by hand with a forged machine, user, times

@@ -48,7 +48,7 @@ inline std::vector<std::pair<QString, QString *>> CajasDe(IdentificacionEvaluaci
              {"txtsector", &id.txtsector},     {"txtManzana", &id.txtManzana},   {"txtPredio", &id.txtPredio},
              {"txtMejoraPH", &id.txtMejoraPH}, {"txtNumCalle", &id.txtNumCalle}, {"txtAvenida", &id.txtAvenida},
              {"txtOtro", &id.txtOtro},         {"txtNumero", &id.txtNumero},     {"cboGrupo", &id.cboGrupo},
-             {"cboUsoBaja", &id.cboUsoBaja}})
+             {"cboUsoBaja", &id.cboUsoBaja},   {"txtUnidades", &id.txtUnidades}})
         cajas.emplace_back(QString::fromLatin1(nombre), texto);
     return cajas;
 }

@@ -335,6 +335,38 @@ private slots:
         QCOMPARE(Caja(forma.get(), QStringLiteral("txtLatitud"))->text(), QStringLiteral("4,5"));
     }
 
+    // The dwelling units: blank is no number; a whole number from 0 to 9999
+    // is kept; anything else stops the save with its message, the box as
+    // typed. Through the form, the number reaches the file.
+    void unidadesVivienda()
+    {
+        const std::pair<const char *, int> casos[] = {  // -1: no number, -2: refused
+            {"", -1},     {"  ", -1},   {"0", 0},      {" 12 ", 12}, {"0009", 9},   {"9999", 9999}, {"10000", -2},
+            {"-1", -2},   {"+3", -2},   {"2.5", -2},   {"3,0", -2},  {"1e3", -2},   {"doce", -2},   {"1 200", -2},
+            {"00000000000000000000012", 12}};
+        for (const auto &[texto, esperado] : casos) {
+            bool valido = false;
+            const std::optional<int> n = LeerUnidadesVivienda(QString::fromLatin1(texto), valido);
+            const int leido = !valido ? -2 : n ? *n : -1;
+            QCOMPARE(std::pair(texto, leido), std::pair(texto, esperado));
+        }
+
+        auto forma = abrir();
+        Llenar(forma.get(), Ejemplo::Identificacion());
+        Escribir(forma.get(), QStringLiteral("txtUnidades"), QStringLiteral("2.5"));
+        pulsarGuardar(forma.get(), {Respuesta::Aceptar});
+        verificarDetenido(forma.get(), {TextosRegistro::UnidadesInvalidas});
+        QCOMPARE(Caja(forma.get(), QStringLiteral("txtUnidades"))->text(), QStringLiteral("2.5"));
+
+        Mensaje::limpiar();
+        Escribir(forma.get(), QStringLiteral("txtUnidades"), QStringLiteral("24"));
+        pulsarGuardar(forma.get());
+        QVERIFY(!forma->isVisible());
+        const QList<QVariantList> guardado = Ejemplo::LeerRegistro(registro, QStringLiteral("unidades_vivienda"));
+        QCOMPARE(guardado.size(), 1);
+        QCOMPARE(guardado.at(0).at(0), QVariant(24));
+    }
+
     // Every field of a complete evaluation, read back from the file with its
     // kind of value and the table's column type; saved again in the same run,
     // it becomes a second record.

@@ -331,6 +331,7 @@ private slots:
         id.txtLatitud = QStringLiteral("-12.3741");
         id.txtLongitud = QStringLiteral("-97.4526");
         id.DTEvaluacion = QDateTime(QDate(2026, 11, 30), QTime(9, 5, 7));
+        id.txtUnidades = QStringLiteral("8");
 
         // Through the forms.
         const QString porFormularios = carpeta.filePath(QStringLiteral("formularios.sqlite"));
@@ -375,6 +376,9 @@ private slots:
         QCOMPARE(a.at(0).at(Pos::Telefono).toString(), TextosRegistro::InformacionPendiente);
         QCOMPARE(a.at(0).at(Pos::Fecha).toString(), QStringLiteral("2026-11-30T09:05:07"));
         QCOMPARE(a.at(0).at(Pos::Latitud).toDouble(), -12.3741);
+        const QString unidades = QStringLiteral("unidades_vivienda");
+        QCOMPARE(Ejemplo::LeerRegistro(porFormularios, unidades), (QList<QVariantList>{{8}}));
+        QCOMPARE(Ejemplo::LeerRegistro(importado, unidades), (QList<QVariantList>{{8}}));
     }
 
     // Several lines: answers in input order, numbers in order, refused
