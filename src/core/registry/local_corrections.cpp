@@ -82,7 +82,8 @@ private:
 
 }  // namespace
 
-void RegistroLocal::corregir(int32_t numero, const QString &columna, const QString &valor, const QString &motivo)
+void RegistroLocal::corregir(int32_t numero, const QString &columna, const QString &valor, const QString &motivo,
+                             const QUuid &)
 {
     const Correcciones::Pedida pedida = Correcciones::Revisar(columna, valor, motivo);
     const QString numeroSql = CitarIdentificador(Campo(Pos::Numero).columna);

@@ -44,7 +44,8 @@ public:
     QString claveDe(int32_t numero) override;
     // Under the file's write lock, in one transaction with the row of
     // table "Correcciones"; who: the machine's user.
-    void corregir(int32_t numero, const QString &columna, const QString &valor, const QString &motivo) override;
+    void corregir(int32_t numero, const QString &columna, const QString &valor, const QString &motivo,
+                 const QUuid &id = QUuid()) override;
     QVector<Correccion> correcciones(int32_t numero) override;
 
     const LectorRegistroSql &lector();

@@ -262,11 +262,62 @@ ResultadoEnvio RegistroConfigurado::guardarLote(QVector<RegistroEvaluacion> &lot
     return envio;
 }
 
+namespace TextosBandeja {
+const QString CorreccionEnEquipo = QStringLiteral(
+    "La corrección ha sido guardada en este equipo y se enviará al registro central cuando haya conexión.");
+}  // namespace TextosBandeja
+
 ResultadoEnvio RegistroConfigurado::enviarPendientes()
 {
     if (!esServidor())
         return {};
-    return bandeja->enviar(*servidor);
+    ResultadoEnvio envio = bandeja->enviar(*servidor);
+    // The corrections after the evaluations they may be of.
+    if (!envio.red && correccionesPendientes) {
+        const ResultadoCorrecciones c = correccionesPendientes->enviar(*servidor);
+        envio.red = c.red;
+        if (envio.error.isEmpty())
+            envio.error = c.error;
+    }
+    return envio;
+}
+
+ResultadoCorreccion RegistroConfigurado::corregir(const RegistroEvaluacion &registro, const QString &columna,
+                                                  const QString &valor, const QString &motivo)
+{
+    ResultadoCorreccion resultado;
+    if (!esServidor()) {
+        almacen->corregir(registro.numero(), columna, valor, motivo);
+        return resultado;
+    }
+    CorreccionPendiente c;
+    c.evaluacion = registro.uuid;
+    c.numero = registro.pendiente ? 0 : registro.numero();
+    c.columna = columna;
+    c.valor = valor;
+    c.motivo = motivo;
+    correccionesPendientes->guardar(c);
+    // Kept on disk: from here on a failure leaves it pending.
+    ResultadoCorrecciones envio;
+    try {
+        if (!bandeja->enviar(*servidor).red)
+            envio = correccionesPendientes->enviar(*servidor);
+        else
+            envio.red = true;
+    } catch (const ErrorDatos &e) {
+        envio.error = e.mensaje();
+    }
+    for (const auto &[id, motivoRechazo] : std::as_const(envio.apartadas))
+        if (id == c.id)
+            throw ErrorDatos(motivoRechazo);
+    for (const CorreccionPendiente &p : correccionesPendientes->pendientes())
+        if (p.id == c.id) {
+            resultado.pendiente = true;
+            resultado.mensaje = envio.red || envio.error.isEmpty()
+                                    ? TextosBandeja::CorreccionEnEquipo
+                                    : envio.error + QLatin1Char('\n') + TextosBandeja::CorreccionEnEquipo;
+        }
+    return resultado;
 }
 
 RegistroConfigurado AbrirRegistro(const ConfiguracionRegistro &configuracion, const QString &archivoLocal)
@@ -287,6 +338,7 @@ RegistroConfigurado AbrirRegistro(const ConfiguracionRegistro &configuracion, co
     r.servidor = servidor.get();
     r.almacen = std::move(servidor);
     r.bandeja = std::make_unique<BandejaSalida>(BandejaSalida::archivoPara(archivo), BandejaSalida::registroDe(conexion));
+    r.correccionesPendientes = std::make_unique<CorreccionesPendientes>(BandejaSalida::archivoPara(archivo));
     return r;
 }
 

@@ -12,6 +12,7 @@
 // ORV_REGISTRO it comes from PGPASSWORD or ~/.pgpass.
 
 #include "core/registry/outbox.h"
+#include "core/registry/pending_corrections.h"
 #include "core/registry/record_builder.h"
 #include "core/registry/registry_store.h"
 #include "core/registry/server_connection.h"
@@ -67,11 +68,23 @@ struct ResultadoGuardado {
     QString mensaje;
 };
 
+// How a correction went.
+struct ResultadoCorreccion {
+    bool pendiente = false;  // waits in the outbox for the server
+    QString mensaje;         // for a pending one, what the evaluator reads
+};
+
+namespace TextosBandeja {
+// A correction kept on this machine until the server can be reached.
+extern const QString CorreccionEnEquipo;
+}  // namespace TextosBandeja
+
 // The registry this program reads and saves into, as configured.
 struct RegistroConfigurado {
     std::unique_ptr<AlmacenRegistro> almacen;
-    // Only with a server: where saves wait for it.
+    // Only with a server: where saves and corrections wait for it.
     std::unique_ptr<BandejaSalida> bandeja;
+    std::unique_ptr<CorreccionesPendientes> correccionesPendientes;
     RegistroServidor *servidor = nullptr;  // almacen, when it is a server
     ConfiguracionRegistro configuracion;
 
@@ -89,8 +102,18 @@ struct RegistroConfigurado {
     // with nothing written, only when the local file or the outbox cannot
     // be written.
     ResultadoEnvio guardarLote(QVector<RegistroEvaluacion> &lote, bool enviar = true);
-    // Sends the outbox (nothing to do for a local file).
+    // Sends the outbox (nothing to do for a local file): the evaluations,
+    // then the corrections.
     ResultadoEnvio enviarPendientes();
+    // Corrects field `columna` of the saved evaluation `registro` (its number,
+    // or its uuid while it waits in the outbox). A local file applies it at
+    // once. With a server the correction is first kept in the outbox, then
+    // sent: it is pending when the server could not be reached. Throws
+    // ErrorDatos, with nothing kept, for a field, value or reason the
+    // correction cannot take, and with the server's message when the server
+    // refused it (the correction is then set aside in the outbox).
+    ResultadoCorreccion corregir(const RegistroEvaluacion &registro, const QString &columna, const QString &valor,
+                                 const QString &motivo);
 };
 
 // Opens the configured registry. `archivoLocal`: the local registry file

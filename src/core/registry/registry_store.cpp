@@ -22,7 +22,7 @@ void AlmacenRegistro::situar(QVector<RegistroEvaluacion> &) {}
 
 QString AlmacenRegistro::claveDe(int32_t) { return QString(); }
 
-void AlmacenRegistro::corregir(int32_t, const QString &, const QString &, const QString &)
+void AlmacenRegistro::corregir(int32_t, const QString &, const QString &, const QString &, const QUuid &)
 {
     throw ErrorDatos(QStringLiteral("No se puede corregir la evaluación: la %1 no guarda correcciones.").arg(descripcion()));
 }

@@ -98,7 +98,8 @@ public:
     // nothing changed (a field that cannot be corrected, no reason, no such
     // evaluation, no permission); a registry that keeps no corrections
     // refuses every one.
-    virtual void corregir(int32_t numero, const QString &columna, const QString &valor, const QString &motivo);
+    virtual void corregir(int32_t numero, const QString &columna, const QString &valor, const QString &motivo,
+                 const QUuid &id = QUuid());
     // The corrections of evaluation `numero`, oldest first.
     virtual QVector<Correccion> correcciones(int32_t numero);
 };

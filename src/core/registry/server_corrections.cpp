@@ -87,6 +87,17 @@ QStringList PrepararCorrecciones(QSqlQuery &q, const ConexionServidor &administr
              QStringLiteral("no se puede crear la tabla de correcciones"));
         hecho << QStringLiteral("Tabla %1 creada.").arg(tabla);
     }
+    // The correction's own identity, made where it was typed: sent twice,
+    // stored once. Rows of earlier versions have none.
+    exec(QStringLiteral("SELECT 1 FROM information_schema.columns WHERE table_schema = '%1' AND table_name = '%2' AND "
+                        "column_name = 'id_correccion'")
+             .arg(Esquema, TablaCorrecciones),
+         QStringLiteral("no se puede leer el catálogo del servidor"));
+    if (!q.next()) {
+        exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN id_correccion uuid UNIQUE").arg(tabla),
+             QStringLiteral("no se puede agregar una columna a la tabla de correcciones"));
+        hecho << QStringLiteral("Columna id_correccion agregada a la tabla %1.").arg(tabla);
+    }
     exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"CorreccionesNumero\" ON %1 (%2)").arg(tabla, Col(ColCorreccion::Numero)),
          QStringLiteral("no se puede crear un índice"));
 
@@ -102,9 +113,13 @@ QStringList PrepararCorrecciones(QSqlQuery &q, const ConexionServidor &administr
     QStringList columnas;
     for (int i = 0; i < ColCorreccion::Cantidad; ++i)
         columnas << Col(i);
+    // Versions before the correction's identity had the function without it.
+    exec(QStringLiteral("DROP FUNCTION IF EXISTS %1.corregir_evaluacion(integer, text, text, text, text, text)")
+             .arg(CitarIdentificador(Esquema)),
+         QStringLiteral("no se puede reemplazar la función de correcciones"));
     exec(QStringLiteral(
              "CREATE OR REPLACE FUNCTION %1.corregir_evaluacion(p_numero integer, p_campo text, p_valor text, "
-             "p_motivo text, p_clave text, p_base text) RETURNS void LANGUAGE plpgsql SECURITY DEFINER "
+             "p_motivo text, p_clave text, p_base text, p_id uuid) RETURNS void LANGUAGE plpgsql SECURITY DEFINER "
              "SET search_path = pg_catalog, pg_temp AS $f$ "
              "DECLARE tipo text; dueno text; id uuid; anterior text; base text; BEGIN "
              "tipo := CASE p_campo %2 ELSE NULL END; "
@@ -122,19 +137,21 @@ QStringList PrepararCorrecciones(QSqlQuery &q, const ConexionServidor &administr
              "IF p_clave IS NOT NULL AND base IS DISTINCT FROM p_base THEN RAISE EXCEPTION USING ERRCODE = '%9', "
              "MESSAGE = format('la evaluación N.º %s cambió mientras se corregía; vuelva a intentarlo', p_numero); "
              "END IF; "
+             "IF p_id IS NOT NULL AND EXISTS (SELECT 1 FROM %6 AS c WHERE c.id_correccion = p_id) THEN RETURN; END IF; "
              "EXECUTE format('SELECT %I::text FROM %3 WHERE %4 = $1', p_campo) INTO anterior USING p_numero; "
              "EXECUTE format('UPDATE %3 SET %I = CAST($1 AS %s), clave_edificacion = COALESCE($2, "
              "clave_edificacion) WHERE %4 = $3', p_campo, tipo) "
              "USING CASE WHEN tipo = 'text' THEN p_valor ELSE NULLIF(btrim(p_valor), '') END, p_clave, p_numero; "
-             "INSERT INTO %6 (%7) VALUES (p_numero, id, p_campo, anterior, p_valor, p_motivo, session_user, now()); "
+             "INSERT INTO %6 (%7, id_correccion) VALUES (p_numero, id, p_campo, anterior, p_valor, p_motivo, session_user, "
+             "now(), p_id); "
              "END $f$")
              .arg(CitarIdentificador(Esquema), tipos.join(QLatin1Char(' ')), evaluaciones, numero, PapelSupervisor,
                   tabla, columnas.join(QStringLiteral(", ")), BaseDeClaveSql(QStringLiteral("t")), EstadoCambiada),
          QStringLiteral("no se puede crear la función de correcciones"));
-    exec(QStringLiteral("REVOKE ALL ON FUNCTION %1.corregir_evaluacion(integer, text, text, text, text, text) FROM PUBLIC")
+    exec(QStringLiteral("REVOKE ALL ON FUNCTION %1.corregir_evaluacion(integer, text, text, text, text, text, uuid) FROM PUBLIC")
              .arg(CitarIdentificador(Esquema)),
          QStringLiteral("no se puede fijar los permisos"));
-    exec(QStringLiteral("GRANT EXECUTE ON FUNCTION %1.corregir_evaluacion(integer, text, text, text, text, text) TO %2")
+    exec(QStringLiteral("GRANT EXECUTE ON FUNCTION %1.corregir_evaluacion(integer, text, text, text, text, text, uuid) TO %2")
              .arg(CitarIdentificador(Esquema), PapelEvaluador),
          QStringLiteral("no se puede fijar los permisos"));
     exec(QStringLiteral("REVOKE ALL ON %1 FROM PUBLIC").arg(tabla), QStringLiteral("no se puede fijar los permisos"));
@@ -144,8 +161,22 @@ QStringList PrepararCorrecciones(QSqlQuery &q, const ConexionServidor &administr
 }
 
 void CorregirEnServidor(const LectorRegistroSql &lector, const ConexionServidor &conexion, int32_t numero,
-                        const Correcciones::Pedida &pedida)
+                        const Correcciones::Pedida &pedida, const QUuid &id)
 {
+    const QVariant idTexto = id.isNull() ? QVariant(QMetaType::fromType<QString>())
+                                         : QVariant(id.toString(QUuid::WithoutBraces));
+    // Already stored (a send whose answer was lost): nothing to do, and the
+    // value it set is no reason to refuse it now.
+    if (!id.isNull()) {
+        QSqlQuery hay(lector.db());
+        hay.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE id_correccion = CAST(? AS uuid)")
+                        .arg(RegistroCentral::TablaCorreccionesSql()));
+        hay.addBindValue(idTexto);
+        if (!hay.exec())
+            throw Servidor::error(conexion, QStringLiteral("no se puede leer las correcciones"), hay.lastError());
+        if (hay.next())
+            return;
+    }
     // Read, computed and written again when another correction changed the
     // row's plot or address in between.
     for (int intento = 1;; ++intento) {
@@ -155,7 +186,7 @@ void CorregirEnServidor(const LectorRegistroSql &lector, const ConexionServidor 
                                                "(tabla \"%2\" del servidor \"%3\").")
                                     .arg(numero)
                                     .arg(Tabla, conexion.nombre()),
-                                false);
+                                false, QStringLiteral("ORV04"));
         Correcciones::RevisarCambio(pedida, *actual, numero);
         // The key the laptop computes, as when saving; none when the field
         // is not part of it (the row keeps its key).
@@ -166,7 +197,7 @@ void CorregirEnServidor(const LectorRegistroSql &lector, const ConexionServidor 
             clave = ClaveEdificacion::De(corregido);
         }
         QSqlQuery q(lector.db());
-        q.prepare(QStringLiteral("SELECT %1.corregir_evaluacion(?, ?, ?, ?, ?, ?)")
+        q.prepare(QStringLiteral("SELECT %1.corregir_evaluacion(?, ?, ?, ?, ?, ?, CAST(? AS uuid))")
                       .arg(CitarIdentificador(RegistroCentral::Esquema)));
         q.addBindValue(numero);
         q.addBindValue(Campo(pedida.posicion).columna);
@@ -174,6 +205,7 @@ void CorregirEnServidor(const LectorRegistroSql &lector, const ConexionServidor 
         q.addBindValue(pedida.motivo);
         q.addBindValue(clave);
         q.addBindValue(BaseDeClave(*actual));
+        q.addBindValue(idTexto);
         if (q.exec())
             return;
         const QSqlError e = q.lastError();
@@ -183,7 +215,7 @@ void CorregirEnServidor(const LectorRegistroSql &lector, const ConexionServidor 
             throw ErrorServidor(QStringLiteral("No se puede corregir la evaluación: %1 (tabla \"%2\" del servidor "
                                                "\"%3\").")
                                     .arg(e.databaseText().trimmed(), TablaCorrecciones, conexion.nombre()),
-                                false);
+                                false, e.nativeErrorCode());
         throw Servidor::error(conexion, QStringLiteral("no se puede corregir la evaluación"), e);
     }
 }

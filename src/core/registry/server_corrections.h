@@ -12,6 +12,7 @@
 
 #include <QSqlQuery>
 #include <QStringList>
+#include <QUuid>
 
 namespace RegistroCentral {
 // orv."Correcciones"
@@ -33,5 +34,7 @@ class LectorRegistroSql;
 // it was read, and the correction is made again on the row as it is now),
 // and turns the function's refusals into Spanish messages naming the table.
 // Throws ErrorServidor.
+// `id`, when not null, identifies the correction: sent again (from the
+// outbox of a laptop that did not hear the answer), it is stored once.
 void CorregirEnServidor(const LectorRegistroSql &lector, const ConexionServidor &conexion, int32_t numero,
-                        const Correcciones::Pedida &pedida);
+                        const Correcciones::Pedida &pedida, const QUuid &id = QUuid());

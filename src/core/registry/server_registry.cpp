@@ -715,12 +715,29 @@ QString RegistroServidor::claveDe(int32_t numero)
     return conConexion([&] { return Edificaciones::ClaveDe(lector(), numero); });
 }
 
-void RegistroServidor::corregir(int32_t numero, const QString &columna, const QString &valor, const QString &motivo)
+void RegistroServidor::corregir(int32_t numero, const QString &columna, const QString &valor, const QString &motivo,
+                                const QUuid &id)
 {
     const Correcciones::Pedida pedida = Correcciones::Revisar(columna, valor, motivo);
     conConexion([&] {
-        CorregirEnServidor(lector(), conexion_, numero, pedida);
+        CorregirEnServidor(lector(), conexion_, numero, pedida, id);
         return 0;
+    });
+}
+
+std::optional<int32_t> RegistroServidor::numeroDe(const QUuid &uuid)
+{
+    return conConexion([&]() -> std::optional<int32_t> {
+        QSqlQuery q(QSqlDatabase::database(nombreConexion_, false));
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE uuid = CAST(? AS uuid)")
+                      .arg(CitarIdentificador(Campo(Pos::Numero).columna), RegistroCentral::TablaSql()));
+        q.addBindValue(uuid.toString(QUuid::WithoutBraces));
+        if (!q.exec())
+            throw Servidor::error(conexion_, QStringLiteral("no se puede leer la tabla"), q.lastError());
+        if (!q.next())
+            return std::nullopt;
+        return q.value(0).toInt();
     });
 }
 

@@ -81,8 +81,12 @@ public:
     QString claveDe(int32_t numero) override;
     // Through orv.corregir_evaluacion (core/registry/server_corrections.h):
     // the server records the login and its own time.
-    void corregir(int32_t numero, const QString &columna, const QString &valor, const QString &motivo) override;
+    void corregir(int32_t numero, const QString &columna, const QString &valor, const QString &motivo,
+                 const QUuid &id = QUuid()) override;
     QVector<Correccion> correcciones(int32_t numero) override;
+    // The number the server gave the evaluation `uuid`; none while it has
+    // not arrived.
+    std::optional<int32_t> numeroDe(const QUuid &uuid);
 
 private:
     const LectorRegistroSql &lector();

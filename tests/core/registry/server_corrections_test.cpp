@@ -1,12 +1,16 @@
 // Corrections on the central registry: the cases every registry shares,
 // and who may correct what: an evaluator only what their own login stored,
-// a supervisor anything, nobody by writing the tables directly.
+// a supervisor anything, nobody by writing the tables directly; and
+// corrections typed while the server is away, which wait in the outbox and
+// are stored once each.
 
 #include "core/registry/building_key.h"
 #include "core/registry/correction_cases.h"
 #include "core/registry/server_fixture.h"
+#include "core/registry/registry_config.h"
 #include "support/test_support.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace RegistroEvaluaciones;
@@ -70,15 +74,15 @@ private slots:
             }
         // The function checks by itself what the program checks before.
         const QString campo = ServidorPrueba::Ejecutar(
-            b.evaluador, QStringLiteral("SELECT orv.corregir_evaluacion(1, 'Habitabilidad', 'Habitable', 'm', NULL, NULL)"));
+            b.evaluador, QStringLiteral("SELECT orv.corregir_evaluacion(1, 'Habitabilidad', 'Habitable', 'm', NULL, NULL, NULL)"));
         QVERIFY2(campo.startsWith(QStringLiteral("ORV02")), qPrintable(campo));
         const QString motivo = ServidorPrueba::Ejecutar(
-            b.evaluador, QStringLiteral("SELECT orv.corregir_evaluacion(1, 'Barrio', 'El Prado', ' ', NULL, NULL)"));
+            b.evaluador, QStringLiteral("SELECT orv.corregir_evaluacion(1, 'Barrio', 'El Prado', ' ', NULL, NULL, NULL)"));
         QVERIFY2(motivo.startsWith(QStringLiteral("ORV03")), qPrintable(motivo));
         // A key computed from a plot and address the row no longer has.
         const QString vieja = ServidorPrueba::Ejecutar(
             b.evaluador, QStringLiteral("SELECT orv.corregir_evaluacion(1, 'Barrio', 'El Prado', 'm', 'direccion:x', "
-                                        "'otra base')"));
+                                        "'otra base', NULL)"));
         QVERIFY2(vieja.startsWith(QStringLiteral("ORV06")), qPrintable(vieja));
         QVERIFY(mio.correcciones(1).isEmpty());
 
@@ -99,6 +103,77 @@ private slots:
         QCOMPARE(suyo.agregar(ajena), 2);
         QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 2);
         QCOMPARE(mio.porNumero(2)->texto(Pos::Barrio), QStringLiteral("El Prado"));
+    }
+
+    // With the server away, a correction of a saved evaluation and one of
+    // an evaluation still in the outbox both wait on the laptop; when the
+    // server is back each arrives once, the second after its evaluation.
+    // One sent again (its answer was lost) is not stored twice, and one the
+    // server refuses is set aside with its message, not lost nor retried.
+    void porLaBandeja()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        QTemporaryDir equipo;
+        const QString archivo = equipo.filePath(QStringLiteral("Registro de Evaluaciones.sqlite"));
+        ConfiguracionRegistro conServidor;
+        conServidor.servidor = true;
+        conServidor.conexion = b.evaluador;
+        ConfiguracionRegistro sinServidor = conServidor;
+        sinServidor.conexion.puerto = 1;
+
+        RegistroConfigurado presente = AbrirRegistro(conServidor, archivo);
+        RegistroEvaluacion guardada = CasosCorreccion::Evaluacion("12-30", "2026-12-01T10:00:00", "Habitable");
+        QCOMPARE(presente.guardar(guardada).numero, 1);
+        const ConexionServidor otro =
+            ServidorPrueba::NuevoEvaluador(b.administrador, b.evaluador.usuario + QStringLiteral("_otro"), QStringLiteral("o"));
+        RegistroEvaluacion ajena = CasosCorreccion::Evaluacion("14-02", "2026-12-01T11:00:00", "Habitable");
+        QCOMPARE(RegistroServidor(otro).agregar(ajena), 2);
+
+        RegistroEvaluacion nueva = CasosCorreccion::Evaluacion("16-40", "2026-12-02T09:00:00", "No Habitable");
+        {
+            RegistroConfigurado ausente = AbrirRegistro(sinServidor, archivo);
+            QVERIFY(ausente.guardar(nueva).pendiente);
+            const ResultadoCorreccion a = ausente.corregir(guardada, QStringLiteral("NumeroCasa"), QStringLiteral("12-32"),
+                                                           QStringLiteral("Número mal leído"));
+            QVERIFY(a.pendiente);
+            QCOMPARE(a.mensaje, TextosBandeja::CorreccionEnEquipo);
+            QVERIFY(ausente.corregir(nueva, QStringLiteral("Barrio"), QStringLiteral("El Prado"), QStringLiteral("Barrio"))
+                        .pendiente);
+            QVERIFY(ausente.corregir(ajena, QStringLiteral("Barrio"), QStringLiteral("El Prado"), QStringLiteral("Barrio"))
+                        .pendiente);
+            // Checked before it is kept: nothing waits for a field that
+            // needs a new evaluation.
+            const QString m = CasosCorreccion::Rechazo([&] {
+                ausente.corregir(guardada, QStringLiteral("Habitabilidad"), QStringLiteral("Habitable"), QStringLiteral("m"));
+            });
+            QVERIFY2(m.contains(QStringLiteral("nueva evaluación")), qPrintable(m));
+            QCOMPARE(ausente.correccionesPendientes->cantidad(), qint64(3));
+            QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 2);
+        }
+
+        // The answer of the first send is lost: the server has it, the
+        // laptop sends it again.
+        const CorreccionPendiente primera = presente.correccionesPendientes->pendientes().first();
+        RegistroServidor(b.evaluador).corregir(1, primera.columna, primera.valor, primera.motivo, primera.id);
+
+        const ResultadoEnvio envio = presente.enviarPendientes();
+        QVERIFY2(envio.error.isEmpty(), qPrintable(envio.error));
+        QCOMPARE(presente.correccionesPendientes->cantidad(), qint64(0));
+        RegistroServidor central(b.evaluador);
+        QCOMPARE(central.correcciones(1).size(), 1);
+        QCOMPARE(central.porNumero(1)->texto(Pos::NumeroCasa), QStringLiteral("12-32"));
+        const int32_t n = envio.numeros.value(nueva.uuid);
+        QCOMPARE(n, 3);
+        QCOMPARE(central.porNumero(n)->texto(Pos::Barrio), QStringLiteral("El Prado"));
+        QCOMPARE(central.correcciones(n).size(), 1);
+        QCOMPARE(central.claveDe(n), ClaveEdificacion::De(*central.porNumero(n)));
+        // Another login's evaluation: refused by the server, kept aside.
+        QVERIFY(central.correcciones(2).isEmpty());
+        const auto apartadas = presente.correccionesPendientes->apartadas();
+        QCOMPARE(apartadas.size(), 1);
+        QVERIFY2(apartadas.first().second.contains(QStringLiteral("solo puede corregir")),
+                 qPrintable(apartadas.first().second));
+        QCOMPARE(ServidorPrueba::Cantidad(b.administrador), 3);
     }
 };
 
