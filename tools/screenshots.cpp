@@ -7,6 +7,7 @@
 #include "gui/common/message_box.h"
 #include "core/data/data_paths.h"
 #include "core/registry/known_building.h"
+#include "gui/registry/correction_dialog.h"
 #include "core/data/record_set.h"
 #include "core/engine/category_evaluators.h"
 #include "core/engine/evaluation_driver.h"
@@ -31,6 +32,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QCheckBox>
 #include <QMessageBox>
 #include <QProcess>
@@ -165,6 +167,9 @@ void CapturarRegistro()
                               QString::fromUtf8(estados[std::min(4, clase + (clase == 0 ? i % 2 : 1))]));
             r.establecerCampo(RegistroEvaluaciones::Pos::Reparabilidad,
                               QString::fromUtf8(reparaciones[std::min(3, clase + i % 2)]));
+            // Most give their dwelling units; some leave the box empty.
+            if (i % 4 != 3)
+                r.unidadesVivienda = 1 + i % 12;
             lote << r;
         }
         registro.agregar(lote);
@@ -215,6 +220,26 @@ void CapturarRegistro()
             pregunta.addButton(QStringLiteral("No"), QMessageBox::NoRole);
             Capturar(&pregunta, QStringLiteral("52-pregunta-nueva-inspeccion"));
         }
+
+        // A correction: the dialog as the evaluator fills it in, then the
+        // evaluation with its corrected field and the list of corrections.
+        {
+            DialogoCorreccion dialogo(primera.front());
+            auto *campo = dialogo.findChild<QComboBox *>(QStringLiteral("cboCampo"));
+            campo->setCurrentIndex(campo->findData(RegistroEvaluaciones::Campo(RegistroEvaluaciones::Pos::NumeroCasa).columna));
+            dialogo.findChild<QLineEdit *>(QStringLiteral("txtValor"))->setText(QStringLiteral("12-32"));
+            dialogo.findChild<QLineEdit *>(QStringLiteral("txtMotivo"))
+                ->setText(QStringLiteral("La placa de la casa dice 12-32"));
+            Capturar(&dialogo, QStringLiteral("75-correccion"));
+        }
+        registro.corregir(2, RegistroEvaluaciones::Campo(RegistroEvaluaciones::Pos::NumeroCasa).columna,
+                          QStringLiteral("12-32"), QStringLiteral("La placa de la casa dice 12-32"));
+        QVector<RegistroEvaluacion> corregida{*registro.porNumero(2)};
+        registro.situar(corregida);
+        VistaEvaluacion conCorreccion(corregida.front(), acciones, acciones.comentarios(nullptr), nullptr,
+                                      registro.historial(registro.claveDe(2)), registro.correcciones(2));
+        conCorreccion.permitirCorreccion([](const QString &, const QString &, const QString &) { return false; });
+        Capturar(&conCorreccion, QStringLiteral("76-registro-correccion"));
     } catch (const ErrorDatos &e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.mensaje()));
         ++fallos;

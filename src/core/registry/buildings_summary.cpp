@@ -126,10 +126,11 @@ QVector<TablaResumen> TablasEdificaciones(const ResumenEdificaciones &r)
     tablas.append(vigente);
 
     // The families behind each posting: not habitable and in danger of
-    // collapse are those who cannot go home.
+    // collapse are those who cannot go home. "Sin dato": buildings whose
+    // units nobody gave.
     TablaResumen unidades{QStringLiteral("Unidades de vivienda por habitabilidad vigente"),
                           {QStringLiteral("Habitabilidad vigente"), QStringLiteral("Edificaciones"),
-                           QStringLiteral("Unidades de vivienda"), QStringLiteral("Edificaciones sin dato de unidades")},
+                           QStringLiteral("Unidades"), QStringLiteral("Sin dato")},
                           {}};
     qint64 total = 0, sinDato = 0;
     for (int c = 0; c < NumClasesHabitabilidad; ++c) {
@@ -139,8 +140,7 @@ QVector<TablaResumen> TablasEdificaciones(const ResumenEdificaciones &r)
         sinDato += r.sinUnidadesPorHabitabilidad[c];
     }
     unidades.filas.append({QStringLiteral("Total"), N(r.edificaciones), N(total), N(sinDato)});
-    unidades.filas.append({QStringLiteral("Hogares que no pueden volver (%1 y %2)")
-                               .arg(NombreHabitabilidad(2), NombreHabitabilidad(3)),
+    unidades.filas.append({QStringLiteral("Hogares que no pueden volver"),
                            N(r.porHabitabilidad[2] + r.porHabitabilidad[3]),
                            N(r.unidadesPorHabitabilidad[2] + r.unidadesPorHabitabilidad[3]),
                            N(r.sinUnidadesPorHabitabilidad[2] + r.sinUnidadesPorHabitabilidad[3])});

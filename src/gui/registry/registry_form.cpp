@@ -437,7 +437,22 @@ void RegistroForm::abrirFila(int fila)
     const RegistroEvaluacion *r = modelo_->registro(fila);
     if (!r)
         return;
-    QVector<RegistroEvaluacion> uno{*r};
+    RegistroEvaluacion abierta = *r;
+    // After a correction the evaluation is shown again as it now stands.
+    while (abrirEvaluacion(abierta) == VistaEvaluacion::Corregida) {
+        actualizar();
+        if (abierta.pendiente)
+            break;  // shown again once it has its number
+        const std::optional<RegistroEvaluacion> nueva = almacen() ? almacen()->porNumero(abierta.numero()) : std::nullopt;
+        if (!nueva)
+            break;
+        abierta = *nueva;
+    }
+}
+
+int RegistroForm::abrirEvaluacion(const RegistroEvaluacion &r)
+{
+    QVector<RegistroEvaluacion> uno{r};
     situar(uno);
     RegistroEvaluacion copia = uno.front();
     QVector<RegistroEvaluacion> historial;
@@ -454,7 +469,20 @@ void RegistroForm::abrirFila(int fila)
         }
     }
     VistaEvaluacion vista(copia, acciones_, acciones_.comentarios(this), this, historial, correcciones);
-    vista.exec();
+    if (almacen())
+        vista.permitirCorreccion([this, &vista, copia](const QString &columna, const QString &valor, const QString &motivo) {
+            try {
+                const ResultadoCorreccion c = registro_.corregir(copia, columna, valor, motivo);
+                Mensaje::mostrar(&vista, c.pendiente ? c.mensaje : QStringLiteral("La corrección ha sido guardada."),
+                                 Mensaje::Botones::Aceptar, QStringLiteral("Corregir la identificación"));
+                return true;
+            } catch (const ErrorDatos &e) {
+                Mensaje::mostrar(&vista, e.mensaje(), Mensaje::Botones::Aceptar,
+                                 QStringLiteral("Corregir la identificación"));
+                return false;
+            }
+        });
+    return vista.exec();
 }
 
 void RegistroForm::avisarOtroRegistro()

@@ -55,8 +55,11 @@ public:
     // The filter of the controls, as the table applies it.
     FiltroRegistro filtroElegido() const;
 
-    // Shows the evaluation of a row (double-click or Enter on it).
+    // Shows the evaluation of a row (double-click or Enter on it), with
+    // "Corregir…"; after a correction, shows it again as it now stands.
     void abrirFila(int fila);
+    // Shows one evaluation; answers what its view's exec() answered.
+    int abrirEvaluacion(const RegistroEvaluacion &registro);
     // The selected rows' records, in table order.
     QVector<RegistroEvaluacion> seleccionados() const;
 

@@ -1,5 +1,7 @@
 #include "gui/registry/registry_record_view.h"
 
+#include "gui/registry/correction_dialog.h"
+
 #include "gui/common/widget_support.h"
 #include "core/engine/fuzzy_scale.h"
 #include "core/evaluation/rating_captions.h"
@@ -394,7 +396,7 @@ VistaEvaluacion::VistaEvaluacion(const RegistroEvaluacion &registro, AccionesReg
     area->setWidget(contenido);
     capa->addWidget(area, 1);
 
-    auto *botones = new QDialogButtonBox(this);
+    auto *botones = botones_ = new QDialogButtonBox(this);
     auto boton = [&](const QString &nombre, const QString &texto, QDialogButtonBox::ButtonRole rol) {
         QPushButton *b = botones->addButton(texto, rol);
         Nombrar(b, nombre, texto);
@@ -422,6 +424,19 @@ VistaEvaluacion::VistaEvaluacion(const RegistroEvaluacion &registro, AccionesReg
     capa->addWidget(botones);
 
     resize(1100, 760);
+}
+
+void VistaEvaluacion::permitirCorreccion(Corrector corregir)
+{
+    QPushButton *b = botones_->addButton(QStringLiteral("Corregir…"), QDialogButtonBox::ActionRole);
+    Nombrar(b, QStringLiteral("btnCorregirIdentificacion"), QStringLiteral("Corregir la identificación"));
+    b->setAutoDefault(false);
+    b->setToolTip(QStringLiteral("Corregir un dato de la identificación de esta evaluación, con su motivo"));
+    connect(b, &QPushButton::clicked, this, [this, corregir = std::move(corregir)] {
+        DialogoCorreccion dialogo(registro_, this);
+        if (dialogo.exec() == QDialog::Accepted && corregir(dialogo.columna(), dialogo.valor(), dialogo.motivo()))
+            done(Corregida);
+    });
 }
 
 QLabel *VistaEvaluacion::valor(int posicion) const

@@ -12,7 +12,9 @@
 #include "gui/registry/registry_actions.h"
 
 #include <QDialog>
+#include <functional>
 
+class QDialogButtonBox;
 class QLabel;
 
 class VistaEvaluacion : public QDialog {
@@ -27,6 +29,15 @@ public:
                     const TablasComentarios *comentarios, QWidget *padre = nullptr,
                     const QVector<RegistroEvaluacion> &historial = {}, const QVector<Correccion> &correcciones = {});
 
+    // What exec() answers after a correction: the caller shows the
+    // evaluation again, as it now stands.
+    static constexpr int Corregida = 2;
+    // Offers "Corregir…": the correction dialog, then `corregir` with the
+    // chosen column, the new value and the reason; when it answers true the
+    // view closes with Corregida.
+    using Corrector = std::function<bool(const QString &columna, const QString &valor, const QString &motivo)>;
+    void permitirCorreccion(Corrector corregir);
+
     // The text of the change column for an evaluation whose posting went
     // from `anterior` to `nueva`: "Empeoró", "Mejoró" or empty.
     static QString TextoCambio(const QString &anterior, const QString &nueva);
@@ -40,4 +51,5 @@ public:
 private:
     RegistroEvaluacion registro_;
     AccionesRegistro &acciones_;
+    QDialogButtonBox *botones_ = nullptr;
 };

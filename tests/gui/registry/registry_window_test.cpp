@@ -15,6 +15,8 @@
 #include "support/gui_test_support.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
@@ -375,6 +377,77 @@ private slots:
         QVERIFY(Prueba::ModalAtendido());
         QVERIFY(sinCorrecciones && filas.isEmpty());
         QCOMPARE(rotuloCasa, QStringLiteral("Número:"));
+    }
+
+    // "Corregir…" in the open evaluation: the dialog offers only the
+    // fields a correction may change, refuses a correction without a reason
+    // or that changes nothing, and once saved the evaluation is shown again
+    // with the corrected value marked, in the file with its history.
+    void corregirDesdeLaVista()
+    {
+        const QString archivo5 = carpeta.filePath(QStringLiteral("corregir.sqlite"));
+        {
+            RegistroLocal registro(archivo5);
+            QVector<RegistroEvaluacion> lote{Hacer(Muestra[0])};
+            registro.agregar(lote);
+        }
+        auto f = Abrir(archivo5);
+        QStringList campos, mensajes;
+        QString barrio, rotulo;
+        auto pulsar = [](QWidget *w, const char *nombre) {
+            auto *b = w->findChild<QPushButton *>(QString::fromLatin1(nombre));
+            QVERIFY2(b && b->isVisible(), nombre);
+            QTest::mouseClick(b, Qt::LeftButton);
+        };
+        auto reabierta = [&](QWidget *w) {
+            auto *vista = qobject_cast<VistaEvaluacion *>(w);
+            QVERIFY(vista);
+            barrio = vista->valor(Pos::Barrio)->text();
+            for (QLabel *l : vista->findChildren<QLabel *>())
+                if (l->buddy() == vista->valor(Pos::Barrio))
+                    rotulo = l->text();
+            QTest::keyClick(vista, Qt::Key_Escape);
+        };
+        auto dialogo = [&](QWidget *w) {
+            auto *cbo = w->findChild<QComboBox *>(QStringLiteral("cboCampo"));
+            QVERIFY(cbo);
+            for (int i = 0; i < cbo->count(); ++i)
+                campos << cbo->itemData(i).toString();
+            Conducir::ElegirUso(w, QStringLiteral("cboCampo"), Campo(Pos::Barrio).etiqueta);
+            QCOMPARE(w->findChild<QLabel *>(QStringLiteral("lblActual"))->text(), QString::fromUtf8(Muestra[0].barrio));
+            Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+            pulsar(w, "btnCorregir");  // same value, no reason
+            QVERIFY(w->isVisible());
+            Conducir::Escribir(w, QStringLiteral("txtValor"), QStringLiteral("El Prado Alto"));
+            Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+            pulsar(w, "btnCorregir");  // still no reason
+            QVERIFY(w->isVisible());
+            Conducir::Escribir(w, QStringLiteral("txtMotivo"), QStringLiteral("Barrio mal escrito"));
+            Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+            Prueba::AlAbrirseModal(reabierta);
+            pulsar(w, "btnCorregir");
+        };
+        ClicEnFila(*f, 1);
+        Prueba::AlAbrirseModal([&](QWidget *w) {
+            Prueba::AlAbrirseModal(dialogo);
+            pulsar(w, "btnCorregirIdentificacion");
+        });
+        QTest::keyClick(Tabla(*f), Qt::Key_Return);
+        QTRY_VERIFY(Prueba::ModalAtendido());
+        mensajes = Mensaje::textosMostrados();
+        QCOMPARE(mensajes.size(), 3);
+        QVERIFY2(mensajes.at(0).contains(QStringLiteral("motivo")), qPrintable(mensajes.at(0)));
+        QVERIFY2(mensajes.at(1).contains(QStringLiteral("motivo")), qPrintable(mensajes.at(1)));
+        QCOMPARE(mensajes.at(2), QStringLiteral("La corrección ha sido guardada."));
+        QCOMPARE(barrio, QStringLiteral("El Prado Alto"));
+        QCOMPARE(rotulo, Campo(Pos::Barrio).etiqueta + QStringLiteral(" (corregido):"));
+        QVERIFY(campos.contains(QStringLiteral("Barrio")) && campos.contains(Campo(Pos::Latitud).columna));
+        QVERIFY(!campos.contains(Campo(Pos::Habitabilidad).columna) && !campos.contains(Campo(Pos::Fecha).columna));
+        RegistroLocal registro(archivo5);
+        const QVector<Correccion> hechas = registro.correcciones(1);
+        QCOMPARE(hechas.size(), 1);
+        QCOMPARE(hechas.first().motivo, QStringLiteral("Barrio mal escrito"));
+        QCOMPARE(registro.porNumero(1)->texto(Pos::Barrio), QStringLiteral("El Prado Alto"));
     }
 
     // Enter on a row shows the whole evaluation read-only, in the system's
