@@ -51,6 +51,8 @@ inline void CopiarPrimerRegistro(const QString &archivo, int cantidad, const QSt
                         + QStringLiteral(" SELECT n.i, ") + columnas.join(QStringLiteral(", "))
                         + QStringLiteral(", printf('00000000-0000-4000-8000-%012d', n.i), ")
                         + QString(clave).replace(QStringLiteral("CANTIDAD"), QString::number(cantidad))
+                        // Dwelling units: given for four evaluations in five.
+                        + QStringLiteral(", CASE WHEN n.i % 5 = 0 THEN NULL ELSE n.i % 13 END")
                         + QStringLiteral(" FROM n, ") + tabla + QStringLiteral(" AS e WHERE e.rowid = 1"));
             error = q.lastError().text();
             q.finish();

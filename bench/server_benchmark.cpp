@@ -11,7 +11,10 @@
 // private server of its own in a temporary folder (tests/servidor_pg.sh).
 
 #include "core/registry/buildings.h"
+#include "core/registry/buildings_summary.h"
+#include "core/registry/registry_sql.h"
 #include "core/registry/registry_config.h"
+#include "core/registry/registry_summary.h"
 #include "core/registry/sample_evaluation.h"
 #include "core/registry/server_registry.h"
 
@@ -198,10 +201,13 @@ int main(int argc, char **argv)
 
             // The same 100 000 as 25 000 buildings of four evaluations each,
             // on different days, each building at a point of its own.
-            Sql(c, QStringLiteral("UPDATE orv.\"Evaluaciones\" SET clave_edificacion = 'predio:01|05|03|0045|' || "
-                                  "(\"NumeroEvaluacion\" % 25000), \"Latitud\" = -12.5 + (\"NumeroEvaluacion\" % 25000) "
-                                  "* 0.0005, \"Longitud\" = -97.25, \"Fecha\" = '2026-12-0' || (1 + \"NumeroEvaluacion\" "
-                                  "/ 25000 % 9) || 'T10:00:00'"));
+            const auto col = [](int p) { return CitarIdentificador(RegistroEvaluaciones::Campo(p).columna); };
+            namespace Pos = RegistroEvaluaciones::Pos;
+            Sql(c, QStringLiteral("UPDATE orv.\"Evaluaciones\" SET clave_edificacion = 'predio:01|05|03|0045|' || (%1 %% "
+                                  "25000), %2 = -12.5 + (%1 %% 25000) * 0.0005, %3 = -97.25, %4 = '2026-12-0' || (1 + %1 "
+                                  "/ 25000 %% 9) || 'T10:00:00'")
+                       .arg(col(Pos::Numero), col(Pos::Latitud), col(Pos::Longitud), col(Pos::Fecha))
+                       .replace(QStringLiteral("%%"), QStringLiteral("%")));
             Sql(c, QStringLiteral("ANALYZE orv.\"Evaluaciones\""));
             RegistroServidor registro(c);
             registro.probar();
@@ -224,6 +230,26 @@ int main(int argc, char **argv)
                 resumen << t.nsecsElapsed() / 1e6;
                 if (r.edificaciones != 25000)
                     Fallar(QStringLiteral("el resumen cuenta %1 edificaciones").arg(r.edificaciones));
+            }
+            // The summary of buildings alone, on a connection of its own.
+            {
+                const QString nombre = Servidor::nuevaConexion("bench-edificaciones");
+                {
+                    QSqlDatabase db = Servidor::abrir(c, nombre);
+                    const LectorRegistroSql lector(nombre, RegistroCentral::TablaSql(), LectorRegistroSql::Motor::Postgres,
+                                                   QStringLiteral("servidor de prueba"));
+                    QList<double> edificaciones;
+                    for (int i = 0; i < 5; ++i) {
+                        QElapsedTimer t;
+                        t.start();
+                        const ResumenEdificaciones r = ResumirEdificaciones(lector, FiltroRegistro{});
+                        edificaciones << t.nsecsElapsed() / 1e6;
+                        if (r.edificaciones != 25000)
+                            Fallar(QStringLiteral("el resumen cuenta %1 edificaciones").arg(r.edificaciones));
+                    }
+                    Imprimir("Resumen de edificaciones", edificaciones);
+                }
+                Servidor::cerrar(nombre);
             }
             Imprimir("Buscar la edificación por su clave", clave);
             Imprimir("Edificaciones a menos de 15 m", cerca);
