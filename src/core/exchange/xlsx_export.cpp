@@ -12,11 +12,19 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
-#include <cmath>
+#include <array>
 #include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <exception>
+#include <mutex>
 #include <optional>
+#include <thread>
+#include <vector>
 
 using namespace RegistroEvaluaciones;
 
@@ -266,14 +274,40 @@ void EscribirTexto(Libro &libro, lxw_worksheet *hoja, lxw_row_t fila, lxw_col_t 
     ancho = std::max(ancho, AnchoTexto(texto));
 }
 
+// Characters a number takes when shown (for the column's width).
+int AnchoNumero(double valor)
+{
+    char texto[32];
+    const auto r = std::to_chars(texto, texto + sizeof texto, valor);
+    return int(r.ptr - texto);
+}
+
 void EscribirNumero(Libro &libro, lxw_worksheet *hoja, lxw_row_t fila, lxw_col_t col, double valor, int &ancho)
 {
     libro.comprobar(worksheet_write_number(hoja, fila, col, valor, nullptr));
-    ancho = std::max(ancho, int(QByteArray::number(valor, 'g', 15).size()));
+    ancho = std::max(ancho, AnchoNumero(valor));
 }
 
+// One record's row as libxlsxwriter is given it: each cell's kind and
+// value, the texts in UTF-8 one after another, each ending in a NUL.
+struct FilaXlsx {
+    enum Tipo : uint8_t { Vacia, Numero, Texto, Fecha };
+    struct Celda {
+        Tipo tipo = Vacia;
+        double numero = 0;
+        int desde = 0;  // of the text in `textos`
+    };
+    std::array<Celda, NumCampos> celdas;
+    lxw_datetime fecha{};
+    QByteArray textos;
+};
+
 // "Evaluaciones" and "Edificaciones": one row per record, every field in
-// position order under its label.
+// position order under its label. The calling thread reads the registry
+// (its connection belongs to that thread) and turns each record into a
+// FilaXlsx; a thread of its own hands the rows to libxlsxwriter, a batch at
+// a time, so that reading and writing overlap. At most a few batches wait:
+// the memory stays small whatever the size of the registry.
 class HojaRegistros {
 public:
     HojaRegistros(Libro &libro, const QString &nombre, const Formatos &formatos, qint64 maxFilas,
@@ -284,25 +318,34 @@ public:
         for (const CampoRegistro &c : Campos())
             titulos << c.etiqueta;
         anchos_ = EscribirTitulos(libro_, hoja_, 0, titulos, formatos_);
+        lote_.reserve(TamLote);
+        hilo_ = std::thread([this] { trabajar(); });
     }
+
+    ~HojaRegistros() { detener(true); }
+
+    HojaRegistros(const HojaRegistros &) = delete;
+    HojaRegistros &operator=(const HojaRegistros &) = delete;
 
     void agregar(const RegistroEvaluacion &r)
     {
         if (filas_ >= maxFilas_)  // the registry grew since it was counted
             throw ErrorDatos(MensajeLimiteXlsx(filas_ + 1, maxFilas_, archivo_));
-        const auto fila = lxw_row_t(++filas_);
+        ++filas_;
+        FilaXlsx fila;
+        fila.textos.reserve(1024);
         for (int i = 0; i < NumCampos; ++i) {
             const QVariant &v = r.campo(i);
             if (v.isNull() || !v.isValid())
                 continue;
-            const auto col = lxw_col_t(i);
+            FilaXlsx::Celda &celda = fila.celdas[i];
             if (i == Pos::Fecha) {
                 if (const auto d = FechaHora(v)) {
                     const QDate dia = d->date();
                     const QTime hora = d->time();
-                    lxw_datetime fecha{dia.year(), dia.month(), dia.day(), hora.hour(), hora.minute(),
-                                       hora.second() + hora.msec() / 1000.0};
-                    libro_.comprobar(worksheet_write_datetime(hoja_, fila, col, &fecha, formatos_.fecha));
+                    fila.fecha = {dia.year(), dia.month(), dia.day(), hora.hour(), hora.minute(),
+                                  hora.second() + hora.msec() / 1000.0};
+                    celda.tipo = FilaXlsx::Fecha;
                     anchos_[i] = std::max(anchos_[i], 16);
                     continue;
                 }
@@ -310,18 +353,37 @@ public:
                 bool ok = false;
                 const double d = v.toDouble(&ok);
                 if (ok && std::isfinite(d)) {
-                    EscribirNumero(libro_, hoja_, fila, col, d, anchos_[i]);
+                    celda.tipo = FilaXlsx::Numero;
+                    celda.numero = d;
+                    anchos_[i] = std::max(anchos_[i], AnchoNumero(d));
                     continue;
                 }
             }
             // Text fields, and whatever a number or date field holds that is none.
-            EscribirTexto(libro_, hoja_, fila, col, v.toString(), anchos_[i]);
+            const QString texto = v.toString();
+            if (texto.isEmpty())
+                continue;
+            if (texto.size() > MaxTextoCelda)
+                libro_.comprobar(LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED);
+            celda.tipo = FilaXlsx::Texto;
+            celda.desde = int(fila.textos.size());
+            fila.textos += texto.toUtf8();
+            fila.textos += '\0';
+            anchos_[i] = std::max(anchos_[i], AnchoTexto(texto));
         }
+        lote_.push_back(std::move(fila));
+        if (lote_.size() == TamLote)
+            enviar();
     }
 
-    // Column widths, the frozen title row and the filter.
+    // Writes what is left; then the column widths, the frozen title row and the filter.
     void terminar()
     {
+        if (!lote_.empty())
+            enviar();
+        detener(false);
+        if (fallo_)
+            std::rethrow_exception(fallo_);
         FijarAnchos(libro_, hoja_, anchos_);
         worksheet_freeze_panes(hoja_, 1, 0);
         libro_.comprobar(worksheet_autofilter(hoja_, 0, 0, lxw_row_t(filas_), lxw_col_t(NumCampos - 1)));
@@ -330,6 +392,83 @@ public:
     qint64 filas() const { return filas_; }
 
 private:
+    static constexpr size_t TamLote = 256;
+    static constexpr size_t MaxEnEspera = 4;
+
+    void enviar()
+    {
+        {
+            std::unique_lock l(m_);
+            hayLugar_.wait(l, [this] { return fallo_ || porEscribir_.size() < MaxEnEspera; });
+            if (fallo_)
+                std::rethrow_exception(fallo_);
+            porEscribir_.push_back(std::move(lote_));
+        }
+        hayLote_.notify_one();
+        lote_ = {};
+        lote_.reserve(TamLote);
+    }
+
+    void trabajar()
+    {
+        lxw_row_t fila = 0;
+        try {
+            for (;;) {
+                std::vector<FilaXlsx> lote;
+                {
+                    std::unique_lock l(m_);
+                    hayLote_.wait(l, [this] { return cerrar_ || !porEscribir_.empty(); });
+                    if (porEscribir_.empty() || abandonar_)
+                        return;
+                    lote = std::move(porEscribir_.front());
+                    porEscribir_.pop_front();
+                }
+                hayLugar_.notify_one();
+                for (const FilaXlsx &f : lote) {
+                    ++fila;
+                    for (lxw_col_t c = 0; c < NumCampos; ++c) {
+                        const FilaXlsx::Celda &celda = f.celdas[c];
+                        switch (celda.tipo) {
+                        case FilaXlsx::Vacia: break;
+                        case FilaXlsx::Numero:
+                            libro_.comprobar(worksheet_write_number(hoja_, fila, c, celda.numero, nullptr));
+                            break;
+                        case FilaXlsx::Texto:
+                            libro_.comprobar(
+                                worksheet_write_string(hoja_, fila, c, f.textos.constData() + celda.desde, nullptr));
+                            break;
+                        case FilaXlsx::Fecha: {
+                            lxw_datetime fecha = f.fecha;
+                            libro_.comprobar(worksheet_write_datetime(hoja_, fila, c, &fecha, formatos_.fecha));
+                            break;
+                        }
+                        }
+                    }
+                }
+            }
+        } catch (...) {
+            {
+                const std::lock_guard l(m_);
+                fallo_ = std::current_exception();
+            }
+            hayLugar_.notify_all();
+        }
+    }
+
+    // Ends the thread once it has written every batch, or at once when the
+    // export is abandoned (a failure while reading).
+    void detener(bool abandonar)
+    {
+        {
+            const std::lock_guard l(m_);
+            cerrar_ = true;
+            abandonar_ = abandonar_ || abandonar;
+        }
+        hayLote_.notify_all();
+        if (hilo_.joinable())
+            hilo_.join();
+    }
+
     Libro &libro_;
     lxw_worksheet *hoja_;
     const Formatos &formatos_;
@@ -337,6 +476,15 @@ private:
     QString archivo_;
     QVector<int> anchos_;
     qint64 filas_ = 0;
+    std::vector<FilaXlsx> lote_;
+    std::mutex m_;
+    std::condition_variable hayLote_;
+    std::condition_variable hayLugar_;
+    std::deque<std::vector<FilaXlsx>> porEscribir_;
+    bool cerrar_ = false;
+    bool abandonar_ = false;
+    std::exception_ptr fallo_;
+    std::thread hilo_;
 };
 
 // One table of the event summary: its title in the first row, the column
