@@ -93,24 +93,6 @@ int AnchoTexto(const QString &s)
     return ancho;
 }
 
-// How many lines a column title takes at width `ancho`, broken between words.
-int LineasTitulo(const QString &titulo, int ancho)
-{
-    int lineas = 1, usado = 0;
-    for (const QString &palabra : titulo.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        const int n = int(palabra.size());
-        if (usado == 0)
-            usado = n;
-        else if (usado + 1 + n <= ancho)
-            usado += 1 + n;
-        else {
-            ++lineas;
-            usado = n;
-        }
-    }
-    return lineas;
-}
-
 // The width a title asks of its column: all of it when short, else the
 // wrapping width or its longest word.
 int AnchoDeTitulo(const QString &titulo)
@@ -238,18 +220,21 @@ struct Formatos {
     }
 };
 
-// Writes the row of column titles at `fila` (its height fits the titles
-// as they wrap) and returns the width each title asks of its column.
+// Writes the row of column titles at `fila` and returns the width each
+// title asks of its column. The row has no height of its own: the
+// spreadsheet makes it as tall as the titles wrap in their final widths.
+// On paper the sheet is landscape, with its grid, and the titles repeat on
+// every page.
 QVector<int> EscribirTitulos(Libro &libro, lxw_worksheet *hoja, lxw_row_t fila, const QStringList &titulos,
                              const Formatos &f)
 {
+    worksheet_set_landscape(hoja);
+    worksheet_set_paper(hoja, 9);  // A4
+    worksheet_gridlines(hoja, LXW_SHOW_ALL_GRIDLINES);
+    libro.comprobar(worksheet_repeat_rows(hoja, fila, fila));
     QVector<int> anchos;
-    int lineas = 1;
-    for (const QString &t : titulos) {
+    for (const QString &t : titulos)
         anchos.append(AnchoDeTitulo(t));
-        lineas = std::max(lineas, LineasTitulo(t, anchos.back()));
-    }
-    libro.comprobar(worksheet_set_row(hoja, fila, 15.0 * lineas, f.titulos));
     for (int c = 0; c < titulos.size(); ++c)
         libro.comprobar(worksheet_write_string(hoja, fila, lxw_col_t(c), titulos[c].toUtf8().constData(), f.titulos));
     return anchos;
