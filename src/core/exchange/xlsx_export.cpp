@@ -510,17 +510,18 @@ QStringList NombresHojasXlsx(const QStringList &titulos)
 {
     QStringList nombres;
     QSet<QString> usados;
-    auto recortar = [](QString s, int maximo) {
-        // Counted as a spreadsheet counts characters: one per code point.
-        QList<uint> puntos = s.toUcs4();
-        if (puntos.size() <= maximo)
+    auto recortar = [](const QString &s, int maximo) {
+        // Counted in UTF-16 units, as a spreadsheet counts (a character
+        // outside the basic plane takes two), never splitting one.
+        if (s.size() <= maximo)
             return s;
-        puntos.resize(maximo);
-        QString corto = QString::fromUcs4(reinterpret_cast<const char32_t *>(puntos.constData()), puntos.size());
+        qsizetype corte = maximo;
+        if (s.at(corte).isLowSurrogate())
+            --corte;
+        QString corto = s.left(corte);
         // Cut where a word ends, when one ends far enough in.
         const qsizetype espacio = corto.lastIndexOf(QLatin1Char(' '));
-        const bool palabraEntera = s.at(corto.size()) == QLatin1Char(' ');
-        if (!palabraEntera && espacio >= maximo / 3)
+        if (s.at(corte) != QLatin1Char(' ') && espacio >= maximo / 3)
             corto.truncate(espacio);
         return corto.trimmed();
     };

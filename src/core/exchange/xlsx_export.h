@@ -18,7 +18,7 @@
 
 // A sheet has 1 048 576 rows; the first holds the column titles.
 inline constexpr qint64 MaxFilasHojaXlsx = 1048575;
-// A sheet's name: at most 31 characters.
+// A sheet's name: at most 31 characters (UTF-16 units).
 inline constexpr int MaxNombreHojaXlsx = 31;
 
 struct OpcionesXlsx {

@@ -396,7 +396,11 @@ private slots:
         QCOMPARE(NombresHojasXlsx(titulos), nombres);
         QSet<QString> vistos;
         for (const QString &n : nombres) {
-            QVERIFY2(!n.trimmed().isEmpty() && n.toUcs4().size() <= MaxNombreHojaXlsx, qPrintable(n));
+            QVERIFY2(!n.trimmed().isEmpty() && n.size() <= MaxNombreHojaXlsx, qPrintable(n));
+            // No character cut in half: a lone surrogate would not come back from UCS-4.
+            const QList<uint> puntos = n.toUcs4();
+            QVERIFY2(QString::fromUcs4(reinterpret_cast<const char32_t *>(puntos.constData()), puntos.size()) == n,
+                     qPrintable(n));
             for (QChar c : QStringLiteral("[]:*?/\\"))
                 QVERIFY2(!n.contains(c), qPrintable(n));
             QVERIFY2(!n.startsWith(QLatin1Char('\'')) && !n.endsWith(QLatin1Char('\'')), qPrintable(n));
