@@ -19,6 +19,7 @@
 #include "gui/rating/qualitative_rating_form.h"
 #include "gui/saving/additional_info_form.h"
 #include "core/registry/local_registry.h"
+#include "core/exchange/xlsx_export.h"
 #include "gui/registry/registry_form.h"
 #include "gui/registry/registry_model.h"
 #include "gui/registry/registry_record_view.h"
@@ -36,6 +37,9 @@
 #include <QCheckBox>
 #include <QMessageBox>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrl>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
@@ -129,6 +133,69 @@ void CapturarDocumentos()
     }
     QFile::remove(avisos);
     QFile::remove(reporte);
+}
+
+// The same registry exported as a spreadsheet, as LibreOffice Calc shows
+// it: Calc, headless, prints the workbook's first page to PDF, and
+// pdftoppm draws it. Skipped, with a message, where Calc is not installed.
+void CapturarHojaDeCalculo(const QString &archivoRegistro)
+{
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty()) {
+        std::fprintf(stderr, "sin LibreOffice (soffice) no se dibuja la hoja de cálculo exportada\n");
+        return;
+    }
+    QTemporaryDir trabajo;
+    const QString libro = trabajo.filePath(QStringLiteral("registro.xlsx"));
+    try {
+        RegistroLocal registro(archivoRegistro);
+        ExportarXlsx(registro, FiltroRegistro(), libro);
+    } catch (const ErrorDatos &e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.mensaje()));
+        ++fallos;
+        return;
+    }
+    QProcess calc;
+    calc.start(soffice, {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(trabajo.filePath(QStringLiteral("perfil"))).toString(),
+                         QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--convert-to"),
+                         QStringLiteral("pdf"), QStringLiteral("--outdir"), trabajo.path(), libro});
+    if (!calc.waitForFinished(300000) || calc.exitCode() != 0 || !QFile::exists(trabajo.filePath(QStringLiteral("registro.pdf")))) {
+        std::fprintf(stderr, "LibreOffice no pudo convertir la hoja de cálculo: %s\n", calc.readAllStandardError().constData());
+        ++fallos;
+        return;
+    }
+    // The first page (the first columns of "Evaluaciones"), the page that
+    // shows the evaluation dates, and the first table of the summary: the
+    // pages' texts, as pdftotext reads them, say which page is which.
+    const QString pdf = trabajo.filePath(QStringLiteral("registro.pdf"));
+    QProcess texto;
+    texto.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    texto.waitForFinished(60000);
+    const QStringList paginas = QString::fromUtf8(texto.readAllStandardOutput()).split(QLatin1Char('\f'));
+    auto pagina = [&](const QString &contiene) {
+        for (int i = 0; i < paginas.size(); ++i)
+            if (paginas[i].contains(contiene))
+                return i + 1;
+        std::fprintf(stderr, "ninguna página de la hoja de cálculo muestra «%s»\n", qPrintable(contiene));
+        ++fallos;
+        return 0;
+    };
+    const std::pair<int, const char *> capturas[] = {
+        {1, "75-hoja-de-calculo-evaluaciones"},
+        {pagina(QStringLiteral("Fecha de Evaluación")), "76-hoja-de-calculo-fechas"},
+        {pagina(QStringLiteral("Edificaciones por habitabilidad vigente")), "77-hoja-de-calculo-resumen"}};
+    for (const auto &[numero, nombre] : capturas) {
+        if (numero == 0)
+            continue;
+        const int codigo = QProcess::execute(QStringLiteral("pdftoppm"),
+            {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("80"), QStringLiteral("-f"),
+             QString::number(numero), QStringLiteral("-l"), QString::number(numero), QStringLiteral("-singlefile"), pdf,
+             QDir(carpetaSalida).filePath(QString::fromLatin1(nombre))});
+        if (codigo != 0) {
+            std::fprintf(stderr, "pdftoppm no pudo dibujar %s\n", nombre);
+            ++fallos;
+        }
+    }
 }
 
 // The registry window over a registry of an event's first days: the table,
@@ -244,6 +311,7 @@ void CapturarRegistro()
         std::fprintf(stderr, "%s\n", qPrintable(e.mensaje()));
         ++fallos;
     }
+    CapturarHojaDeCalculo(archivo);
     QFile::remove(archivo);
 }
 

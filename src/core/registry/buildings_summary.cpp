@@ -178,6 +178,7 @@ QVector<TablaResumen> TablasEdificaciones(const ResumenEdificaciones &r)
     }
     cambios.filas.append({QStringLiteral("Empeoraron"), QString(), QString(), N(r.empeoraron)});
     cambios.filas.append({QStringLiteral("Mejoraron"), QString(), QString(), N(r.mejoraron)});
+    cambios.columnasTexto = 3;
     tablas.append(cambios);
     return tablas;
 }

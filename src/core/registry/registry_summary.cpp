@@ -264,6 +264,7 @@ QVector<TablaResumen> TablasResumen(const ResumenRegistro &r)
                         {}};
     for (const ComisionDiaResumen &c : r.porComisionDia)
         porDia.filas.append({TextoClave(c.codigo), TextoClave(c.dia), N(c.evaluaciones)});
+    porDia.columnasTexto = 2;
     tablas.append(std::move(porDia));
     return tablas;
 }

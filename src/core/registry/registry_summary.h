@@ -74,6 +74,9 @@ struct TablaResumen {
     QString titulo;       // "Por habitabilidad", "Por barrio", ...
     QStringList columnas;
     QVector<QStringList> filas;
+    // The first columns name what is counted; the rest hold counts (a
+    // spreadsheet writes them as numbers).
+    int columnasTexto = 1;
 };
 
 struct ResumenRegistro {

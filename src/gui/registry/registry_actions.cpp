@@ -5,6 +5,7 @@
 #include "core/data/record_set.h"
 #include "core/exchange/csv_export.h"
 #include "core/exchange/geojson_export.h"
+#include "core/exchange/xlsx_export.h"
 #include "core/registry/registry_summary.h"
 #include "reports/documents.h"
 
@@ -227,6 +228,29 @@ bool AccionesRegistro::exportarGeoJson(QWidget *padre, AlmacenRegistro &almacen,
     if (const QString aviso = r.aviso(); !aviso.isEmpty())
         texto += QStringLiteral("\r\r") + aviso;
     Mensaje::mostrar(padre, texto);
+    return true;
+}
+
+bool AccionesRegistro::exportarXlsx(QWidget *padre, AlmacenRegistro &almacen, const FiltroRegistro &filtro)
+{
+    const QString archivo = pedirArchivo(padre, QStringLiteral("Exportar hoja de cálculo"),
+                                         QStringLiteral("Registro de Evaluaciones.xlsx"),
+                                         QStringLiteral("Libro de hoja de cálculo (*.xlsx)"), QStringLiteral("xlsx"));
+    if (archivo.isEmpty())
+        return false;
+    ResultadoXlsx r;
+    try {
+        r = ExportarXlsx(almacen, filtro, archivo);
+    } catch (const ErrorDatos &e) {
+        Mensaje::mostrar(padre, e.mensaje());
+        return false;
+    }
+    const QString evaluaciones = r.evaluaciones == 1 ? QStringLiteral("1 evaluación")
+                                                     : QStringLiteral("%1 evaluaciones").arg(r.evaluaciones);
+    const QString edificaciones = r.edificaciones == 1 ? QStringLiteral("1 edificación")
+                                                       : QStringLiteral("%1 edificaciones").arg(r.edificaciones);
+    Mensaje::mostrar(padre, QStringLiteral("Se exportaron %1 (%2) y el resumen del evento a \"%3\".")
+                                .arg(evaluaciones, edificaciones, QDir::toNativeSeparators(archivo)));
     return true;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // AccionesRegistro: what the registry window and the view of one evaluation do with saved
 // evaluations: print the placard or the report (with a preview and the
-// print dialog), save either as PDF, export them as CSV or for a GIS, export
-// the event summary. Every failure is a
+// print dialog), save either as PDF, export them as CSV, as a spreadsheet
+// or for a GIS, export the event summary. Every failure is a
 // Spanish message; the window stays usable.
 
 #include "core/registry/evaluation_record.h"
@@ -39,6 +39,9 @@ public:
     // "Exportar para SIG": the records `filtro` selects in `almacen` as GeoJSON;
     // the evaluations without coordinates are named in the closing message.
     bool exportarGeoJson(QWidget *padre, AlmacenRegistro &almacen, const FiltroRegistro &filtro);
+    // "Exportar hoja de cálculo": the records `filtro` selects in `almacen`
+    // as an XLSX workbook, with the buildings and the event summary.
+    bool exportarXlsx(QWidget *padre, AlmacenRegistro &almacen, const FiltroRegistro &filtro);
     // The tables of the event summary as CSV.
     bool exportarResumenCsv(QWidget *padre, const ResumenRegistro &resumen);
 

@@ -177,6 +177,9 @@ RegistroForm::RegistroForm(FabricaRegistro fabrica, QString archivoComentarios, 
     QPushButton *csv = boton(QStringLiteral("btnExportarCsv"), QStringLiteral("Exportar &CSV"),
                              QStringLiteral("Exporta las evaluaciones seleccionadas, o todas las que muestra la "
                                             "tabla si no hay ninguna seleccionada"));
+    QPushButton *hoja = boton(QStringLiteral("btnExportarHoja"), QStringLiteral("Exportar h&oja de cálculo"),
+                              QStringLiteral("Exporta las evaluaciones que muestra la tabla, sus edificaciones y el "
+                                             "resumen del evento a un libro XLSX, con cada celda de su tipo"));
     QPushButton *sig = boton(QStringLiteral("btnExportarSig"), QStringLiteral("Exportar para &SIG"),
                              QStringLiteral("Exporta las evaluaciones que muestra la tabla y tienen coordenadas como "
                                             "puntos GeoJSON, para un sistema de información geográfica"));
@@ -251,6 +254,12 @@ RegistroForm::RegistroForm(FabricaRegistro fabrica, QString archivoComentarios, 
         const FiltroRegistro filtro = modelo_->filtro();
         acciones_.exportarCsv(this, elegidos,
                               [this, filtro](const QString &archivo) { ExportarCsvArchivo(*almacen(), filtro, archivo); });
+    });
+    connect(hoja, &QPushButton::clicked, this, [this] {
+        if (almacen())
+            acciones_.exportarXlsx(this, *almacen(), modelo_->filtro());
+        else
+            actualizar();
     });
     connect(sig, &QPushButton::clicked, this, [this] {
         if (almacen())

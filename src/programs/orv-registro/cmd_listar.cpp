@@ -4,6 +4,7 @@
 
 #include "core/exchange/csv_export.h"
 #include "core/exchange/csv_export_local.h"
+#include "core/exchange/xlsx_export.h"
 #include "core/registry/evaluation_record.h"
 #include "core/registry/terminal_text.h"
 
@@ -118,8 +119,8 @@ int Exportar(const QStringList &argumentos, const Opciones &opciones)
                      .arg(a.resto().first()));
     const QString formato = a.tiene(QStringLiteral("--formato")) ? a.valor(QStringLiteral("--formato")).toLower()
                                                                   : QStringLiteral("csv");
-    if (formato != QLatin1String("csv") && formato != QLatin1String("geojson"))
-        FallaUso(QStringLiteral("el formato \"%1\" no existe; los formatos son: csv, geojson.").arg(formato));
+    if (formato != QLatin1String("csv") && formato != QLatin1String("geojson") && formato != QLatin1String("xlsx"))
+        FallaUso(QStringLiteral("el formato \"%1\" no existe; los formatos son: csv, xlsx, geojson.").arg(formato));
     const FiltroRegistro filtro = LeerFiltro(a);
     QString archivo = a.valor(QStringLiteral("-o"));
     if (a.tiene(QStringLiteral("--salida")))
@@ -128,6 +129,13 @@ int Exportar(const QStringList &argumentos, const Opciones &opciones)
         FallaUso(QStringLiteral("-o necesita el nombre de un archivo."));
     if (formato == QLatin1String("geojson"))
         return ExportarSig(filtro, archivo, opciones);
+    if (formato == QLatin1String("xlsx")) {
+        if (archivo.isEmpty() || archivo == QLatin1String("-"))
+            FallaUso(QStringLiteral("«exportar --formato xlsx» necesita el archivo a escribir: -o ARCHIVO.xlsx."));
+        const auto registro = AbrirRegistro(opciones, Acceso::Leer);
+        ExportarXlsx(*registro, filtro, archivo);
+        return Exito;
+    }
 
     const auto registro = AbrirRegistro(opciones, Acceso::Leer);
     Escribir(archivo, [&](QIODevice &salida) {

@@ -20,16 +20,25 @@ const QVector<Orden> &Ordenes()
          "                        evaluación); las reemplazadas por otra más reciente no se muestran\n"
          "  --tsv                 valores separados por tabuladores, con una fila de títulos, para otros programas",
          Listar},
-        {"exportar", "exportar [--formato csv|geojson] [-o ARCHIVO] [filtros de listar]",
-         "escribe las evaluaciones en un archivo CSV o GeoJSON",
+        {"exportar", "exportar [--formato csv|xlsx|geojson] [-o ARCHIVO] [filtros de listar]",
+         "escribe las evaluaciones en un archivo CSV, XLSX o GeoJSON",
+         "Qué formato usar: csv para otros programas, xlsx para abrirlo en una hoja de cálculo, geojson para\n"
+         "un sistema de información geográfica.\n"
          "csv: UTF-8 con comas y comillas dobles (RFC 4180): una fila de títulos con los nombres de las\n"
          "columnas y una fila por evaluación con todos sus campos en orden; números con punto decimal,\n"
-         "fechas como están guardadas.\n"
+         "fechas como están guardadas. Una hoja de cálculo que lo abre puede tomar los códigos por números\n"
+         "(\"0034\" se vuelve 34): para leerlo en una hoja de cálculo, use xlsx.\n"
+         "xlsx: un libro de hoja de cálculo en el que cada celda tiene su tipo: los textos y códigos como\n"
+         "texto (con sus ceros a la izquierda), los números como números, la fecha de evaluación como fecha y\n"
+         "hora (dd/mm/aaaa hh:mm). Hojas: «Evaluaciones» (todos los campos, con la fila de títulos fija y un\n"
+         "filtro), «Edificaciones» (la evaluación vigente de cada edificación) y una hoja por cada tabla del\n"
+         "resumen del evento. Una hoja admite como máximo 1 048 575 evaluaciones: una selección mayor se\n"
+         "rechaza sin escribir nada. Necesita -o.\n"
          "geojson: para un sistema de información geográfica (RFC 7946, WGS 84): un punto por evaluación con\n"
          "coordenadas, con las columnas del registro y los cinco comentarios como propiedades. Las evaluaciones\n"
          "sin coordenadas se nombran en un aviso y no se exportan. Necesita -o.\n"
          "\n"
-         "  --formato F           csv (sin esta opción) o geojson\n"
+         "  --formato F           csv (sin esta opción), xlsx o geojson\n"
          "  -o, --salida ARCHIVO  el archivo a escribir; sin esta opción, la salida estándar. El archivo solo\n"
          "                        aparece cuando está completo\n"
          "  --buscar, --habitabilidad, --desde, --hasta, --vigentes   eligen las evaluaciones como en «listar»\n"

@@ -6,9 +6,13 @@
 #include "support/test_support.h"
 
 #include "core/exchange/csv_export.h"
+#include "core/exchange/xlsx_export.h"
+#include "core/registry/registry_summary.h"
 #include "core/registry/record_builder.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QSet>
 #include <QTest>
 
@@ -35,6 +39,43 @@ protected:
     }
 
 private:
+    ServidorPrueba::Base b_;
+};
+
+// The server's registry, whose link is lost once the first evaluation has
+// been read back.
+class RegistroQueCorta : public AlmacenRegistro {
+public:
+    RegistroQueCorta(RegistroServidor &servidor, ServidorPrueba::Base b) : servidor_(servidor), b_(std::move(b)) {}
+    bool cortada = false;
+
+    QString descripcion() const override { return servidor_.descripcion(); }
+    void agregar(QVector<RegistroEvaluacion> &lote) override { servidor_.agregar(lote); }
+    qint64 contar(const FiltroRegistro &filtro) override { return servidor_.contar(filtro); }
+    QVector<RegistroEvaluacion> pagina(const FiltroRegistro &filtro, const OrdenRegistro &orden, qint64 desde,
+                                       int cuantos) override
+    {
+        return servidor_.pagina(filtro, orden, desde, cuantos);
+    }
+    std::optional<RegistroEvaluacion> porNumero(int32_t numero) override { return servidor_.porNumero(numero); }
+    ResumenRegistro resumen(const FiltroRegistro &filtro) override { return servidor_.resumen(filtro); }
+    void recorrer(const FiltroRegistro &filtro, const OrdenRegistro &orden,
+                  const std::function<bool(const RegistroEvaluacion &)> &cada) override
+    {
+        servidor_.recorrer(filtro, orden, [&](const RegistroEvaluacion &r) {
+            if (!cortada) {
+                cortada = true;
+                ServidorPrueba::Valor(b_.administrador,
+                                      QStringLiteral("SELECT COUNT(pg_terminate_backend(pid)) FROM pg_stat_activity "
+                                                     "WHERE usename = '%1'")
+                                          .arg(b_.evaluador.usuario));
+            }
+            return cada(r);
+        });
+    }
+
+private:
+    RegistroServidor &servidor_;
     ServidorPrueba::Base b_;
 };
 
@@ -78,6 +119,30 @@ private slots:
         }
         QVERIFY2(error.contains(QStringLiteral("se perdió la conexión")), qPrintable(error));
         QVERIFY(numeros.size() < 20000);
+
+        // The workbook: the same loss ends it with the server named, no
+        // workbook, and the earlier file of that name as it was.
+        RegistroServidor otra(b.evaluador);
+        RegistroQueCorta cortada(otra, b);
+        QTemporaryDir carpeta;
+        const QString libro = carpeta.filePath(QStringLiteral("registro.xlsx"));
+        {
+            QFile f(libro);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write("anterior") == 8);
+        }
+        error.clear();
+        try {
+            ExportarXlsx(cortada, FiltroRegistro{}, libro);
+        } catch (const ErrorDatos &e) {
+            error = e.mensaje();
+        }
+        QVERIFY(cortada.cortada);
+        QVERIFY2(error.contains(QStringLiteral("se perdió la conexión")) && error.contains(QStringLiteral("servidor")),
+                 qPrintable(error));
+        QFile f(libro);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("anterior"));
+        QCOMPARE(QDir(carpeta.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("registro.xlsx")});
     }
 };
 

@@ -213,6 +213,18 @@ private slots:
                  qPrintable(texto));
         const QString info = QString::fromUtf8(Prueba::Ejecutar(QStringLiteral("ogrinfo"), {"-ro", "-al", "-so", geo}));
         QVERIFY2(info.contains(QStringLiteral("Feature Count: 8")), qPrintable(info));
+
+        // "Exportar hoja de cálculo": the same evaluations, their one building and the summary.
+        Mensaje::limpiar();
+        const QString libro = carpeta.filePath(QStringLiteral("evaluaciones.xlsx"));
+        Prueba::ElegirArchivoAlGuardar(libro);
+        Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);
+        Clic(Buscar<QPushButton>(f.get(), QStringLiteral("btnExportarHoja")));
+        QVERIFY(Prueba::ModalAtendido());
+        QCOMPARE(Mensaje::textosMostrados().value(0),
+                 QStringLiteral("Se exportaron 12 evaluaciones (1 edificación) y el resumen del evento a \"%1\".")
+                     .arg(QDir::toNativeSeparators(libro)));
+        QVERIFY(QFileInfo(libro).size() > 0);
     }
 
     // With the central registry away, saves wait in this machine's outbox:

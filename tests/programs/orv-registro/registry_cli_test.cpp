@@ -83,6 +83,10 @@ private slots:
                                       << "no existe el registro de evaluaciones";
         QTest::newRow("carpeta inexistente") << QStringList{"exportar", "-o", "NOHAY/x.csv"} << 1
                                              << "no se puede crear el archivo";
+        QTest::newRow("xlsx sin archivo") << QStringList{"exportar", "--formato", "xlsx"} << 2
+                                          << "necesita el archivo a escribir: -o ARCHIVO.xlsx";
+        QTest::newRow("xlsx en carpeta inexistente") << QStringList{"exportar", "--formato", "xlsx", "-o", "NOHAY/x.xlsx"}
+                                                     << 1 << "No se pudo escribir la hoja de cálculo";
         QTest::newRow("número desconocido") << QStringList{"aviso", "1", "99", "-o", salida} << 1
                                             << "no hay ninguna evaluación con el número 99";
         QTest::newRow("importar archivo inexistente") << QStringList{"importar", "NOHAY.jsonl"} << 1
@@ -283,6 +287,15 @@ private slots:
         // The filters of listar choose the rows.
         QCOMPARE(Correr({"--registro", registro, "exportar", "--buscar", "🏠", "-o", archivo}).codigo, 0);
         QCOMPARE(Prueba::LeerCsvConPython(archivo).size(), 4);  // the header and the three records that name it
+
+        // For people: a workbook (its cells are checked by the export's own test).
+        const QString libro = carpeta.filePath(QStringLiteral("registro.xlsx"));
+        const Resultado hoja = Correr({"--registro", registro, "exportar", "--formato", "xlsx", "--vigentes", "-o", libro});
+        QCOMPARE(hoja.codigo, 0);
+        QVERIFY2(hoja.salida.isEmpty() && hoja.error.isEmpty(), qPrintable(hoja.error));
+        QFile xlsx(libro);
+        QVERIFY(xlsx.open(QIODevice::ReadOnly));
+        QCOMPARE(xlsx.read(4), QByteArray("PK\x03\x04"));  // a zip file, as every workbook is
 
         // For a GIS: the odd ones with coordinates, the others named on standard error.
         const QString geo = carpeta.filePath(QStringLiteral("registro.geojson"));
