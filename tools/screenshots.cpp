@@ -297,7 +297,7 @@ void CapturarRegistro()
             dialogo.findChild<QLineEdit *>(QStringLiteral("txtValor"))->setText(QStringLiteral("12-32"));
             dialogo.findChild<QLineEdit *>(QStringLiteral("txtMotivo"))
                 ->setText(QStringLiteral("La placa de la casa dice 12-32"));
-            Capturar(&dialogo, QStringLiteral("75-correccion"));
+            Capturar(&dialogo, QStringLiteral("78-correccion"));
         }
         registro.corregir(2, RegistroEvaluaciones::Campo(RegistroEvaluaciones::Pos::NumeroCasa).columna,
                           QStringLiteral("12-32"), QStringLiteral("La placa de la casa dice 12-32"));
@@ -306,7 +306,7 @@ void CapturarRegistro()
         VistaEvaluacion conCorreccion(corregida.front(), acciones, acciones.comentarios(nullptr), nullptr,
                                       registro.historial(registro.claveDe(2)), registro.correcciones(2));
         conCorreccion.permitirCorreccion([](const QString &, const QString &, const QString &) { return false; });
-        Capturar(&conCorreccion, QStringLiteral("76-registro-correccion"));
+        Capturar(&conCorreccion, QStringLiteral("79-registro-correccion"));
     } catch (const ErrorDatos &e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.mensaje()));
         ++fallos;
