@@ -83,6 +83,13 @@ public:
     // the server records the login and its own time.
     void corregir(int32_t numero, const QString &columna, const QString &valor, const QString &motivo) override;
     QVector<Correccion> correcciones(int32_t numero) override;
+    // Photos (core/registry/server_photos.h): sent before their evaluation,
+    // a few per statement; added to a saved evaluation in one transaction;
+    // removed through orv.quitar_foto.
+    QVector<FotoEvaluacion> fotos(int32_t numero) override;
+    std::optional<FotoEvaluacion> foto(const QUuid &uuid) override;
+    void agregarFotos(int32_t numero, QVector<FotoEvaluacion> &fotos) override;
+    void quitarFoto(const QUuid &foto, const QString &motivo) override;
 
 private:
     const LectorRegistroSql &lector();
