@@ -5,6 +5,7 @@
 // remove one of another login's evaluation.
 
 #include "core/registry/server_fixture.h"
+#include "core/registry/outbox.h"
 #include "core/registry/server_photos.h"
 #include "photo_store_cases.h"
 #include "support/test_support.h"
@@ -134,6 +135,53 @@ private slots:
         // Preparing again keeps everything.
         PrepararServidor(b.administrador);
         QCOMPARE(registro.fotos(numero).size(), 1);
+    }
+
+    // The outbox keeps a record's photos with it, takes more while it
+    // waits, and sends them with it; a record whose photo the server holds
+    // as another photo is set aside, the others arrive whole.
+    void bandejaConFotos()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        RegistroServidor registro(b.evaluador);
+        QTemporaryDir dir;
+        BandejaSalida bandeja(dir.filePath(QStringLiteral("Pendientes de Envío.sqlite")), BandejaSalida::registroDe(b.evaluador));
+        RegistroEvaluacion r = CasosCorreccion::Evaluacion("", "2026-12-04 11:00", "Habitable");
+        r.fotos = CasosFotos::Preparadas(2);
+        bandeja.guardar(r);
+        QVector<FotoEvaluacion> mas = CasosFotos::Preparadas(1);
+        bandeja.agregarFotos(r.uuid, mas);
+        QCOMPARE(mas.first().orden, 3);
+        const QVector<FotoEvaluacion> esperan = bandeja.fotos(r.uuid);
+        QCOMPARE(esperan.size(), 3);
+        QVERIFY(esperan.first().jpeg.isEmpty());
+        QCOMPARE(bandeja.foto(esperan.at(2).uuid)->jpeg, mas.first().jpeg);
+
+        RegistroEvaluacion conflicto = CasosCorreccion::Evaluacion("30", "2026-12-04 12:00", "Habitable");
+        conflicto.fotos = CasosFotos::Preparadas(1);
+        RegistroEvaluacion otra = CasosCorreccion::Evaluacion("32", "2026-12-04 12:30", "Habitable");
+        otra.fotos = CasosFotos::Preparadas(1);
+        int32_t ya = registro.agregar(otra);
+        conflicto.fotos[0].uuid = otra.fotos.at(0).uuid;  // the server holds that uuid as another photo
+        conflicto.fotos[0].sha256.clear();
+        conflicto.fotos[0].jpeg += "x";
+        bandeja.guardar(conflicto);
+        RegistroEvaluacion ultima = CasosCorreccion::Evaluacion("34", "2026-12-04 13:00", "Habitable");
+        ultima.fotos = CasosFotos::Preparadas(2);
+        bandeja.guardar(ultima);
+
+        const ResultadoEnvio envio = bandeja.enviar(registro);
+        QVERIFY2(envio.error.isEmpty(), qPrintable(envio.error));
+        QCOMPARE(envio.enviados, 2);
+        QCOMPARE(envio.apartadas, 1);
+        QCOMPARE(envio.pendientes, 0);
+        QVERIFY(bandeja.apartadas().first().motivo.contains(Fotos::TextoUuid(otra.fotos.at(0).uuid)));
+        QCOMPARE(registro.fotos(envio.numeros.value(r.uuid)).size(), 3);
+        QCOMPARE(registro.fotos(envio.numeros.value(ultima.uuid)).size(), 2);
+        QCOMPARE(registro.foto(otra.fotos.at(0).uuid)->jpeg, otra.fotos.at(0).jpeg);
+        QCOMPARE(registro.fotos(ya).size(), 1);
+        QVERIFY(bandeja.fotos(r.uuid).isEmpty());
+        QVERIFY_THROWS_EXCEPTION(ErrorDatos, bandeja.agregarFotos(r.uuid, mas));
     }
 };
 

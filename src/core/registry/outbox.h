@@ -129,6 +129,9 @@ private:
     // into the set-aside table, with `motivo`.
     void apartar(const QString &donde, const QVariant &valor, const QString &motivo);
     void quitar(const QVector<QUuid> &uuids);
+    // Gives each record of a batch its photos with their bytes, and cuts
+    // the batch where its photos would pass BytesFotosPorLote.
+    void cargarFotos(QVector<RegistroEvaluacion> &lote) const;
     ArchivoBandeja &a() const;
     QString archivo_;
     QString servidor_;
