@@ -6,7 +6,11 @@
 #include "core/registry/server_corrections.h"
 #include "core/registry/server_registry.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
+
+#include <libpq-fe.h>
+#include <vector>
 
 using namespace RegistroEvaluaciones;
 
@@ -55,10 +59,95 @@ QHash<QUuid, QString> Existentes(QSqlDatabase &db, const ConexionServidor &c, co
     return hay;
 }
 
+// libpq's own handle of Qt's connection: the photos go as binary
+// parameters, the JPEG bytes as they are, instead of the text Qt's driver
+// would make of them (twice the bytes, escaped, then parsed again).
+PGconn *Pg(const QSqlDatabase &db)
+{
+    const QVariant v = db.driver() ? db.driver()->handle() : QVariant();
+    // PGconn is libpq's name of struct pg_conn; Qt registers either.
+    if (v.isValid() && (qstrcmp(v.typeName(), "PGconn*") == 0 || qstrcmp(v.typeName(), "pg_conn*") == 0))
+        return *static_cast<PGconn *const *>(v.constData());
+    return nullptr;
+}
+
+// INSERT of `filas` photos with libpq's numbered parameters, each cast to
+// its column's type.
+QString SentenciaNumerada(int filas)
+{
+    QStringList columnas, tipos;
+    for (int i = 0; i < ColFoto::Cantidad; ++i) {
+        columnas << ColF(i);
+        switch (ColumnasFotos().at(i).tipo) {
+        case TipoColumnaFoto::Entero: tipos << QStringLiteral("bigint"); break;
+        case TipoColumnaFoto::Texto:
+            tipos << (i == ColFoto::Uuid || i == ColFoto::Evaluacion ? QStringLiteral("uuid") : QStringLiteral("text"));
+            break;
+        case TipoColumnaFoto::Real: tipos << QStringLiteral("double precision"); break;
+        case TipoColumnaFoto::Bytes: tipos << QStringLiteral("bytea"); break;
+        }
+    }
+    QStringList valores;
+    int n = 0;
+    for (int k = 0; k < filas; ++k) {
+        QStringList fila;
+        for (const QString &t : std::as_const(tipos))
+            fila << QStringLiteral("$%1::%2").arg(++n).arg(t);
+        valores << QLatin1Char('(') + fila.join(QStringLiteral(", ")) + QLatin1Char(')');
+    }
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+        .arg(RegistroCentral::TablaFotosSql(), columnas.join(QStringLiteral(", ")), valores.join(QStringLiteral(", ")));
+}
+
+// The values of one photo as libpq parameters, in ColumnasFotos order: text
+// (null for none), the JPEG in binary.
+void Parametros(const FotoEvaluacion &f, std::vector<QByteArray> &textos, std::vector<const char *> &valores,
+                std::vector<int> &largos, std::vector<int> &formatos)
+{
+    auto texto = [&](const QByteArray &b) {
+        textos.push_back(b);
+        valores.push_back(nullptr);  // set once `textos` no longer moves
+        largos.push_back(0);
+        formatos.push_back(0);
+    };
+    auto nulo = [&] {
+        textos.push_back(QByteArray());
+        valores.push_back(nullptr);
+        largos.push_back(-1);
+        formatos.push_back(0);
+    };
+    texto(Fotos::TextoUuid(f.uuid).toLatin1());
+    texto(Fotos::TextoUuid(f.evaluacion).toLatin1());
+    texto(QByteArray::number(f.orden));
+    texto(f.leyenda.toUtf8());
+    if (f.tomadaEn.isValid())
+        texto(Fotos::TextoFecha(f.tomadaEn).toLatin1());
+    else
+        nulo();
+    for (const std::optional<double> &v : {f.latitud, f.longitud}) {
+        if (v)
+            texto(QByteArray::number(*v, 'g', 17));
+        else
+            nulo();
+    }
+    texto(QByteArray::number(f.ancho));
+    texto(QByteArray::number(f.alto));
+    texto(f.sha256.toLatin1());
+    texto(QByteArray::number(qint64(f.jpeg.size())));
+    textos.push_back(f.jpeg);
+    valores.push_back(nullptr);
+    largos.push_back(int(f.jpeg.size()));
+    formatos.push_back(1);
+}
+
 // Inserts `fotos` in statements of at most BytesPorSentencia each.
 void Insertar(QSqlDatabase &db, const ConexionServidor &c, const QVector<const FotoEvaluacion *> &fotos)
 {
-    QSqlQuery q(db);
+    PGconn *pg = Pg(db);
+    if (!pg)
+        throw ErrorServidor(QStringLiteral("Error en el registro central: la conexión no es de PostgreSQL (%1).")
+                                .arg(Descripcion(c)),
+                            false);
     for (qsizetype inicio = 0; inicio < fotos.size();) {
         qsizetype fin = inicio;
         qint64 bytes = 0;
@@ -67,12 +156,30 @@ void Insertar(QSqlDatabase &db, const ConexionServidor &c, const QVector<const F
             bytes += fotos.at(fin)->jpeg.size();
             ++fin;
         }
-        q.prepare(FotosSql::SentenciaInsertar(FotosSql::Motor::Postgres, RegistroCentral::TablaFotosSql(), int(fin - inicio)));
+        std::vector<QByteArray> textos;
+        std::vector<const char *> valores;
+        std::vector<int> largos, formatos;
         for (qsizetype k = inicio; k < fin; ++k)
-            FotosSql::Enlazar(q, *fotos.at(k));
-        if (!q.exec())
-            Fallar(c, QStringLiteral("no se pueden guardar las fotos"), q.lastError());
-        q.finish();
+            Parametros(*fotos.at(k), textos, valores, largos, formatos);
+        for (std::size_t i = 0; i < textos.size(); ++i) {
+            if (largos[i] >= 0)
+                valores[i] = textos[i].constData();
+            if (formatos[i] == 0 && largos[i] >= 0)
+                largos[i] = 0;
+        }
+        const QByteArray sql = SentenciaNumerada(int(fin - inicio)).toUtf8();
+        PGresult *r = PQexecParams(pg, sql.constData(), int(valores.size()), nullptr, valores.data(), largos.data(),
+                                   formatos.data(), 0);
+        const bool bien = r && PQresultStatus(r) == PGRES_COMMAND_OK;
+        if (!bien) {
+            const char *estado = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+            const char *mensaje = r ? PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+            const QSqlError e(QString::fromUtf8(PQerrorMessage(pg)), QString::fromUtf8(mensaje ? mensaje : ""),
+                              QSqlError::StatementError, QString::fromLatin1(estado ? estado : ""));
+            PQclear(r);
+            Fallar(c, QStringLiteral("no se pueden guardar las fotos"), e);
+        }
+        PQclear(r);
         inicio = fin;
     }
 }
@@ -113,6 +220,9 @@ QStringList PrepararFotosServidor(QSqlQuery &q, const ConexionServidor &administ
              QStringLiteral("no se puede crear la tabla de fotos"));
         hecho << QStringLiteral("Tabla %1 creada.").arg(tabla);
     }
+    // JPEG does not compress: the server keeps the bytes as they come.
+    exec(QStringLiteral("ALTER TABLE %1 ALTER COLUMN %2 SET STORAGE EXTERNAL").arg(tabla, ColF(ColFoto::Jpeg)),
+         QStringLiteral("no se puede cambiar la tabla de fotos"));
     exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"FotosEvaluacion\" ON %1 (%2, %3)")
              .arg(tabla, ColF(ColFoto::Evaluacion), ColF(ColFoto::Orden)),
          QStringLiteral("no se puede crear un índice"));
