@@ -210,6 +210,26 @@ ResultadoFoto Preparar(const QString &archivo, const OpcionesFoto &opciones)
     return PrepararDatos(datos, archivo, opciones);
 }
 
+QImage Miniatura(const QByteArray &jpeg, int lado)
+{
+    LimitarMemoria();
+    QByteArray copia = jpeg;
+    QBuffer entrada(&copia);
+    entrada.open(QIODevice::ReadOnly);
+    QImageReader lector(&entrada);
+    lector.setAutoTransform(false);  // stored upright
+    const QSize tamanno = lector.size();
+    if (!tamanno.isValid() || tamanno.isEmpty())
+        return QImage();
+    lado = std::max(1, lado);
+    if (std::max(tamanno.width(), tamanno.height()) > lado)
+        lector.setScaledSize(tamanno.scaled(lado, lado, Qt::KeepAspectRatio));
+    QImage imagen;
+    if (!lector.read(&imagen))
+        return QImage();
+    return imagen;
+}
+
 QFuture<ResultadoFoto> PrepararEnHilos(const QStringList &archivos, const OpcionesFoto &opciones)
 {
     return QtConcurrent::mapped(&Hilos(), archivos,

@@ -15,6 +15,7 @@
 #include "core/registry/photo.h"
 
 #include <QFuture>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -58,5 +59,11 @@ ResultadoFoto PrepararDatos(const QByteArray &datos, const QString &nombre, cons
 // runs from 0 to archivos.size(), for a QFutureWatcher and a progress bar.
 // Cancelling it skips the files not yet started.
 QFuture<ResultadoFoto> PrepararEnHilos(const QStringList &archivos, const OpcionesFoto &opciones = {});
+
+// A stored photo's JPEG decoded at most `lado` pixels on its long side, for
+// thumbnails and printed pages: the decoder scales while it decodes, so a
+// thumbnail of a 2048-pixel photo costs a fraction of decoding it whole. A
+// null image when the bytes are no image. Any thread.
+QImage Miniatura(const QByteArray &jpeg, int lado);
 
 }  // namespace PreparacionFotos

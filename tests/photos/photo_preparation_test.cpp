@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QtTest>
 
 using namespace FotosPrueba;
@@ -188,6 +189,23 @@ private slots:
         QCOMPARE(r[1].archivo, malo);
         QVERIFY2(r[1].error.contains(QStringLiteral("«%1»").arg(nombre)), qPrintable(r[1].error));
         QVERIFY2(r[1].error.contains(motivo), qPrintable(r[1].error));
+    }
+
+    // Thumbnails keep the proportions and the upright picture, from any
+    // thread; bytes that are no image give none.
+    void miniaturas()
+    {
+        QTemporaryDir dir;
+        const QString archivo = dir.filePath(QStringLiteral("girada.jpg"));
+        EscribirConExif(archivo, 400, 300, 8);
+        const ResultadoFoto r = PreparacionFotos::Preparar(archivo);
+        QVERIFY(r.correcta());
+        QFuture<QImage> enHilo = QtConcurrent::run([&] { return PreparacionFotos::Miniatura(r.foto->jpeg, 100); });
+        const QImage m = enHilo.result();
+        QCOMPARE(m.size(), QSize(75, 100));
+        QCOMPARE(EsquinaRoja(m), 3);
+        QCOMPARE(PreparacionFotos::Miniatura(r.foto->jpeg, 1000).size(), QSize(300, 400));
+        QVERIFY(PreparacionFotos::Miniatura("no es una imagen", 100).isNull());
     }
 
     // A file chosen and then gone (deleted, moved, its disk taken out) before
