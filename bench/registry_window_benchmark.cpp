@@ -83,14 +83,14 @@ void LlenarFotos(const QString &archivo, int cantidad)
             QStringList columnas;
             for (const ColumnaFoto &c : ColumnasFotos())
                 columnas << CitarIdentificador(c.nombre);
-            if (!q.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                                       "INSERT INTO %2 (%3) SELECT printf('00000000-0000-4000-9000-%012d', n.i), "
-                                       "e.uuid, n.i % 5 + 1, 'Foto ' || n.i, NULL, NULL, NULL, 2048, 1536, "
-                                       "printf('%064d', n.i), 8192, randomblob(8192) FROM n JOIN %4 AS e ON "
-                                       "e.rowid = n.i / 5 + 1")
-                            .arg(cantidad - 1)
-                            .arg(CitarIdentificador(TablaFotos), columnas.join(QStringLiteral(", ")),
-                                 CitarIdentificador(Tabla))))
+            // Joined, not formatted: printf's "%012d" is no place marker.
+            if (!q.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < ")
+                        + QString::number(cantidad - 1) + QStringLiteral(") INSERT INTO ") + CitarIdentificador(TablaFotos)
+                        + QStringLiteral(" (") + columnas.join(QStringLiteral(", "))
+                        + QStringLiteral(") SELECT printf('00000000-0000-4000-9000-%012d', n.i), e.uuid, n.i % 5 + 1, "
+                                         "'Foto ' || n.i, NULL, NULL, NULL, 2048, 1536, printf('%064d', n.i), 8192, "
+                                         "randomblob(8192) FROM n JOIN ")
+                        + CitarIdentificador(Tabla) + QStringLiteral(" AS e ON e.rowid = n.i / 5 + 1")))
                 error = q.lastError().text();
         } else {
             error = db.lastError().text();
