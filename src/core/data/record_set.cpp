@@ -229,3 +229,5 @@ std::optional<QVariant> ConjuntoRegistros::buscar(int campo, const QVariant &val
         return std::nullopt;
     return q.value(0);
 }
+
+QSqlDatabase ConjuntoRegistros::baseDatos() const { return QSqlDatabase::database(conexion_, false); }

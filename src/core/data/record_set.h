@@ -4,6 +4,7 @@
 // Values travel only as bound parameters. Every failure becomes an
 // ErrorDatos whose text, in Spanish, names the file and the table.
 
+#include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -66,6 +67,10 @@ public:
     std::optional<QVariant> buscar(int campo, const QVariant &valor, int devuelto) const;
     // Largest value of field i over the whole table (null when empty).
     QVariant maximoCampo(int i) const;
+
+    // The open connection to the file, to write another table of the same
+    // file inside this one's transaction.
+    QSqlDatabase baseDatos() const;
 
     // The text used in every message about this table: «tabla "T" del archivo "F"».
     QString descripcion() const;

@@ -1,6 +1,7 @@
 #include "core/exchange/csv_export.h"
 
 #include "core/data/record_set.h"
+#include "core/exchange/photo_files.h"
 #include "core/registry/csv_field.h"
 
 #include <QDir>
@@ -42,7 +43,7 @@ void Escribir(QIODevice &salida, QByteArray &bloque, const QString &nombre)
 
 // Writes the header, then every record `recorrer` hands to its callback.
 void Volcar(const std::function<void(const std::function<bool(const RegistroEvaluacion &)> &)> &recorrer,
-            QIODevice &salida, const QString &nombre)
+            QIODevice &salida, const QString &nombre, const QHash<int32_t, QStringList> *fotos = nullptr)
 {
     QByteArray bloque;
     constexpr qsizetype Tope = 1 << 16;
@@ -52,12 +53,25 @@ void Volcar(const std::function<void(const std::function<bool(const RegistroEval
             bloque += ',';
         AgregarCampo(bloque, Campo(i).columna.toUtf8());
     }
+    if (fotos) {
+        for (const QString &c : {ArchivosFotos::ColumnaFoto, ArchivosFotos::ColumnaFotos}) {
+            bloque += ',';
+            AgregarCampo(bloque, c.toUtf8());
+        }
+    }
     bloque += "\r\n";
     recorrer([&](const RegistroEvaluacion &r) {
         for (int i = 0; i < NumCampos; ++i) {
             if (i)
                 bloque += ',';
             AgregarCampo(bloque, TextoCampo(r.campo(i)));
+        }
+        if (fotos) {
+            const QStringList rutas = fotos->value(r.numero());
+            bloque += ',';
+            AgregarCampo(bloque, rutas.value(0).toUtf8());
+            bloque += ',';
+            AgregarCampo(bloque, rutas.join(QLatin1Char(';')).toUtf8());
         }
         bloque += "\r\n";
         if (bloque.size() >= Tope)
@@ -107,6 +121,12 @@ QByteArray CampoCsv(const QVariant &valor)
 void ExportarCsv(AlmacenRegistro &almacen, const FiltroRegistro &filtro, QIODevice &salida)
 {
     Volcar(DelAlmacen(almacen, filtro), salida, QStringLiteral("la exportación"));
+}
+
+void ExportarCsv(AlmacenRegistro &almacen, const FiltroRegistro &filtro, QIODevice &salida,
+                 const QHash<int32_t, QStringList> &fotos)
+{
+    Volcar(DelAlmacen(almacen, filtro), salida, QStringLiteral("la exportación"), &fotos);
 }
 
 void ExportarCsvArchivo(AlmacenRegistro &almacen, const FiltroRegistro &filtro, const QString &archivo)

@@ -9,7 +9,9 @@
 
 #include "core/registry/registry_store.h"
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 
 class QIODevice;
 
@@ -17,6 +19,11 @@ class QIODevice;
 // writing. Throws ErrorDatos when the registry cannot be read or the device
 // refuses the data.
 void ExportarCsv(AlmacenRegistro &almacen, const FiltroRegistro &filtro, QIODevice &salida);
+// The same with the columns ArchivosFotos::ColumnaFoto and ColumnaFotos
+// after the fields, each record's photo paths from `fotos` by number
+// (core/exchange/photo_files.h).
+void ExportarCsv(AlmacenRegistro &almacen, const FiltroRegistro &filtro, QIODevice &salida,
+                 const QHash<int32_t, QStringList> &fotos);
 
 // The same into the file `archivo`, which appears only when it is complete
 // (an earlier file of that name stays as it was on failure). Throws

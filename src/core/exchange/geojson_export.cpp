@@ -1,5 +1,7 @@
 #include "core/exchange/geojson_export.h"
 
+#include "core/exchange/photo_files.h"
+
 #include "core/data/record_set.h"
 #include "core/registry/stored_comments.h"
 
@@ -317,7 +319,8 @@ private:
 }  // namespace
 
 ResultadoGeoJson ExportarGeoJson(AlmacenRegistro &almacen, const FiltroRegistro &filtro,
-                                 const TablasComentarios &comentarios, const QString &archivo)
+                                 const TablasComentarios &comentarios, const QString &archivo,
+                                 const QHash<int32_t, QStringList> *fotos)
 {
     QSaveFile salida(archivo);
     if (!salida.open(QIODevice::WriteOnly))
@@ -341,7 +344,14 @@ ResultadoGeoJson ExportarGeoJson(AlmacenRegistro &almacen, const FiltroRegistro 
                 ++resultado.sinCoordenadas;
                 return true;
             }
-            escritor.agregar(propiedades.de(r, *latitud, *longitud));
+            RasgoPorEscribir rasgo = propiedades.de(r, *latitud, *longitud);
+            if (fotos) {
+                const QStringList rutas = fotos->value(r.numero());
+                const auto valor = [](const QString &t) { return t.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(t); };
+                rasgo.propiedades.insert(ArchivosFotos::ColumnaFoto, valor(rutas.value(0)));
+                rasgo.propiedades.insert(ArchivosFotos::ColumnaFotos, valor(rutas.join(QLatin1Char(';'))));
+            }
+            escritor.agregar(std::move(rasgo));
             ++resultado.exportadas;
             return true;
         });

@@ -7,7 +7,9 @@
 
 #include "core/registry/registry_store.h"
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 struct TablasComentarios;
@@ -31,5 +33,8 @@ const QStringList &PropiedadesComentarios();
 // Writes the records `filtro` selects, by number, into `archivo`. Throws
 // ErrorDatos naming the file (or the registry) when it cannot be read or
 // written; the target is then left as it was.
+// With `fotos`, each feature also has the properties ArchivosFotos::ColumnaFoto
+// and ColumnaFotos (core/exchange/photo_files.h): its photos' paths by number.
 ResultadoGeoJson ExportarGeoJson(AlmacenRegistro &almacen, const FiltroRegistro &filtro,
-                                 const TablasComentarios &comentarios, const QString &archivo);
+                                 const TablasComentarios &comentarios, const QString &archivo,
+                                 const QHash<int32_t, QStringList> *fotos = nullptr);

@@ -9,7 +9,9 @@
 #include "core/registry/record_builder.h"
 #include "core/registry/save_checks.h"
 
+#include <QDir>
 #include <QFileDevice>
+#include <QJsonArray>
 #include <QIODevice>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -187,9 +189,58 @@ QUuid UuidDeLinea(const QJsonObject &raiz, const QByteArray &linea)
     return uuid;
 }
 
+// The photos a line lists, prepared; refuses the line when one cannot be.
+QVector<FotoEvaluacion> LeerFotos(const QJsonObject &raiz, const QUuid &evaluacion, const FotosDeLineas *fotos)
+{
+    const QJsonValue v = raiz.value(QLatin1String("fotos"));
+    if (v.isUndefined() || v.isNull())
+        return {};
+    if (!v.isArray())
+        Rechazar(QStringLiteral("\"fotos\" debe ser una lista de objetos con \"archivo\" y \"leyenda\"."));
+    const QJsonArray lista = v.toArray();
+    if (lista.size() > Fotos::MaximoPorEvaluacion)
+        Rechazar(QStringLiteral("\"fotos\" tiene %1 fotos; una evaluación guarda a lo sumo %2.")
+                     .arg(lista.size())
+                     .arg(Fotos::MaximoPorEvaluacion));
+    if (!lista.isEmpty() && (!fotos || !fotos->preparar))
+        Rechazar(QStringLiteral("esta importación no lee fotos; quite \"fotos\" de la línea."));
+    static const QUuid Espacio(QStringLiteral("5b0c6f5e-8a41-4c1e-9d0a-2f7e3b6c1d94"));
+    QVector<FotoEvaluacion> resultado;
+    for (qsizetype i = 0; i < lista.size(); ++i) {
+        const QJsonObject o = lista.at(i).toObject();
+        const QString donde = QStringLiteral("la foto %1 de \"fotos\"").arg(i + 1);
+        if (!lista.at(i).isObject())
+            Rechazar(QStringLiteral("%1 debe ser un objeto con \"archivo\" y \"leyenda\".").arg(donde));
+        for (auto it = o.constBegin(); it != o.constEnd(); ++it)
+            if (it.key() != QLatin1String("archivo") && it.key() != QLatin1String("leyenda"))
+                Rechazar(QStringLiteral("%1 no admite \"%2\"; sus claves son \"archivo\" y \"leyenda\".")
+                             .arg(donde, it.key()));
+        const QJsonValue archivo = o.value(QLatin1String("archivo"));
+        if (!archivo.isString() || archivo.toString().trimmed().isEmpty())
+            Rechazar(QStringLiteral("%1 necesita \"archivo\", la ruta de la foto.").arg(donde));
+        const QJsonValue leyenda = o.value(QLatin1String("leyenda"));
+        if (!leyenda.isUndefined() && !leyenda.isNull() && !leyenda.isString())
+            Rechazar(QStringLiteral("\"leyenda\" de %1 debe ser un texto.").arg(donde));
+        const QString ruta = QDir(fotos->carpeta).filePath(archivo.toString());
+        FotoEvaluacion f;
+        try {
+            f = fotos->preparar(ruta);
+        } catch (const ErrorDatos &e) {
+            Rechazar(e.mensaje());
+        }
+        f.uuid = QUuid::createUuidV5(Espacio, evaluacion.toString(QUuid::WithoutBraces) + QLatin1Char('/') +
+                                                  QString::number(i + 1));
+        f.orden = int(i + 1);
+        f.leyenda = leyenda.toString();
+        resultado << std::move(f);
+    }
+    return resultado;
+}
+
 }  // namespace
 
-LineaImportada PrepararLinea(const QByteArray &linea, const DatosLotes &datos, const QDateTime &ahora)
+LineaImportada PrepararLinea(const QByteArray &linea, const DatosLotes &datos, const QDateTime &ahora,
+                             const FotosDeLineas *fotos)
 {
     LineaImportada resultado;
     try {
@@ -199,7 +250,8 @@ LineaImportada PrepararLinea(const QByteArray &linea, const DatosLotes &datos, c
         EstadoEvaluacion e;
         int anno = 0;
         const QString errorEvaluacion = LeerEvaluacionJson(
-            raiz, e, anno, {QLatin1String("edificacion"), QLatin1String("identificacion"), QLatin1String("uuid")});
+            raiz, e, anno,
+            {QLatin1String("edificacion"), QLatin1String("identificacion"), QLatin1String("uuid"), QLatin1String("fotos")});
         if (!errorEvaluacion.isEmpty())
             Rechazar(errorEvaluacion);
         const QUuid uuid = UuidDeLinea(raiz, linea);
@@ -224,8 +276,12 @@ LineaImportada PrepararLinea(const QByteArray &linea, const DatosLotes &datos, c
         DialogoImportacion dialogo;
         if (!RevisarIdentificacion(id, e, dialogo))
             throw Rechazo{dialogo.avisos, {}};
+        // The photos last: the costliest part, only for a line that is
+        // otherwise good.
+        QVector<FotoEvaluacion> fotosLinea = LeerFotos(raiz, uuid, fotos);
         resultado.registro = ConstruirRegistro(id, e, edificacion.datos);
         resultado.registro->uuid = uuid;
+        resultado.registro->fotos = std::move(fotosLinea);
     } catch (const Rechazo &r) {
         resultado.errores = r.errores;
     }
@@ -282,8 +338,10 @@ ResultadoImportacion ImportarLineas(QIODevice &entrada, QIODevice &salida, Almac
 }
 
 ResultadoImportacion ImportarLineas(QIODevice &entrada, QIODevice &salida, const GuardarLote &guardar,
-                                    const DatosLotes &datos, int porLote)
+                                    const DatosLotes &datos, int porLote, const FotosDeLineas *fotos)
 {
+    constexpr qint64 BytesFotosPorLote = 64 * 1024 * 1024;
+    qint64 bytesFotos = 0;
     ResultadoImportacion resultado;
     QVector<RegistroEvaluacion> lote;
     std::vector<Pendiente> pendientes;
@@ -313,6 +371,7 @@ ResultadoImportacion ImportarLineas(QIODevice &entrada, QIODevice &salida, const
         Enviar(salida, respuestas);
         lote.clear();
         pendientes.clear();
+        bytesFotos = 0;
     };
 
     qint64 numeroLinea = 0;
@@ -324,8 +383,10 @@ ResultadoImportacion ImportarLineas(QIODevice &entrada, QIODevice &salida, const
         while (linea.endsWith('\n') || linea.endsWith('\r'))
             linea.chop(1);
         const QDateTime ahora = QDateTime::currentDateTime();
-        LineaImportada l = PrepararLinea(linea, datos, ahora.addMSecs(-ahora.time().msec()));
+        LineaImportada l = PrepararLinea(linea, datos, ahora.addMSecs(-ahora.time().msec()), fotos);
         if (l.registro) {
+            for (const FotoEvaluacion &f : std::as_const(l.registro->fotos))
+                bytesFotos += f.jpeg.size();
             pendientes.push_back({numeroLinea, static_cast<int>(lote.size()), {}});
             lote.append(std::move(*l.registro));
         } else {
@@ -335,7 +396,7 @@ ResultadoImportacion ImportarLineas(QIODevice &entrada, QIODevice &salida, const
             if (lote.isEmpty())
                 confirmar();
         }
-        if (lote.size() >= porLote)
+        if (lote.size() >= porLote || bytesFotos > BytesFotosPorLote)
             confirmar();
     }
     confirmar();

@@ -22,8 +22,22 @@ struct LineaImportada {
     QStringList errores;
 };
 
-// `ahora` is the evaluation's date when the line gives none.
-LineaImportada PrepararLinea(const QByteArray &linea, const DatosLotes &datos, const QDateTime &ahora);
+// How the photos of a line ("fotos": [{"archivo": "fotos/123-fachada.jpg",
+// "leyenda": "Fachada"}, ...]) are read: `carpeta` is where relative paths
+// start (the folder of the file being imported), `preparar` prepares one
+// file as the forms do (photos/photo_preparation.h, given by the program)
+// or throws ErrorDatos with the Spanish message that names it. Without a
+// `preparar`, a line with photos is refused.
+struct FotosDeLineas {
+    QString carpeta;
+    std::function<FotoEvaluacion(const QString &archivo)> preparar;
+};
+
+// `ahora` is the evaluation's date when the line gives none. A photo of the
+// line gets a uuid made from the record's uuid and its place in the list:
+// the same line imported again stores its photos once.
+LineaImportada PrepararLinea(const QByteArray &linea, const DatosLotes &datos, const QDateTime &ahora,
+                             const FotosDeLineas *fotos = nullptr);
 
 namespace TextosImportacion {
 // The answer's "aviso" for a line saved in the outbox, waiting for the central registry.
@@ -55,5 +69,6 @@ ResultadoImportacion ImportarLineas(QIODevice &entrada, QIODevice &salida, Almac
 // en este equipo, pendiente de envío"}. A line's record has the line's
 // "uuid", or one made from the line's bytes: a line imported again is the
 // same record, which the central registry stores once.
+// A batch is also committed once its photos pass 64 MB.
 ResultadoImportacion ImportarLineas(QIODevice &entrada, QIODevice &salida, const GuardarLote &guardar,
-                                    const DatosLotes &datos, int porLote = 500);
+                                    const DatosLotes &datos, int porLote = 500, const FotosDeLineas *fotos = nullptr);

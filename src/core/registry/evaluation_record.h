@@ -3,6 +3,7 @@
 // position (RegistroEvaluaciones::Campos), and the identity that lets the
 // same record travel between machines without being stored twice.
 
+#include "core/registry/photo.h"
 #include "core/registry/registry_fields.h"
 
 #include <QDateTime>
@@ -46,6 +47,12 @@ struct RegistroEvaluacion {
     // Saved on this machine and not yet received by the central registry;
     // such a record has no number yet.
     bool pendiente = false;
+    // Photos to write with the record: AlmacenRegistro::agregar and
+    // BandejaSalida::guardar store them in the same transaction as the
+    // record (order 0: numbered after each other in this order), and the
+    // outbox carries them with it. Readers of records leave this empty:
+    // photos are listed with AlmacenRegistro::fotos.
+    QVector<FotoEvaluacion> fotos;
 
     const QVariant &campo(int posicion) const { return valores.at(posicion); }
     void establecerCampo(int posicion, const QVariant &valor) { valores[posicion] = valor; }

@@ -6,88 +6,21 @@
 #include "core/data/record_set.h"
 #include "core/registry/building_key.h"
 #include "core/registry/corrections.h"
+#include "core/registry/local_write.h"
 #include "core/registry/registry_sql.h"
 
-#include <QAtomicInt>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 
 using namespace RegistroEvaluaciones;
 
-namespace {
-
-QAtomicInt contador;
-
-// One write connection to the file for the time of a correction.
-class Escritura {
-public:
-    explicit Escritura(const QString &archivo)
-        : archivo_(archivo), nombre_(QStringLiteral("orv-correccion-%1").arg(contador.fetchAndAddRelaxed(1)))
-    {
-        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), nombre_);
-        db_.setDatabaseName(archivo);
-        db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-        if (!db_.open())
-            fallar(QStringLiteral("no se puede abrir el archivo"), db_.lastError().text(), Tabla);
-    }
-    ~Escritura()
-    {
-        if (enTransaccion_)
-            QSqlQuery(db_).exec(QStringLiteral("ROLLBACK"));
-        db_.close();
-        db_ = QSqlDatabase();
-        QSqlDatabase::removeDatabase(nombre_);
-    }
-    Escritura(const Escritura &) = delete;
-    Escritura &operator=(const Escritura &) = delete;
-
-    QSqlDatabase &db() { return db_; }
-    void ejecutar(QSqlQuery &q, const QString &que, const QString &tabla = Tabla)
-    {
-        if (!q.exec())
-            fallar(que, q.lastError().text(), tabla);
-    }
-    void ejecutar(const QString &sql, const QString &que)
-    {
-        QSqlQuery q(db_);
-        if (!q.exec(sql))
-            fallar(que, q.lastError().text(), Tabla);
-    }
-    void iniciar()
-    {
-        ejecutar(QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("la base de datos está ocupada o no se puede escribir"));
-        enTransaccion_ = true;
-    }
-    void confirmar()
-    {
-        ejecutar(QStringLiteral("COMMIT"), QStringLiteral("no se pudo confirmar la corrección"));
-        enTransaccion_ = false;
-    }
-    [[noreturn]] void fallar(const QString &que, const QString &detalle, const QString &tabla)
-    {
-        QString texto = QStringLiteral("Error en la base de datos: %1 (tabla \"%2\" del archivo \"%3\").")
-                            .arg(que, tabla, archivo_);
-        if (!detalle.isEmpty())
-            texto += QStringLiteral("\nDetalle: ") + detalle;
-        throw ErrorDatos(texto);
-    }
-
-private:
-    QString archivo_;
-    QString nombre_;
-    QSqlDatabase db_;
-    bool enTransaccion_ = false;
-};
-
-}  // namespace
-
 void RegistroLocal::corregir(int32_t numero, const QString &columna, const QString &valor, const QString &motivo,
                              const QUuid &)
 {
     const Correcciones::Pedida pedida = Correcciones::Revisar(columna, valor, motivo);
     const QString numeroSql = CitarIdentificador(Campo(Pos::Numero).columna);
-    Escritura e(archivo_);
+    EscrituraLocal e(archivo_);
     e.iniciar();
 
     QSqlQuery lee(e.db());

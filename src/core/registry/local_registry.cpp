@@ -4,6 +4,7 @@
 #include "core/registry/building_key.h"
 #include "core/registry/buildings.h"
 #include "core/registry/corrections.h"
+#include "core/registry/photo_sql.h"
 #include "core/registry/registry_sql.h"
 #include "core/registry/registry_summary.h"
 
@@ -194,6 +195,20 @@ void PrepararTabla(QSqlDatabase &db, const QString &archivo)
                             "RAISE(ABORT, 'las correcciones no se modifican ni se borran'); END")
                  .arg(QLatin1String(accion), CitarIdentificador(TablaCorrecciones)),
              "no se puede proteger la tabla de correcciones");
+    // The photos of the evaluations, kept for good like the corrections: a
+    // removed photo is a correction, its row stays.
+    exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
+             .arg(CitarIdentificador(TablaFotos), FotosSql::Definicion(FotosSql::Motor::Sqlite)),
+         "no se puede crear la tabla de fotos");
+    exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"FotosEvaluacion\" ON %1 (%2, %3)")
+             .arg(CitarIdentificador(TablaFotos), CitarIdentificador(ColumnasFotos().at(ColFoto::Evaluacion).nombre),
+                  CitarIdentificador(ColumnasFotos().at(ColFoto::Orden).nombre)),
+         "no se puede crear un índice de la tabla de fotos");
+    for (const char *accion : {"UPDATE", "DELETE"})
+        exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS \"FotosSin%1\" BEFORE %1 ON %2 BEGIN SELECT "
+                            "RAISE(ABORT, 'las fotos no se modifican ni se borran'); END")
+                 .arg(QLatin1String(accion), CitarIdentificador(TablaFotos)),
+             "no se puede proteger la tabla de fotos");
     exec(QStringLiteral("COMMIT"), "no se pudo confirmar la escritura");
 }
 
@@ -250,6 +265,18 @@ int32_t SiguienteNumero(ConjuntoRegistros &rs)
         throw ErrorDatos(QStringLiteral("Error en la base de datos: no quedan números de evaluación disponibles (%1).")
                              .arg(rs.descripcion()));
     return static_cast<int32_t>(siguiente);
+}
+
+// Writes the photos of `r` in the transaction of `rs` (the records' table of
+// the same file).
+void GuardarFotos(ConjuntoRegistros &rs, RegistroEvaluacion &r)
+{
+    if (r.fotos.isEmpty())
+        return;
+    const QString donde = QStringLiteral("tabla \"%1\" del archivo \"%2\"").arg(TablaFotos, rs.archivo());
+    Fotos::Completar(r.fotos, r.uuid, 0, 0, donde);
+    QSqlDatabase db = rs.baseDatos();
+    FotosSql::EscribirSqlite(db, CitarIdentificador(TablaFotos), r.fotos, donde);
 }
 
 }  // namespace
@@ -352,6 +379,8 @@ void RegistroLocal::agregar(QVector<RegistroEvaluacion> &lote)
             // stored once, with the number it has.
             if (const auto existente = rs.buscar(PosUuid, uuid, Pos::Numero)) {
                 r.establecerCampo(Pos::Numero, *existente);
+                // Its photos too are stored once: those it has are skipped.
+                GuardarFotos(rs, r);
                 continue;
             }
             if (numero > std::numeric_limits<int32_t>::max())
@@ -366,6 +395,7 @@ void RegistroLocal::agregar(QVector<RegistroEvaluacion> &lote)
             rs.establecerCampo(PosClave, r.claveEdificacion);
             rs.establecerCampo(PosUnidades, r.unidadesVivienda ? QVariant(*r.unidadesVivienda) : QVariant());
             rs.guardar();
+            GuardarFotos(rs, r);
             ++numero;
         }
         rs.confirmar();

@@ -47,6 +47,13 @@ public:
     void corregir(int32_t numero, const QString &columna, const QString &valor, const QString &motivo,
                  const QUuid &id = QUuid()) override;
     QVector<Correccion> correcciones(int32_t numero) override;
+    // Photos (core/registry/local_photos.cpp): table "Fotos" of the same
+    // file; adding and removing under the file's write lock, in one
+    // transaction.
+    QVector<FotoEvaluacion> fotos(int32_t numero) override;
+    std::optional<FotoEvaluacion> foto(const QUuid &uuid) override;
+    void agregarFotos(int32_t numero, QVector<FotoEvaluacion> &fotos) override;
+    void quitarFoto(const QUuid &foto, const QString &motivo) override;
 
     const LectorRegistroSql &lector();
 

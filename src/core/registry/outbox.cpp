@@ -1,6 +1,7 @@
 #include "core/registry/outbox.h"
 
 #include "core/data/record_set.h"
+#include "core/registry/photo_sql.h"
 #include "core/registry/registry_sql.h"
 #include "core/registry/server_registry.h"
 
@@ -28,6 +29,11 @@ const QString TablaPendientes = QStringLiteral("Pendientes");
 // Records that will not be sent again by themselves: a broken uuid, or a
 // refusal of the server that concerns the record (not the network).
 const QString TablaApartados = QStringLiteral("Apartados");
+// The photos of the waiting and the set-aside records, by their
+// evaluation's uuid; those of a record sent leave with it.
+QString FotosSql_() { return CitarIdentificador(RegistroEvaluaciones::TablaFotos); }
+// A batch carries at most this many bytes of photos (at least one record).
+constexpr qint64 BytesFotosPorLote = 64 * 1024 * 1024;
 
 // The text of a uuid as the outbox keeps it: lower-case hexadecimal in the
 // 8-4-4-4-12 groups, without braces.
@@ -48,8 +54,11 @@ bool RechazoDelRegistro(const ErrorServidor &e)
     if (dynamic_cast<const ErrorRegistroRechazado *>(&e))
         return true;
     const QString estado = e.estado();
+    // ORV06, ORV07: a photo whose hash is not that of its bytes, a photo
+    // uuid the server holds with another photo.
     return !e.red() && (estado.startsWith(QLatin1String("22")) || estado.startsWith(QLatin1String("23"))
-                        || estado.startsWith(QLatin1String("P0")));
+                        || estado.startsWith(QLatin1String("P0")) || estado == QLatin1String("ORV06")
+                        || estado == QLatin1String("ORV07"));
 }
 
 [[noreturn]] void Fallar(const QString &archivo, const QString &que, const QString &detalle)
@@ -184,6 +193,12 @@ BandejaSalida::BandejaSalida(QString archivo, QString servidor)
            QStringLiteral("no se puede crear la tabla de evaluaciones apartadas"));
     asegurarColumna(TablaApartados, QStringLiteral("clave_edificacion"));
     asegurarColumna(TablaApartados, QStringLiteral("unidades_vivienda"), "INTEGER");
+    a.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)").arg(FotosSql_(), FotosSql::Definicion(FotosSql::Motor::Sqlite)),
+           QStringLiteral("no se puede crear la tabla de fotos"));
+    a.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS \"FotosEvaluacion\" ON %1 (%2, %3)")
+               .arg(FotosSql_(), CitarIdentificador(ColumnasFotos().at(ColFoto::Evaluacion).nombre),
+                    CitarIdentificador(ColumnasFotos().at(ColFoto::Orden).nombre)),
+           QStringLiteral("no se puede crear un índice de la tabla de fotos"));
 }
 
 QString BandejaSalida::descripcion() const
@@ -214,6 +229,7 @@ void BandejaSalida::guardar(QVector<RegistroEvaluacion> &registros)
             Fallar(archivo_, QStringLiteral("el identificador de la evaluación no es válido"), uuid);
         r.pendiente = true;
         r.establecerCampo(Pos::Numero, QVariant());
+        Fotos::Completar(r.fotos, r.uuid, 0, 0, descripcion());
     }
     ArchivoBandeja &a = this->a();
     QStringList marcas;
@@ -224,7 +240,7 @@ void BandejaSalida::guardar(QVector<RegistroEvaluacion> &registros)
                   .arg(CitarIdentificador(TablaPendientes), LectorRegistroSql::listaColumnas(), Identidad(),
                        marcas.join(QStringLiteral(", "))));
     // One transaction, on disk when it commits.
-    const bool varios = sellados.size() > 1;
+    const bool varios = sellados.size() > 1 || !sellados.constFirst().fotos.isEmpty();
     if (varios)
         a.exec(QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("el archivo de pendientes está ocupado"));
     for (const RegistroEvaluacion &r : std::as_const(sellados)) {
@@ -238,6 +254,13 @@ void BandejaSalida::guardar(QVector<RegistroEvaluacion> &registros)
         q.addBindValue(r.unidadesVivienda ? QVariant(*r.unidadesVivienda) : QVariant(QMetaType(QMetaType::Int)));
         q.addBindValue(servidor_.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(servidor_));
         a.exec(q, QStringLiteral("no se puede guardar la evaluación en los pendientes"));
+        try {
+            FotosSql::EscribirSqlite(a.db(), FotosSql_(), r.fotos,
+                                     QStringLiteral("tabla \"%1\" del archivo \"%2\"").arg(TablaFotos, archivo_));
+        } catch (...) {
+            QSqlQuery(a.db()).exec(QStringLiteral("ROLLBACK"));
+            throw;
+        }
     }
     if (varios)
         a.exec(QStringLiteral("COMMIT"), QStringLiteral("no se pudo confirmar la escritura de los pendientes"));
@@ -418,9 +441,14 @@ void BandejaSalida::quitar(const QVector<QUuid> &uuids)
     a.exec(QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("el archivo de pendientes está ocupado"));
     QSqlQuery q(a.db());
     q.prepare(QStringLiteral("DELETE FROM %1 WHERE \"uuid\" = ?").arg(CitarIdentificador(TablaPendientes)));
+    QSqlQuery fotos(a.db());
+    fotos.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                      .arg(FotosSql_(), CitarIdentificador(ColumnasFotos().at(ColFoto::Evaluacion).nombre)));
     for (const QUuid &u : uuids) {
         q.addBindValue(u.toString(QUuid::WithoutBraces));
         a.exec(q, QStringLiteral("no se puede quitar de los pendientes una evaluación enviada"));
+        fotos.addBindValue(u.toString(QUuid::WithoutBraces));
+        a.exec(fotos, QStringLiteral("no se puede quitar de los pendientes las fotos de una evaluación enviada"));
     }
     a.exec(QStringLiteral("COMMIT"), QStringLiteral("no se pudo confirmar la escritura de los pendientes"));
     a.exec(QStringLiteral("PRAGMA synchronous=FULL"), QStringLiteral("no se puede escribir los pendientes"));
@@ -459,6 +487,7 @@ ResultadoEnvio BandejaSalida::enviar(RegistroServidor &servidor, int porLote)
                                                           QStringLiteral("rowid LIMIT ?"), {nombre, porLote});
         if (lote.isEmpty())
             break;
+        cargarFotos(lote);
         const bool repetido = std::any_of(lote.cbegin(), lote.cend(), [&](const RegistroEvaluacion &r) {
             return vistos.contains(r.uuid);
         });
@@ -530,4 +559,109 @@ ResultadoEnvio BandejaSalida::enviar(RegistroServidor &servidor, int porLote)
                               .arg(otros.join(QStringLiteral(", ")), nombre);
     resultado.pendientes = static_cast<int>(cantidad());
     return resultado;
+}
+
+void BandejaSalida::cargarFotos(QVector<RegistroEvaluacion> &lote) const
+{
+    ArchivoBandeja &a = this->a();
+    const QString evaluacion = CitarIdentificador(ColumnasFotos().at(ColFoto::Evaluacion).nombre);
+    // The batch ends before the record whose photos would make it too
+    // heavy to hold (the first record goes whatever its photos weigh).
+    QSqlQuery peso(a.db());
+    peso.prepare(QStringLiteral("SELECT COALESCE(SUM(%1), 0) FROM %2 WHERE %3 = ?")
+                     .arg(CitarIdentificador(ColumnasFotos().at(ColFoto::Bytes).nombre), FotosSql_(), evaluacion));
+    QSqlQuery lee(a.db());
+    lee.setForwardOnly(true);
+    lee.prepare(QStringLiteral("SELECT %1 FROM %2 AS f WHERE f.%3 = ? ORDER BY f.%4")
+                    .arg(FotosSql::Columnas(FotosSql::Motor::Sqlite, true), FotosSql_(), evaluacion,
+                         CitarIdentificador(ColumnasFotos().at(ColFoto::Orden).nombre)));
+    qint64 bytes = 0;
+    for (qsizetype i = 0; i < lote.size(); ++i) {
+        const QString uuid = lote.at(i).uuid.toString(QUuid::WithoutBraces);
+        peso.addBindValue(uuid);
+        a.exec(peso, QStringLiteral("no se puede leer las fotos de los pendientes"));
+        const qint64 suyas = peso.next() ? peso.value(0).toLongLong() : 0;
+        peso.finish();
+        if (i > 0 && bytes + suyas > BytesFotosPorLote) {
+            lote.resize(i);
+            return;
+        }
+        bytes += suyas;
+        if (suyas == 0)
+            continue;
+        lee.addBindValue(uuid);
+        a.exec(lee, QStringLiteral("no se puede leer las fotos de los pendientes"));
+        while (lee.next())
+            lote[i].fotos << FotosSql::DeFila(lee, true);
+        lee.finish();
+    }
+}
+
+QVector<FotoEvaluacion> BandejaSalida::fotos(const QUuid &evaluacion) const
+{
+    ArchivoBandeja &a = this->a();
+    QSqlQuery q(a.db());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT %1 FROM %2 AS f WHERE f.%3 = ? ORDER BY f.%4")
+                  .arg(FotosSql::Columnas(FotosSql::Motor::Sqlite, false), FotosSql_(),
+                       CitarIdentificador(ColumnasFotos().at(ColFoto::Evaluacion).nombre),
+                       CitarIdentificador(ColumnasFotos().at(ColFoto::Orden).nombre)));
+    q.addBindValue(evaluacion.toString(QUuid::WithoutBraces));
+    a.exec(q, QStringLiteral("no se puede leer las fotos de los pendientes"));
+    QVector<FotoEvaluacion> lista;
+    while (q.next())
+        lista << FotosSql::DeFila(q, false);
+    return lista;
+}
+
+std::optional<FotoEvaluacion> BandejaSalida::foto(const QUuid &uuid) const
+{
+    ArchivoBandeja &a = this->a();
+    QSqlQuery q(a.db());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT %1 FROM %2 AS f WHERE f.%3 = ?")
+                  .arg(FotosSql::Columnas(FotosSql::Motor::Sqlite, true), FotosSql_(),
+                       CitarIdentificador(ColumnasFotos().at(ColFoto::Uuid).nombre)));
+    q.addBindValue(uuid.toString(QUuid::WithoutBraces));
+    a.exec(q, QStringLiteral("no se puede leer las fotos de los pendientes"));
+    if (!q.next())
+        return std::nullopt;
+    return FotosSql::DeFila(q, true);
+}
+
+void BandejaSalida::agregarFotos(const QUuid &evaluacion, QVector<FotoEvaluacion> &fotos)
+{
+    if (fotos.isEmpty())
+        return;
+    ArchivoBandeja &a = this->a();
+    const QString uuid = evaluacion.toString(QUuid::WithoutBraces);
+    a.exec(QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("el archivo de pendientes está ocupado"));
+    QSqlQuery q(a.db());
+    q.prepare(QStringLiteral("SELECT (SELECT COUNT(*) FROM %1 WHERE \"uuid\" = ?), COUNT(*), COALESCE(MAX(%2), 0) FROM %3 "
+                             "WHERE %4 = ?")
+                  .arg(CitarIdentificador(TablaPendientes), CitarIdentificador(ColumnasFotos().at(ColFoto::Orden).nombre),
+                       FotosSql_(), CitarIdentificador(ColumnasFotos().at(ColFoto::Evaluacion).nombre)));
+    q.addBindValue(uuid);
+    q.addBindValue(uuid);
+    a.exec(q, QStringLiteral("no se puede leer las fotos de los pendientes"));
+    q.next();
+    const bool espera = q.value(0).toInt() > 0;
+    const int guardadas = q.value(1).toInt();
+    const int ultimo = q.value(2).toInt();
+    q.finish();
+    QVector<FotoEvaluacion> nuevas = fotos;
+    try {
+        if (!espera)
+            throw ErrorDatos(QStringLiteral("No se pueden agregar fotos: la evaluación %1 ya no espera en los pendientes "
+                                            "(%2); búsquela en el registro central.")
+                                 .arg(uuid, descripcion()));
+        Fotos::Completar(nuevas, evaluacion, guardadas, ultimo, descripcion());
+        FotosSql::EscribirSqlite(a.db(), FotosSql_(), nuevas,
+                                 QStringLiteral("tabla \"%1\" del archivo \"%2\"").arg(TablaFotos, archivo_));
+    } catch (...) {
+        QSqlQuery(a.db()).exec(QStringLiteral("ROLLBACK"));
+        throw;
+    }
+    a.exec(QStringLiteral("COMMIT"), QStringLiteral("no se pudo confirmar la escritura de los pendientes"));
+    fotos = std::move(nuevas);
 }

@@ -69,10 +69,11 @@ public:
     const QString &archivo() const { return archivo_; }
     QString descripcion() const;
 
-    // Seals the record (uuid, machine, user, time) and writes it; it is on
-    // disk when this returns. A uuid already waiting is not written twice.
-    // The uuid is written in one form only (lower case, no braces). Throws
-    // ErrorDatos with nothing written.
+    // Seals the record (uuid, machine, user, time) and writes it with its
+    // photos (registro.fotos, numbered and hashed as AlmacenRegistro::agregar
+    // does); it is on disk when this returns. A uuid already waiting is not
+    // written twice. The uuid is written in one form only (lower case, no
+    // braces). Throws ErrorDatos with nothing written.
     void guardar(RegistroEvaluacion &registro);
     // The same for several records, in one transaction.
     void guardar(QVector<RegistroEvaluacion> &registros);
@@ -84,12 +85,28 @@ public:
     // the dates, as the registry selects them), newest first, marked pendiente.
     QVector<RegistroEvaluacion> pendientes(const FiltroRegistro &filtro) const;
 
+    // The photos of the waiting record `evaluacion`, in order, without their
+    // bytes; and one photo with its bytes (none when it does not wait here).
+    QVector<FotoEvaluacion> fotos(const QUuid &evaluacion) const;
+    std::optional<FotoEvaluacion> foto(const QUuid &uuid) const;
+    // Adds photos to the waiting record `evaluacion`, in one transaction
+    // (order, uuid and hash as AlmacenRegistro::agregarFotos). Throws
+    // ErrorDatos with nothing written (the record does not wait here any
+    // more, too many photos).
+    void agregarFotos(const QUuid &evaluacion, QVector<FotoEvaluacion> &fotos);
+
     // Sends the waiting records that are for `servidor` in order (records
     // written before outboxes kept their server are taken as its), `porLote`
     // in each server transaction, and removes each batch once the server has committed it.
     // Stops at the first failure, which the result describes; what was not
     // sent stays. Never throws for the server; throws ErrorDatos when the
     // outbox file itself cannot be read or written.
+    //
+    // A record goes with all its photos: the photos first, a few per
+    // statement, each stored once by the server (by uuid and hash), then the
+    // record, which the server takes only when every photo it lists is
+    // there. A record leaves the outbox only after that; until then the
+    // window shows it pending.
     //
     // Before sending, a uuid written otherwise (upper case, braces) is
     // written as the outbox writes it, and a row whose uuid is none is set
@@ -112,6 +129,9 @@ private:
     // into the set-aside table, with `motivo`.
     void apartar(const QString &donde, const QVariant &valor, const QString &motivo);
     void quitar(const QVector<QUuid> &uuids);
+    // Gives each record of a batch its photos with their bytes, and cuts
+    // the batch where its photos would pass BytesFotosPorLote.
+    void cargarFotos(QVector<RegistroEvaluacion> &lote) const;
     ArchivoBandeja &a() const;
     QString archivo_;
     QString servidor_;

@@ -170,4 +170,17 @@ const QVector<ColumnaCorreccion> &ColumnasCorrecciones()
     return columnas;
 }
 
+const QVector<ColumnaFoto> &ColumnasFotos()
+{
+    using T = TipoColumnaFoto;
+    static const QVector<ColumnaFoto> columnas = {
+        {QStringLiteral("uuid"), T::Texto},      {QStringLiteral("evaluacion_uuid"), T::Texto},
+        {QStringLiteral("Orden"), T::Entero},    {QStringLiteral("Leyenda"), T::Texto},
+        {QStringLiteral("FechaToma"), T::Texto}, {QStringLiteral("Latitud"), T::Real},
+        {QStringLiteral("Longitud"), T::Real},   {QStringLiteral("Ancho"), T::Entero},
+        {QStringLiteral("Alto"), T::Entero},     {QStringLiteral("Sha256"), T::Texto},
+        {QStringLiteral("Bytes"), T::Entero},    {QStringLiteral("Jpeg"), T::Bytes}};
+    return columnas;
+}
+
 }  // namespace RegistroEvaluaciones

@@ -44,6 +44,25 @@ struct ColumnaCorreccion {
 };
 const QVector<ColumnaCorreccion> &ColumnasCorrecciones();
 
+// The photos of the evaluations (core/registry/photo.h): table "Fotos" beside
+// "Evaluaciones", in the local file as on the server, one row per photo,
+// never changed nor deleted (a removed photo is a correction, see
+// Fotos::CampoCorreccion). Its columns in order: the photo's uuid, the
+// evaluation's uuid, the order within the evaluation, the caption, the date
+// taken (text "yyyy-MM-ddTHH:mm:ss", as the camera wrote it), latitude and
+// longitude, the size in pixels, the SHA-256 of the JPEG, its size in bytes
+// and the JPEG itself (the only column the lists never read).
+inline const QString TablaFotos = QStringLiteral("Fotos");
+namespace ColFoto {
+enum : int { Uuid, Evaluacion, Orden, Leyenda, FechaToma, Latitud, Longitud, Ancho, Alto, Sha256, Bytes, Jpeg, Cantidad };
+}
+enum class TipoColumnaFoto { Entero, Texto, Real, Bytes };
+struct ColumnaFoto {
+    QString nombre;
+    TipoColumnaFoto tipo;
+};
+const QVector<ColumnaFoto> &ColumnasFotos();
+
 enum class GrupoCampo {
     Identificacion,  // who, when, where: the additional information form
     Edificacion,     // building description of the evaluation form

@@ -28,3 +28,17 @@ void AlmacenRegistro::corregir(int32_t, const QString &, const QString &, const 
 }
 
 QVector<Correccion> AlmacenRegistro::correcciones(int32_t) { return {}; }
+
+QVector<FotoEvaluacion> AlmacenRegistro::fotos(int32_t) { return {}; }
+
+std::optional<FotoEvaluacion> AlmacenRegistro::foto(const QUuid &) { return std::nullopt; }
+
+void AlmacenRegistro::agregarFotos(int32_t, QVector<FotoEvaluacion> &)
+{
+    throw ErrorDatos(QStringLiteral("No se pueden agregar fotos: la %1 no guarda fotos.").arg(descripcion()));
+}
+
+void AlmacenRegistro::quitarFoto(const QUuid &, const QString &)
+{
+    throw ErrorDatos(QStringLiteral("No se puede quitar la foto: la %1 no guarda fotos.").arg(descripcion()));
+}

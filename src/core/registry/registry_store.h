@@ -102,4 +102,30 @@ public:
                  const QUuid &id = QUuid());
     // The corrections of evaluation `numero`, oldest first.
     virtual QVector<Correccion> correcciones(int32_t numero);
+
+    // Photos (core/registry/photo.h). The lists, the window, the buildings
+    // and the summaries never read photo bytes: fotos() lists an
+    // evaluation's photos without them, foto() fetches one photo's bytes.
+    //
+    // The photos of evaluation `numero` in their order, without their bytes
+    // (jpeg empty, bytes set); removed photos are left out. Empty when the
+    // evaluation has none or there is no such evaluation.
+    virtual QVector<FotoEvaluacion> fotos(int32_t numero);
+    // One photo with its JPEG bytes; none when the registry has no such
+    // photo or it was removed.
+    virtual std::optional<FotoEvaluacion> foto(const QUuid &uuid);
+    // Adds photos to the saved evaluation `numero`, in one transaction: each
+    // gets its order after the evaluation's last photo (fotos[i].orden), its
+    // uuid and hash when missing. A photo whose uuid the registry holds is
+    // stored once. Throws ErrorDatos with nothing written (no such
+    // evaluation, more than Fotos::MaximoPorEvaluacion photos in all, a photo
+    // without bytes or whose hash does not match them); a registry that
+    // keeps no photos refuses.
+    virtual void agregarFotos(int32_t numero, QVector<FotoEvaluacion> &fotos);
+    // Removes photo `foto` from its evaluation as a correction with
+    // `motivo` (table "Correcciones", column Fotos::CampoCorreccion, the
+    // photo's uuid as former value): the row stays, readers no longer see
+    // it. Throws ErrorDatos with nothing changed (no reason, no such photo,
+    // removed already, no permission).
+    virtual void quitarFoto(const QUuid &foto, const QString &motivo);
 };

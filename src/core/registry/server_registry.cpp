@@ -5,6 +5,7 @@
 #include "core/registry/buildings.h"
 #include "core/registry/registry_summary.h"
 #include "core/registry/server_corrections.h"
+#include "core/registry/server_photos.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -25,7 +26,8 @@ const QStringList &ColumnasIdentidad()
     static const QStringList columnas = {QStringLiteral("uuid"),        QStringLiteral("equipo"),
                                          QStringLiteral("usuario"),     QStringLiteral("guardado_en"),
                                          QStringLiteral("recibido_en"), QStringLiteral("usuario_servidor"),
-                                         ColumnaClave,                  ColumnaUnidades};
+                                         ColumnaClave,                  ColumnaUnidades,
+                                         QStringLiteral("fotos")};
     return columnas;
 }
 
@@ -63,9 +65,11 @@ QString SentenciaInsertar(int filas)
         marcas << QStringLiteral("?");
     }
     columnas << QStringLiteral("uuid") << QStringLiteral("equipo") << QStringLiteral("usuario")
-             << QStringLiteral("guardado_en") << CitarIdentificador(ColumnaClave) << CitarIdentificador(ColumnaUnidades);
+             << QStringLiteral("guardado_en") << CitarIdentificador(ColumnaClave) << CitarIdentificador(ColumnaUnidades)
+             << QStringLiteral("fotos");
     marcas << QStringLiteral("CAST(? AS uuid)") << QStringLiteral("?") << QStringLiteral("?")
-           << QStringLiteral("CAST(? AS timestamptz)") << QStringLiteral("?") << QStringLiteral("CAST(? AS integer)");
+           << QStringLiteral("CAST(? AS timestamptz)") << QStringLiteral("?") << QStringLiteral("CAST(? AS integer)")
+           << QStringLiteral("CAST(? AS uuid[])");
     const QString fila = QLatin1Char('(') + marcas.join(QStringLiteral(", ")) + QLatin1Char(')');
     QStringList valores;
     for (int i = 0; i < filas; ++i)
@@ -232,6 +236,9 @@ QString MotivoNoAdmitido(const RegistroEvaluacion &r)
         campos << QStringLiteral("equipo");
     if (r.usuario.contains(QChar(0)))
         campos << QStringLiteral("usuario");
+    for (const FotoEvaluacion &f : r.fotos)
+        if (f.leyenda.contains(QChar(0)))
+            campos << QStringLiteral("leyenda de la foto %1").arg(f.orden);
     if (campos.isEmpty())
         return QString();
     return QStringLiteral("el campo «%1» contiene un carácter nulo (U+0000), que el registro central no admite; "
@@ -269,6 +276,11 @@ void RegistroServidor::insertar(QVector<RegistroEvaluacion> &lote)
     int preparadas = 0;
     for (qsizetype inicio = 0; inicio < lote.size(); inicio += FilasPorSentencia) {
         const int filas = static_cast<int>(std::min<qsizetype>(FilasPorSentencia, lote.size() - inicio));
+        // The photos first, in parts; the records' statement then finds
+        // every photo it lists, or the server refuses it.
+        const QHash<QUuid, QString> porFotos = FotosServidor::Enviar(db, conexion_, lote.mid(inicio, filas));
+        if (!porFotos.isEmpty())
+            throw rechazo(porFotos);
         QHash<QString, int32_t> numeros;
         // A uuid that another connection stores while this statement runs
         // is in neither part of the answer: the same statement again finds
@@ -294,6 +306,10 @@ void RegistroServidor::insertar(QVector<RegistroEvaluacion> &lote)
                 q.bindValue(i++, r.guardadoEn.toUTC().toString(Qt::ISODateWithMs));
                 q.bindValue(i++, r.claveEdificacion);
                 q.bindValue(i++, r.unidadesVivienda ? QVariant(*r.unidadesVivienda) : QVariant(QMetaType(QMetaType::Int)));
+                QStringList fotos;
+                for (const FotoEvaluacion &f : r.fotos)
+                    fotos << TextoUuid(f.uuid);
+                q.bindValue(i++, QLatin1Char('{') + fotos.join(QLatin1Char(',')) + QLatin1Char('}'));
                 uuids << TextoUuid(r.uuid);
             }
             q.bindValue(i++, QLatin1Char('{') + uuids.join(QLatin1Char(',')) + QLatin1Char('}'));
@@ -347,6 +363,7 @@ void RegistroServidor::agregar(QVector<RegistroEvaluacion> &lote)
         // would have got when it was saved.
         if (r.claveEdificacion.isEmpty())
             r.claveEdificacion = ClaveEdificacion::De(r);
+        Fotos::Completar(r.fotos, r.uuid, 0, 0, descripcion());
     }
     conConexion([&] {
         QVector<RegistroEvaluacion> intento = escritos;
@@ -557,6 +574,15 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                 hay << ColumnaUnidades;
                 hecho << QStringLiteral("Columna %1 agregada a la tabla %2.").arg(ColumnaUnidades, tabla);
             }
+            // The photos each evaluation arrived with; rows of earlier
+            // versions arrived without any.
+            const int posFotos = esperadas.indexOf(QStringLiteral("fotos"));
+            if (hay == esperadas.mid(0, posFotos)) {
+                exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN fotos uuid[]").arg(tabla),
+                     QStringLiteral("no se puede agregar una columna a la tabla"));
+                hay << esperadas.at(posFotos);
+                hecho << QStringLiteral("Columna fotos agregada a la tabla %1.").arg(tabla);
+            }
             if (hay != esperadas) {
                 db.rollback();
                 throw ErrorServidor(QStringLiteral("Error en el registro central: la tabla %1 del servidor \"%2\" ya "
@@ -591,6 +617,7 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
             // version (numbered under an advisory lock) keeps its rows and
             // numbers: the counter starts at its largest number.
             hecho << PrepararCorrecciones(q, administrador);
+            hecho << PrepararFotosServidor(q, administrador);
             const QString contador = ContadorSql();
             const bool habiaContador = existe(
                 QStringLiteral("SELECT 1 FROM pg_tables WHERE schemaname = '%1' AND tablename = 'numeracion'").arg(Esquema));
@@ -641,11 +668,15 @@ QStringList PrepararServidor(const ConexionServidor &administrador)
                      "RAISE EXCEPTION USING ERRCODE = '%7', MESSAGE = format('la evaluación %s ya está en el registro "
                      "central con otro contenido', NEW.uuid); "
                      "END IF; "
+                     "IF EXISTS (SELECT 1 FROM unnest(NEW.fotos) AS u(id) WHERE NOT EXISTS (SELECT 1 FROM %9 AS f "
+                     "WHERE f.uuid = u.id AND f.evaluacion_uuid = NEW.uuid)) THEN RAISE EXCEPTION USING ERRCODE = "
+                     "'ORV08', MESSAGE = format('faltan fotos de la evaluación %s; se enviarán de nuevo', NEW.uuid); "
+                     "END IF; "
                      "UPDATE %2 SET ultimo = n + 1; "
                      "NEW.%4 := n + 1; NEW.recibido_en := now(); NEW.usuario_servidor := session_user; "
                      "RETURN NEW; END $f$")
                      .arg(CitarIdentificador(Esquema), contador, tabla, numero, suyos.join(QStringLiteral(", ")),
-                          nuevos.join(QStringLiteral(", ")), EstadoUuidAjeno, TablaCorreccionesSql()),
+                          nuevos.join(QStringLiteral(", ")), EstadoUuidAjeno, TablaCorreccionesSql(), TablaFotosSql()),
                  QStringLiteral("no se puede crear la función de numeración"));
             exec(QStringLiteral("REVOKE ALL ON FUNCTION %1.numerar_evaluacion() FROM PUBLIC")
                      .arg(CitarIdentificador(Esquema)),
@@ -745,5 +776,33 @@ QVector<Correccion> RegistroServidor::correcciones(int32_t numero)
 {
     return conConexion([&] {
         return Correcciones::Leer(lector(), RegistroCentral::TablaCorreccionesSql(), QStringLiteral("id"), numero);
+    });
+}
+
+QVector<FotoEvaluacion> RegistroServidor::fotos(int32_t numero)
+{
+    return conConexion([&] { return FotosServidor::Listar(lector(), numero); });
+}
+
+std::optional<FotoEvaluacion> RegistroServidor::foto(const QUuid &uuid)
+{
+    return conConexion([&] { return FotosServidor::Leer(lector(), uuid); });
+}
+
+void RegistroServidor::agregarFotos(int32_t numero, QVector<FotoEvaluacion> &fotos)
+{
+    conConexion([&] {
+        QVector<FotoEvaluacion> intento = fotos;
+        FotosServidor::Agregar(lector(), conexion_, numero, intento);
+        fotos = std::move(intento);
+        return 0;
+    });
+}
+
+void RegistroServidor::quitarFoto(const QUuid &foto, const QString &motivo)
+{
+    conConexion([&] {
+        FotosServidor::Quitar(lector(), conexion_, foto, motivo);
+        return 0;
     });
 }

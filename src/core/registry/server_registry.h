@@ -22,7 +22,8 @@ inline const QString PapelAdministrador = QStringLiteral("orv_administrador");
 inline const QString PapelSupervisor = QStringLiteral("orv_supervisor");
 // "orv"."Evaluaciones"
 QString TablaSql();
-// The identity and audit columns after the 93 fields, in order.
+// The identity and audit columns after the 93 fields, in order; the last,
+// "fotos", lists the uuids of the photos the evaluation arrived with.
 const QStringList &ColumnasIdentidad();
 }  // namespace RegistroCentral
 
@@ -57,7 +58,9 @@ public:
     void probar();
 
     // One statement on the server per 500 records, each committed on its
-    // own: each record gets the number the server gives it, or, when the
+    // own, after the records' photos (core/registry/server_photos.h), which
+    // the server checks are all there: each record gets the number the
+    // server gives it, or, when the
     // server already holds its uuid with the same content, the number it
     // has. Throws ErrorRegistroRechazado, with nothing stored, when records
     // hold what the server cannot store (a text with a NUL character) or
@@ -87,6 +90,13 @@ public:
     // The number the server gave the evaluation `uuid`; none while it has
     // not arrived.
     std::optional<int32_t> numeroDe(const QUuid &uuid);
+    // Photos (core/registry/server_photos.h): sent before their evaluation,
+    // a few per statement; added to a saved evaluation in one transaction;
+    // removed through orv.quitar_foto.
+    QVector<FotoEvaluacion> fotos(int32_t numero) override;
+    std::optional<FotoEvaluacion> foto(const QUuid &uuid) override;
+    void agregarFotos(int32_t numero, QVector<FotoEvaluacion> &fotos) override;
+    void quitarFoto(const QUuid &foto, const QString &motivo) override;
 
 private:
     const LectorRegistroSql &lector();
@@ -107,7 +117,9 @@ private:
 // of orv_evaluador) when missing, the schema
 // "orv" owned by orv_administrador, the table, its indexes, the number
 // counter and trigger, the building key's column and the indexes of
-// buildings and positions, the time limits of the database's sessions, and gives
+// buildings and positions, the table of photos with its trigger and the
+// function that removes one (core/registry/server_photos.h), the time limits
+// of the database's sessions, and gives
 // orv_evaluador INSERT and SELECT only, and corrections only through the
 // correction function (core/registry/server_corrections.h). Running it again changes nothing; a
 // registry of the previous version is brought up to date with its rows and

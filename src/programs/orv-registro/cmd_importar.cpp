@@ -5,8 +5,11 @@
 #include "core/data/record_set.h"
 #include "core/exchange/line_import.h"
 #include "core/registry/registry_config.h"
+#include "photos/photo_preparation.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace Cli {
 
@@ -61,7 +64,17 @@ int Importar(const QStringList &argumentos, const Opciones &opciones)
     QFile salida;
     if (!salida.open(stdout, QIODevice::WriteOnly))
         FallaEjecucion(QStringLiteral("no se puede escribir en la salida estándar."));
-    const ResultadoImportacion r = ImportarLineas(entrada, salida, guardar, datos);
+    // Photos named by a line are read from the file's folder and prepared
+    // as the form prepares them.
+    FotosDeLineas fotos;
+    fotos.carpeta = archivo == QLatin1String("-") ? QDir::currentPath() : QFileInfo(archivo).absolutePath();
+    fotos.preparar = [](const QString &ruta) {
+        ResultadoFoto r = PreparacionFotos::Preparar(ruta);
+        if (!r.correcta())
+            throw ErrorDatos(r.error);
+        return std::move(*r.foto);
+    };
+    const ResultadoImportacion r = ImportarLineas(entrada, salida, guardar, datos, 500, &fotos);
     salida.flush();
     QString pendientes;
     if (r.pendientes > 0)

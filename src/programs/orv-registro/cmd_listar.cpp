@@ -5,11 +5,15 @@
 #include "core/exchange/csv_export.h"
 #include "core/exchange/csv_export_local.h"
 #include "core/exchange/xlsx_export.h"
+#include "core/exchange/photo_files.h"
 #include "core/registry/evaluation_record.h"
 #include "core/registry/terminal_text.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QTextStream>
+#include <optional>
 #include <cstdio>
 
 namespace Cli {
@@ -112,7 +116,7 @@ int Listar(const QStringList &argumentos, const Opciones &opciones)
 int Exportar(const QStringList &argumentos, const Opciones &opciones)
 {
     QStringList conValor = OpcionesFiltro;
-    conValor << QStringLiteral("--formato") << QStringLiteral("-o") << QStringLiteral("--salida");
+    conValor << QStringLiteral("--formato") << QStringLiteral("-o") << QStringLiteral("--salida") << QStringLiteral("--fotos");
     const Argumentos a(QStringLiteral("exportar"), argumentos, conValor, {QStringLiteral("--vigentes")});
     if (!a.resto().isEmpty())
         FallaUso(QStringLiteral("«exportar» no admite \"%1\". Vea «orv-registro exportar --ayuda».")
@@ -127,11 +131,25 @@ int Exportar(const QStringList &argumentos, const Opciones &opciones)
         archivo = a.valor(QStringLiteral("--salida"));
     if ((a.tiene(QStringLiteral("-o")) || a.tiene(QStringLiteral("--salida"))) && archivo.isEmpty())
         FallaUso(QStringLiteral("-o necesita el nombre de un archivo."));
+    const QString carpetaFotos = a.valor(QStringLiteral("--fotos"));
+    if (a.tiene(QStringLiteral("--fotos")) && carpetaFotos.isEmpty())
+        FallaUso(QStringLiteral("--fotos necesita el nombre de una carpeta."));
+    // The photos first, each evaluation's in a folder named by its number;
+    // the file names them relative to its own folder.
+    std::optional<QHash<int32_t, QStringList>> fotos;
+    if (!carpetaFotos.isEmpty()) {
+        const QString base = archivo.isEmpty() || archivo == QLatin1String("-") ? QDir::currentPath()
+                                                                                 : QFileInfo(archivo).absolutePath();
+        const auto registro = AbrirRegistro(opciones, Acceso::Leer);
+        fotos = ArchivosFotos::EscribirSeleccion(*registro, filtro, QFileInfo(carpetaFotos).absoluteFilePath(), base);
+    }
     if (formato == QLatin1String("geojson"))
-        return ExportarSig(filtro, archivo, opciones);
+        return ExportarSig(filtro, archivo, opciones, fotos ? &*fotos : nullptr);
     if (formato == QLatin1String("xlsx")) {
         if (archivo.isEmpty() || archivo == QLatin1String("-"))
             FallaUso(QStringLiteral("«exportar --formato xlsx» necesita el archivo a escribir: -o ARCHIVO.xlsx."));
+        if (fotos)
+            FallaUso(QStringLiteral("--fotos va con --formato csv o geojson: una hoja de cálculo no muestra las fotos."));
         const auto registro = AbrirRegistro(opciones, Acceso::Leer);
         ExportarXlsx(*registro, filtro, archivo);
         return Exito;
@@ -139,6 +157,10 @@ int Exportar(const QStringList &argumentos, const Opciones &opciones)
 
     const auto registro = AbrirRegistro(opciones, Acceso::Leer);
     Escribir(archivo, [&](QIODevice &salida) {
+        if (fotos) {
+            ExportarCsv(*registro, filtro, salida, *fotos);
+            return;
+        }
         // A file on this machine is read the fast way; any other store record by record.
         if (auto *local = dynamic_cast<RegistroLocal *>(registro.get()))
             ExportarCsvLocal(*local, filtro, salida);

@@ -39,13 +39,14 @@ int Resumen(const QStringList &argumentos, const Opciones &opciones)
     return Exito;
 }
 
-int ExportarSig(const FiltroRegistro &filtro, const QString &archivo, const Opciones &opciones)
+int ExportarSig(const FiltroRegistro &filtro, const QString &archivo, const Opciones &opciones,
+                const QHash<int32_t, QStringList> *fotos)
 {
     if (archivo.isEmpty() || archivo == QLatin1String("-"))
         FallaUso(QStringLiteral("«exportar --formato geojson» necesita el archivo a escribir: -o ARCHIVO.geojson."));
     const TablasComentarios comentarios = ComentariosDe(opciones);
     const auto registro = AbrirRegistro(opciones, Acceso::Leer);
-    const ResultadoGeoJson r = ExportarGeoJson(*registro, filtro, comentarios, archivo);
+    const ResultadoGeoJson r = ExportarGeoJson(*registro, filtro, comentarios, archivo, fotos);
     if (const QString aviso = r.aviso(); !aviso.isEmpty())
         ImprimirError(QStringLiteral("aviso: ") + aviso);
     return Exito;

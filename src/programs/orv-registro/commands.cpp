@@ -20,7 +20,7 @@ const QVector<Orden> &Ordenes()
          "                        evaluación); las reemplazadas por otra más reciente no se muestran\n"
          "  --tsv                 valores separados por tabuladores, con una fila de títulos, para otros programas",
          Listar},
-        {"exportar", "exportar [--formato csv|xlsx|geojson] [-o ARCHIVO] [filtros de listar]",
+        {"exportar", "exportar [--formato csv|xlsx|geojson] [-o ARCHIVO] [--fotos CARPETA] [filtros de listar]",
          "escribe las evaluaciones en un archivo CSV, XLSX o GeoJSON",
          "Qué formato usar: csv para otros programas, xlsx para abrirlo en una hoja de cálculo, geojson para\n"
          "un sistema de información geográfica.\n"
@@ -41,9 +41,20 @@ const QVector<Orden> &Ordenes()
          "  --formato F           csv (sin esta opción), xlsx o geojson\n"
          "  -o, --salida ARCHIVO  el archivo a escribir; sin esta opción, la salida estándar. El archivo solo\n"
          "                        aparece cuando está completo\n"
+         "  --fotos CARPETA       escribe las fotos de cada evaluación en CARPETA/NÚMERO/ (01-fachada.jpg, ...,\n"
+         "                        con sus leyendas en leyendas.csv) y agrega las columnas Foto (la primera) y\n"
+         "                        Fotos (todas, separadas por «;») con sus rutas relativas a la carpeta del\n"
+         "                        archivo exportado, de donde un SIG las muestra\n"
          "  --buscar, --habitabilidad, --desde, --hasta, --vigentes   eligen las evaluaciones como en «listar»\n"
          "                        (con --vigentes, un mapa muestra cada edificación una vez)",
          Exportar},
+        {"fotos", "fotos NÚMERO -o CARPETA", "escribe las fotos de una evaluación en una carpeta",
+         "Un archivo JPEG por foto, nombrado por su orden y su leyenda (01-fachada.jpg, 02-grieta.jpg, ...),\n"
+         "y leyendas.csv con el archivo, el orden, la leyenda, la fecha de la toma, la latitud, la longitud y\n"
+         "la huella SHA-256 de cada una. Las fotos quitadas con su motivo no se escriben.\n"
+         "\n"
+         "  -o, --salida CARPETA  la carpeta a escribir (se crea si falta)",
+         Fotos},
         {"resumen", "resumen [--desde FECHA] [--hasta FECHA] [--formato texto|csv] [-o ARCHIVO]",
          "resume las evaluaciones del evento",
          "Cuántas evaluaciones hay por habitabilidad, por reparabilidad y por estado global; por barrio y por\n"
@@ -88,7 +99,11 @@ const QVector<Orden> &Ordenes()
          "este equipo, pendiente de envío\"} y sale con «orv-registro enviar». Una línea puede llevar \"uuid\"\n"
          "en el primer nivel (sin él se calcula con los bytes de la línea): la misma línea importada dos veces\n"
          "se guarda una vez en el registro central, y la respuesta da el número que ya tiene.\n"
-         "Con «-» se lee la entrada estándar.",
+         "Una línea puede llevar \"fotos\": [{\"archivo\": \"fotos/123-fachada.jpg\", \"leyenda\": \"Fachada\"}, ...]\n"
+         "(a lo sumo 30), con rutas relativas a la carpeta del archivo importado: cada foto se prepara como en\n"
+         "el formulario (derecha según su EXIF, lado mayor de 2048 píxeles, JPEG) y se guarda con la\n"
+         "evaluación; una foto que no se puede leer rechaza la línea con el motivo.\n"
+         "Con «-» se lee la entrada estándar (y las rutas de las fotos parten de la carpeta actual).",
          Importar},
         {"corregir", "corregir NÚMERO --campo COLUMNA --valor TEXTO --motivo TEXTO",
          "corrige la identificación de una evaluación guardada y guarda la corrección",

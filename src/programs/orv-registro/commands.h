@@ -16,8 +16,11 @@ int Enviar(const QStringList &argumentos, const Opciones &opciones);
 int Resumen(const QStringList &argumentos, const Opciones &opciones);
 int Corregir(const QStringList &argumentos, const Opciones &opciones);
 int Historial(const QStringList &argumentos, const Opciones &opciones);
-// exportar --formato geojson: the evaluations `filtro` selects into `archivo`.
-int ExportarSig(const FiltroRegistro &filtro, const QString &archivo, const Opciones &opciones);
+int Fotos(const QStringList &argumentos, const Opciones &opciones);
+// exportar --formato geojson: the evaluations `filtro` selects into `archivo`;
+// with `fotos`, their photo paths (core/exchange/photo_files.h).
+int ExportarSig(const FiltroRegistro &filtro, const QString &archivo, const Opciones &opciones,
+                const QHash<int32_t, QStringList> *fotos = nullptr);
 
 // The comment texts of the data folder; throws Falla when the file is missing.
 TablasComentarios ComentariosDe(const Opciones &opciones);

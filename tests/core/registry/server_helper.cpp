@@ -1,10 +1,10 @@
 // Saves into or sends to the registry configured by ORV_REGISTRO from a
 // process of its own, the way another laptop would.
 //
-//   orv-servidor-auxiliar guardar CARPETA CANTIDAD ETIQUETA [PAUSA_MS]
+//   orv-servidor-auxiliar guardar CARPETA CANTIDAD ETIQUETA [PAUSA_MS [FOTOS]]
 //       saves CANTIDAD copies of the example evaluation (ETIQUETA as the
-//       building's name) as "Guardar" does; prints the number given, or
-//       "pendiente", one line per save
+//       building's name), each with FOTOS photos of 100 kB, as "Guardar"
+//       does; prints the number given, or "pendiente", one line per save
 //   orv-servidor-auxiliar bandeja CARPETA CANTIDAD ETIQUETA
 //       only writes them into the outbox
 //   orv-servidor-auxiliar enviar CARPETA [POR_LOTE]
@@ -18,6 +18,7 @@
 #include "core/registry/server_registry.h"
 
 #include <QCoreApplication>
+#include <QRandomGenerator>
 #include <QThread>
 #include <cstdio>
 
@@ -43,6 +44,8 @@ int main(int argc, char **argv)
         }
         const int cantidad = args.value(3).toInt();
         const int pausa = args.value(5).toInt();
+        const int fotos = args.value(6).toInt();
+        QRandomGenerator azar(2026);
         IdentificacionEvaluacion id = Ejemplo::Identificacion();
         id.txtNombre = args.value(4);
         for (int i = 0; i < cantidad; ++i) {
@@ -50,6 +53,14 @@ int main(int argc, char **argv)
             Ejemplo::LlenarEstado(estado);
             estado.DireccionElegida = TiposDireccion().value(id.Option1);
             RegistroEvaluacion r = ConstruirRegistro(id, estado, Ejemplo::Datos());
+            // The stores check a photo's hash, not its picture.
+            for (int k = 0; k < fotos; ++k) {
+                FotoEvaluacion f;
+                f.jpeg.resize(100 * 1024);
+                azar.fillRange(reinterpret_cast<quint32 *>(f.jpeg.data()), f.jpeg.size() / 4);
+                f.leyenda = QStringLiteral("Foto %1").arg(k + 1);
+                r.fotos << f;
+            }
             if (orden == QLatin1String("bandeja")) {
                 registro.bandeja->guardar(r);
                 continue;

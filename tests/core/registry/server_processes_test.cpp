@@ -164,8 +164,10 @@ private slots:
         }
     }
 
-    // The server stops after some of 200 saves: every save succeeds, the
-    // rest wait in the outbox; the server back, one send stores each once.
+    // The server stops after some of 200 saves of evaluations with three
+    // photos each: every save succeeds, the rest wait in the outbox; no
+    // evaluation is on the server without all of its photos. The server
+    // back, one send stores each evaluation and each photo once.
     void servidorDetenidoAMitad()
     {
         QTemporaryDir carpeta(QStringLiteral("/tmp/orv-pg-propio-XXXXXX"));
@@ -181,7 +183,7 @@ private slots:
         QProcess p;
         ServidorPrueba::UsarEnEntorno(evaluador);
         p.start(Auxiliar, {QStringLiteral("guardar"), equipo.path(), QStringLiteral("200"), QStringLiteral("Corte"),
-                           QStringLiteral("15")});
+                           QStringLiteral("15"), QStringLiteral("3")});
         QByteArray salida;
         QElapsedTimer reloj;
         reloj.start();
@@ -200,12 +202,19 @@ private slots:
         QVERIFY(pendientes >= 100);
 
         servidor.orden(QStringLiteral("reiniciar"));
+        // Every evaluation the server received has its three photos.
+        const QString incompletas = QStringLiteral(
+            "SELECT count(*) FROM orv.\"Evaluaciones\" e WHERE cardinality(e.fotos) IS DISTINCT FROM 3 OR "
+            "(SELECT count(*) FROM orv.\"Fotos\" f WHERE f.evaluacion_uuid = e.uuid AND f.uuid = ANY (e.fotos)) <> 3");
+        QCOMPARE(ServidorPrueba::Valor(su, incompletas).toInt(), 0);
         int codigo = -1;
         const QString envio = Correr(evaluador, {QStringLiteral("enviar"), equipo.path()}, &codigo);
         QCOMPARE(codigo, 0);
         QVERIFY2(envio.endsWith(QStringLiteral("pendientes 0")), qPrintable(envio));
         QCOMPARE(ServidorPrueba::Huecos(su, 200), QString());
         QCOMPARE(ServidorPrueba::Cantidad(su, QStringLiteral("\"NombreEdificacion\" = 'Corte'")), 200);
+        QCOMPARE(ServidorPrueba::Valor(su, incompletas).toInt(), 0);
+        QCOMPARE(ServidorPrueba::Valor(su, QStringLiteral("SELECT count(*) FROM orv.\"Fotos\"")).toInt(), 600);
         // Sending again finds nothing to send.
         QCOMPARE(Correr(evaluador, {QStringLiteral("enviar"), equipo.path()}), QStringLiteral("enviados 0 pendientes 0"));
     }
