@@ -167,6 +167,7 @@ RegistroEvaluacion ConstruirRegistro(const IdentificacionEvaluacion &id, const E
     EscribirResultados(r, estado);
     EscribirCodigos(r, estado);
     EscribirCoordenadas(r, id);
+    r.fotos = id.Fotos;
     return r;
 }
 

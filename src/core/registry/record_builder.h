@@ -45,6 +45,9 @@ struct IdentificacionEvaluacion {
     QString txtLongitud;
     std::optional<double> Latitud;
     std::optional<double> Longitud;
+    // The photos attached on the form ("Fotos de la edificación"), prepared,
+    // with their captions; saved with the record.
+    QVector<FotoEvaluacion> Fotos;
 };
 
 // Captions of the street kinds, in the order of the option buttons.

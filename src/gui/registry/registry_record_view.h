@@ -9,6 +9,7 @@
 
 #include "core/registry/corrections.h"
 #include "core/registry/evaluation_record.h"
+#include "gui/registry/record_photos.h"
 #include "gui/registry/registry_actions.h"
 
 #include <QDialog>
@@ -27,6 +28,10 @@ public:
                     const TablasComentarios *comentarios, QWidget *padre = nullptr,
                     const QVector<RegistroEvaluacion> &historial = {}, const QVector<Correccion> &correcciones = {});
 
+    // Shows the evaluation's photos (listed without their bytes; `cargar`
+    // fetches one's bytes). The panel returned takes permitirCambios.
+    FotosGuardadas *mostrarFotos(const QVector<FotoEvaluacion> &fotos, FotosGuardadas::Cargador cargar);
+
     // The text of the change column for an evaluation whose posting went
     // from `anterior` to `nueva`: "Empeoró", "Mejoró" or empty.
     static QString TextoCambio(const QString &anterior, const QString &nueva);
@@ -40,4 +45,5 @@ public:
 private:
     RegistroEvaluacion registro_;
     AccionesRegistro &acciones_;
+    class QVBoxLayout *lugarFotos_ = nullptr;
 };
