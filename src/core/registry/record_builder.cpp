@@ -168,6 +168,7 @@ RegistroEvaluacion ConstruirRegistro(const IdentificacionEvaluacion &id, const E
     EscribirCodigos(r, estado);
     EscribirCoordenadas(r, id);
     r.unidadesVivienda = id.UnidadesVivienda;
+    r.fotos = id.Fotos;
     return r;
 }
 

@@ -49,6 +49,9 @@ struct IdentificacionEvaluacion {
     // by the checks of "Guardar".
     QString txtUnidades;
     std::optional<int> UnidadesVivienda;
+    // The photos attached on the form ("Fotos de la edificación"), prepared,
+    // with their captions; saved with the record.
+    QVector<FotoEvaluacion> Fotos;
 };
 
 // Captions of the street kinds, in the order of the option buttons.

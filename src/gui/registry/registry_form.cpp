@@ -478,6 +478,39 @@ int RegistroForm::abrirEvaluacion(const RegistroEvaluacion &r)
         }
     }
     VistaEvaluacion vista(copia, acciones_, acciones_.comentarios(this), this, historial, correcciones);
+    if (almacen() && !copia.pendiente) {
+        // The photos listed without their bytes; each fetched for its thumbnail.
+        QVector<FotoEvaluacion> fotos;
+        try {
+            fotos = almacen()->fotos(copia.numero());
+        } catch (const ErrorDatos &e) {
+            Mensaje::mostrar(this, e.mensaje());
+        }
+        FotosGuardadas *panel = vista.mostrarFotos(fotos, [this](const QUuid &u) { return almacen()->foto(u); });
+        const QString titulo = QStringLiteral("Fotos de la edificación");
+        panel->permitirCambios(
+            [this, &vista, titulo, n = copia.numero()](QVector<FotoEvaluacion> &nuevas) {
+                try {
+                    almacen()->agregarFotos(n, nuevas);
+                    Mensaje::mostrar(&vista, QStringLiteral("Las fotos han sido guardadas con la evaluación."),
+                                     Mensaje::Botones::Aceptar, titulo);
+                    return true;
+                } catch (const ErrorDatos &e) {
+                    Mensaje::mostrar(&vista, e.mensaje(), Mensaje::Botones::Aceptar, titulo);
+                    return false;
+                }
+            },
+            [this, &vista, titulo](const QUuid &foto, const QString &motivo) {
+                try {
+                    almacen()->quitarFoto(foto, motivo);
+                    return true;
+                } catch (const ErrorDatos &e) {
+                    Mensaje::mostrar(&vista, e.mensaje(), Mensaje::Botones::Aceptar, titulo);
+                    return false;
+                }
+            });
+        connect(panel, &FotosGuardadas::cambiadas, &vista, [&vista] { vista.done(VistaEvaluacion::Corregida); });
+    }
     if (almacen())
         vista.permitirCorreccion([this, &vista, copia](const QString &columna, const QString &valor, const QString &motivo) {
             try {

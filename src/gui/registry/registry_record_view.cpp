@@ -390,9 +390,12 @@ VistaEvaluacion::VistaEvaluacion(const RegistroEvaluacion &registro, AccionesReg
                          marcoComentarios));
     }
     if (!correcciones.isEmpty())
-        rejilla->addWidget(MarcoCorrecciones(correcciones, contenido), 2, 0, 1, 2);
-    rejilla->addWidget(marcoComentarios, 3, 0, 1, 2);
-    rejilla->addWidget(filasDe(GrupoCampo::Codigos, marcoDe(GrupoCampo::Codigos)), 4, 0, 1, 2);
+        rejilla->addWidget(MarcoCorrecciones(correcciones, contenido), 3, 0, 1, 2);
+    rejilla->addWidget(marcoComentarios, 4, 0, 1, 2);
+    rejilla->addWidget(filasDe(GrupoCampo::Codigos, marcoDe(GrupoCampo::Codigos)), 5, 0, 1, 2);
+    // The photos, when the caller gives them (mostrarFotos).
+    lugarFotos_ = new QVBoxLayout;
+    rejilla->addLayout(lugarFotos_, 2, 0, 1, 2);
     area->setWidget(contenido);
     capa->addWidget(area, 1);
 
@@ -437,6 +440,13 @@ void VistaEvaluacion::permitirCorreccion(Corrector corregir)
         if (dialogo.exec() == QDialog::Accepted && corregir(dialogo.columna(), dialogo.valor(), dialogo.motivo()))
             done(Corregida);
     });
+}
+
+FotosGuardadas *VistaEvaluacion::mostrarFotos(const QVector<FotoEvaluacion> &fotos, FotosGuardadas::Cargador cargar)
+{
+    auto *panel = new FotosGuardadas(fotos, std::move(cargar), this);
+    lugarFotos_->addWidget(panel);
+    return panel;
 }
 
 QLabel *VistaEvaluacion::valor(int posicion) const

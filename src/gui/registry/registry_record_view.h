@@ -9,6 +9,7 @@
 
 #include "core/registry/corrections.h"
 #include "core/registry/evaluation_record.h"
+#include "gui/registry/record_photos.h"
 #include "gui/registry/registry_actions.h"
 
 #include <QDialog>
@@ -29,7 +30,7 @@ public:
                     const TablasComentarios *comentarios, QWidget *padre = nullptr,
                     const QVector<RegistroEvaluacion> &historial = {}, const QVector<Correccion> &correcciones = {});
 
-    // What exec() answers after a correction: the caller shows the
+    // What exec() answers after a correction (or a change of its photos): the caller shows the
     // evaluation again, as it now stands.
     static constexpr int Corregida = 2;
     // Offers "Corregir…": the correction dialog, then `corregir` with the
@@ -37,6 +38,9 @@ public:
     // view closes with Corregida.
     using Corrector = std::function<bool(const QString &columna, const QString &valor, const QString &motivo)>;
     void permitirCorreccion(Corrector corregir);
+    // Shows the evaluation's photos (listed without their bytes; `cargar`
+    // fetches one's bytes). The panel returned takes permitirCambios.
+    FotosGuardadas *mostrarFotos(const QVector<FotoEvaluacion> &fotos, FotosGuardadas::Cargador cargar);
 
     // The text of the change column for an evaluation whose posting went
     // from `anterior` to `nueva`: "Empeoró", "Mejoró" or empty.
@@ -52,4 +56,5 @@ private:
     RegistroEvaluacion registro_;
     AccionesRegistro &acciones_;
     QDialogButtonBox *botones_ = nullptr;
+    class QVBoxLayout *lugarFotos_ = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "gui/saving/additional_info_form.h"
 
+#include "gui/photos/photo_panel.h"
+
 #include "gui/common/message_box.h"
 #include "gui/common/widget_support.h"
 
@@ -238,6 +240,18 @@ Form23::Form23(EstadoEvaluacion &estado, const DatosEdificacion &datos, QWidget 
     rejillaCoordenadas->addWidget(Rotulo(frmCoordenadas, QStringLiteral("lblLongitud"), QStringLiteral("Longitud"), txtLongitud));
     rejillaCoordenadas->addWidget(txtLongitud, 1);
 
+    // --- photos of the building (optional) ---------------------------------------
+    frmFotos = new PanelFotos(this);
+    frmFotos->establecerSinCoordenadas([this] {
+        return txtLatitud->text().trimmed().isEmpty() && txtLongitud->text().trimmed().isEmpty();
+    });
+    for (QLineEdit *caja : {txtLatitud, txtLongitud})
+        connect(caja, &QLineEdit::textChanged, frmFotos, &PanelFotos::actualizarPosicion);
+    connect(frmFotos, &PanelFotos::posicionElegida, this, [this](double latitud, double longitud) {
+        txtLatitud->setText(QString::number(latitud, 'f', 6));
+        txtLongitud->setText(QString::number(longitud, 'f', 6));
+    });
+
     auto *medio = new QHBoxLayout;
     medio->addWidget(Frame1, 1);
     medio->addWidget(Frame2, 1);
@@ -262,6 +276,7 @@ Form23::Form23(EstadoEvaluacion &estado, const DatosEdificacion &datos, QWidget 
     principal->addLayout(arriba);
     principal->addLayout(medio);
     principal->addWidget(frmCoordenadas);
+    principal->addWidget(frmFotos, 1);
     principal->addLayout(botones);
 
     // --- load -----------------------------------------------------------------------
@@ -331,6 +346,7 @@ IdentificacionEvaluacion Form23::identificacion() const
     id.txtNumero = txtNumero->text();
     id.txtLatitud = txtLatitud->text();
     id.txtLongitud = txtLongitud->text();
+    id.Fotos = frmFotos->fotos();
     return id;
 }
 
@@ -352,6 +368,8 @@ void Form23::mostrarIdentificacion(const IdentificacionEvaluacion &id)
 void Form23::btnGuardaInf_Click(int indice)
 {
     if (indice == 0) {
+        // The photos still being prepared are saved with the rest.
+        frmFotos->esperar();
         IdentificacionEvaluacion id = identificacion();
         // Placeholders written by the checks show at once, under the next
         // message, and stay visible, saved or not.

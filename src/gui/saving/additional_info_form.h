@@ -1,6 +1,7 @@
 #pragma once
 // Form23: the additional information form: who evaluated and when, the building's
-// name, contact, use, cadastral identification and address. "Guardar"
+// name, contact, use, cadastral identification, address and the photos of
+// the building. "Guardar"
 // checks the identification and appends the evaluation to the registry;
 // exec() returns Accepted only after the record has been saved. Leaving in
 // any other way (Cancelar, Escape, the window's close box) asks first.
@@ -13,6 +14,7 @@
 #include <QUuid>
 #include <array>
 
+class PanelFotos;
 class QComboBox;
 class QDateTimeEdit;
 class QLineEdit;
@@ -68,6 +70,7 @@ private:
     QLineEdit *txtNumero = nullptr;
     QLineEdit *txtLatitud = nullptr;
     QLineEdit *txtLongitud = nullptr;
+    PanelFotos *frmFotos = nullptr;
     std::array<QPushButton *, 2> btnGuardaInf{};
     // What the evaluator typed into txtNumCalle, txtAvenida and txtOtro,
     // kept while the box is closed and shows "--"; it comes back when the
