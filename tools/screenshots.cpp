@@ -31,6 +31,7 @@
 #include "gui/results/results_form.h"
 
 #include <QApplication>
+#include <functional>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -317,6 +318,9 @@ void CapturarRegistro()
 
 }  // namespace
 
+// tools/photo_screenshots.cpp
+void CapturarFotos(const std::function<void(QWidget *, const QString &)> &capturar, int &fallos);
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
@@ -432,6 +436,7 @@ int main(int argc, char **argv)
     }
     CapturarDocumentos();
     CapturarRegistro();
+    CapturarFotos(Capturar, fallos);
     std::printf("Capturas escritas en %s\n", qPrintable(carpetaSalida));
     return fallos == 0 ? 0 : 1;
 }
