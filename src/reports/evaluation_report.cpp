@@ -1,6 +1,7 @@
 // The evaluation report: heading with the municipality, number, date,
 // evaluator and commission; identification and address; building data; the
-// ratings; results and indices; the five comments; the disclaimer. Laid out
+// ratings; results and indices; the five comments; the disclaimer; the
+// photos of the building, six to a page. Laid out
 // twice with the same code: once to count the pages, once to draw them with
 // "Página i de n" at their foot.
 
@@ -9,6 +10,9 @@
 
 #include "core/evaluation/rating_captions.h"
 
+#include "photos/photo_preparation.h"
+
+#include <algorithm>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QStringList>
@@ -73,6 +77,7 @@ public:
         resultados();
         comentarios();
         advertencia();
+        fotos();
         pie();
         return pagina_;
     }
@@ -455,6 +460,76 @@ private:
         y_ += alto;
     }
 
+    // The photos of the building, six to a page (two columns of three), each
+    // with "Foto 3 de 8", its caption, when and where it was taken.
+    void fotos()
+    {
+        const int total = static_cast<int>(r_.fotos.size());
+        if (total == 0)
+            return;
+        constexpr int PorPagina = 6;
+        const double hueco = mm(5);
+        const double anchoCelda = (area_.width() - hueco) / 2;
+        const QFont leyenda = pg_.fuente(PuntosCuerpo);
+        const QFont detalle = pg_.fuente(PuntosPie);
+        for (int i = 0; i < total; ++i) {
+            if (i % PorPagina == 0) {
+                saltar();
+                const QString titulo = total <= PorPagina
+                                           ? QStringLiteral("Fotos de la edificación")
+                                           : QStringLiteral("Fotos de la edificación (%1 a %2 de %3)")
+                                                 .arg(i + 1)
+                                                 .arg(std::min(total, i + PorPagina))
+                                                 .arg(total);
+                const Parrafo t(pg_, titulo, negrita_, area_.width());
+                if (p_)
+                    t.dibujar(*p_, QPointF(area_.left(), y_), Tinta);
+                y_ += t.alto() + mm(3);
+                inicioFotos_ = y_;
+            }
+            const int enPagina = i % PorPagina;
+            const double altoCelda = (abajo_ - inicioFotos_ - 2 * hueco) / 3;
+            const QRectF celda(area_.left() + (enPagina % 2) * (anchoCelda + hueco),
+                               inicioFotos_ + (enPagina / 2) * (altoCelda + hueco), anchoCelda, altoCelda);
+            if (!p_)
+                continue;
+            const FotoEvaluacion &f = r_.fotos.at(i);
+            QStringList datos;
+            datos << (f.tomadaEn.isValid()
+                          ? QStringLiteral("Tomada el %1").arg(f.tomadaEn.toString(QStringLiteral("dd/MM/yyyy HH:mm")))
+                          : QStringLiteral("Sin fecha de toma"));
+            if (f.tienePosicion())
+                datos << QStringLiteral("%1, %2").arg(*f.latitud, 0, 'f', 6).arg(*f.longitud, 0, 'f', 6);
+            const Parrafo arriba(pg_,
+                                 f.leyenda.isEmpty() ? QStringLiteral("Foto %1 de %2").arg(i + 1).arg(total)
+                                                     : QStringLiteral("Foto %1 de %2 · %3").arg(i + 1).arg(total).arg(f.leyenda),
+                                 leyenda, anchoCelda);
+            const Parrafo abajo(pg_, datos.join(QStringLiteral(" · ")), detalle, anchoCelda);
+            const double altoTexto = arriba.alto() + abajo.alto() + mm(2);
+            const QRectF marco(celda.left(), celda.top(), celda.width(), celda.height() - altoTexto);
+            // Decoded at about the printer's resolution for the cell, scaled
+            // while decoding.
+            const int lado = static_cast<int>(std::max(marco.width(), marco.height()) / pg_.mm(1) * 300 / 25.4);
+            const QImage imagen = PreparacionFotos::Miniatura(f.jpeg, std::clamp(lado, 200, 2048));
+            if (imagen.isNull()) {
+                Parrafo(pg_, QStringLiteral("(la foto no se puede leer)"), detalle, marco.width())
+                    .dibujar(*p_, marco.topLeft(), Gris);
+            } else {
+                QSizeF tam = imagen.size();
+                tam.scale(marco.size(), Qt::KeepAspectRatio);
+                const QRectF destino(marco.left() + (marco.width() - tam.width()) / 2, marco.top(), tam.width(),
+                                     tam.height());
+                p_->drawImage(destino, imagen);
+                p_->setPen(QPen(Linea, mm(0.2)));
+                p_->setBrush(Qt::NoBrush);
+                p_->drawRect(destino);
+            }
+            const double yTexto = marco.bottom() + mm(1);
+            arriba.dibujar(*p_, QPointF(celda.left(), yTexto), Tinta);
+            abajo.dibujar(*p_, QPointF(celda.left(), yTexto + arriba.alto()), Gris);
+        }
+    }
+
     QPainter *p_;
     const Pagina &pg_;
     const RegistroEvaluacion &r_;
@@ -464,6 +539,7 @@ private:
     const QFont cuerpo_, negrita_, pie_;
     double abajo_ = 0;
     double y_ = 0;
+    double inicioFotos_ = 0;
     int pagina_ = 1;
 };
 

@@ -20,6 +20,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QBuffer>
 #include <QtTest>
 
 using namespace RegistroEvaluaciones;
@@ -532,6 +533,47 @@ private slots:
                                      .arg(r.corregida.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm")));
         QVERIFY2(paginas[0].contains(esperado), qPrintable(paginas[0]));
         QCOMPARE(paginas.join(QLatin1Char(' ')).count(QStringLiteral("Corregida")), 1);
+    }
+
+    // Eight photos: two pages of them after the report, six then two, each
+    // "Foto k de 8" with its caption, date and position; the photos are
+    // drawn (the red photo shows on the first photo page); and a report
+    // without photos has no photo page.
+    void reporteConFotos()
+    {
+        RegistroEvaluacion r = EjemploDocumentos::Registro(4711, 2);
+        const QString sinFotos = Archivo(QStringLiteral("sin-fotos.pdf"));
+        Documentos::GuardarReportesPdf(sinFotos, {r}, tablas_);
+        const qsizetype paginasSinFotos = PaginasTexto(sinFotos).size();
+        for (int i = 0; i < 8; ++i) {
+            QImage imagen(800, 600, QImage::Format_RGB32);
+            imagen.fill(i == 0 ? QColor(220, 20, 20) : QColor(40, 90, 200));
+            QByteArray jpeg;
+            QBuffer b(&jpeg);
+            b.open(QIODevice::WriteOnly);
+            imagen.save(&b, "JPEG", 85);
+            FotoEvaluacion f;
+            f.jpeg = jpeg;
+            f.leyenda = i == 2 ? QStringLiteral("Grieta en la columna C-3") : QString();
+            f.tomadaEn = QDateTime(QDate(2026, 12, 4), QTime(10, i));
+            if (i == 2)
+                f.latitud = -10.5, f.longitud = -25.25;
+            r.fotos << f;
+        }
+        const QString pdf = Archivo(QStringLiteral("con-fotos.pdf"));
+        Documentos::GuardarReportesPdf(pdf, {r}, tablas_);
+        const QStringList paginas = PaginasTexto(pdf);
+        QCOMPARE(paginas.size(), paginasSinFotos + 2);
+        const QString primera = paginas.at(paginasSinFotos), segunda = paginas.at(paginasSinFotos + 1);
+        for (int k = 1; k <= 8; ++k)
+            QVERIFY2((k <= 6 ? primera : segunda).contains(QStringLiteral("Foto %1 de 8").arg(k)), qPrintable(QString::number(k)));
+        QVERIFY(!segunda.contains(QStringLiteral("Foto 6 de 8")));
+        QVERIFY(primera.contains(QStringLiteral("Grieta en la columna C-3")));
+        QVERIFY2(primera.contains(QStringLiteral("Tomada el 04/12/2026 10:02")), qPrintable(primera));
+        QVERIFY(primera.contains(QStringLiteral("-10.500000, -25.250000")));
+        QVERIFY(primera.contains(QStringLiteral("Página %1 de %2").arg(paginasSinFotos + 1).arg(paginasSinFotos + 2)));
+        QVERIFY(TonosArriba(pdf, static_cast<int>(paginasSinFotos) + 1, carpeta_.path()).value(Tono::Rojo) > 300);
+        QVERIFY(TonosArriba(pdf, static_cast<int>(paginasSinFotos) + 2, carpeta_.path()).value(Tono::Rojo) < 20);
     }
 
     // Quotes, markup, emoji and a comment far longer than any of the tables:

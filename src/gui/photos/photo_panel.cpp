@@ -3,6 +3,7 @@
 #include "gui/common/message_box.h"
 #include "gui/common/widget_support.h"
 
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -159,6 +160,8 @@ void PanelFotos::agregarArchivos(const QStringList &archivos)
     if (tomados.isEmpty())
         return;
     errores_.clear();
+    llegados_.clear();
+    proximo_ = 0;
     barPreparacion->setRange(0, static_cast<int>(tomados.size()));
     barPreparacion->setValue(0);
     barPreparacion->setVisible(true);
@@ -168,7 +171,13 @@ void PanelFotos::agregarArchivos(const QStringList &archivos)
 
 void PanelFotos::resultadoListo(int indice)
 {
-    const ResultadoFoto r = vigilante_.resultAt(indice);
+    llegados_.insert(indice, vigilante_.resultAt(indice));
+    while (llegados_.contains(proximo_))
+        colocar(llegados_.take(proximo_++));
+}
+
+void PanelFotos::colocar(const ResultadoFoto &r)
+{
     if (!r.correcta()) {
         errores_ << r.error;
         return;

@@ -11,6 +11,7 @@
 
 #include <QFutureWatcher>
 #include <QGroupBox>
+#include <QMap>
 #include <functional>
 
 class QLabel;
@@ -59,12 +60,17 @@ private:
     void quitarSeleccionada();
     void seleccionCambiada();
     void resultadoListo(int indice);
+    void colocar(const ResultadoFoto &resultado);
     void preparacionTerminada();
     const FotoEvaluacion *seleccionada() const;
 
     int guardadas_ = 0;
     QVector<FotoEvaluacion> fotos_;  // in the list's order
     QStringList errores_;
+    // Results arrive as the workers finish them; they are placed in the
+    // order the files were given.
+    QMap<int, ResultadoFoto> llegados_;
+    int proximo_ = 0;
     QFutureWatcher<ResultadoFoto> vigilante_;
     std::function<bool()> sinCoordenadas_;
     QListWidget *lstFotos = nullptr;

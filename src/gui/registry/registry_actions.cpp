@@ -102,6 +102,9 @@ void AccionesRegistro::imprimir(QWidget *padre, Documento documento, const QVect
     const TablasComentarios *tablas = comentarios(padre);
     if (!tablas)
         return;
+    QVector<RegistroEvaluacion> conSusFotos = registros;
+    if (documento == Documento::Reporte && !conFotos(padre, conSusFotos))
+        return;
     QPrinter impresora(QPrinter::HighResolution);
     impresora.setPageSize(QPageSize(QPageSize::A4));
     impresora.setDocName(NombreSugerido(documento, registros).chopped(4));
@@ -113,7 +116,7 @@ void AccionesRegistro::imprimir(QWidget *padre, Documento documento, const QVect
         if (documento == Documento::Aviso)
             Documentos::DibujarAvisos(*p, registros, *tablas);
         else
-            Documentos::DibujarReportes(*p, registros, *tablas);
+            Documentos::DibujarReportes(*p, conSusFotos, *tablas);
     });
     vista.resize(900, 700);
     vista.exec();
@@ -171,8 +174,27 @@ bool AccionesRegistro::guardarPdf(QWidget *padre, Documento documento, const QVe
     try {
         if (documento == Documento::Aviso)
             Documentos::GuardarAvisosPdf(archivo, registros, *tablas);
-        else
-            Documentos::GuardarReportesPdf(archivo, registros, *tablas);
+        else {
+            QVector<RegistroEvaluacion> conSusFotos = registros;
+            if (!conFotos(padre, conSusFotos))
+                return false;
+            Documentos::GuardarReportesPdf(archivo, conSusFotos, *tablas);
+        }
+    } catch (const ErrorDatos &e) {
+        Mensaje::mostrar(padre, e.mensaje());
+        return false;
+    }
+    return true;
+}
+
+bool AccionesRegistro::conFotos(QWidget *padre, QVector<RegistroEvaluacion> &registros) const
+{
+    if (!cargarFotos_)
+        return true;
+    try {
+        for (RegistroEvaluacion &r : registros)
+            if (!r.pendiente)
+                r.fotos = cargarFotos_(r);
     } catch (const ErrorDatos &e) {
         Mensaje::mostrar(padre, e.mensaje());
         return false;

@@ -45,6 +45,11 @@ public:
     // The tables of the event summary as CSV.
     bool exportarResumenCsv(QWidget *padre, const ResumenRegistro &resumen);
 
+    // How the report gets the photos of an evaluation, with their bytes
+    // (none is printed without it). Throws ErrorDatos.
+    using CargadorFotos = std::function<QVector<FotoEvaluacion>(const RegistroEvaluacion &)>;
+    void establecerFotos(CargadorFotos cargar) { cargarFotos_ = std::move(cargar); }
+
     // The file name a save dialog proposes for these records.
     static QString NombreSugerido(Documento documento, const QVector<RegistroEvaluacion> &registros);
 
@@ -55,5 +60,9 @@ private:
 
     QString archivoComentarios_;
     std::optional<TablasComentarios> tablas_;
+    // The records with their photos, for the report; false after a message.
+    bool conFotos(QWidget *padre, QVector<RegistroEvaluacion> &registros) const;
+
     QString carpeta_;  // where the last file went
+    CargadorFotos cargarFotos_;
 };

@@ -71,6 +71,16 @@ RegistroForm::RegistroForm(FabricaRegistro fabrica, QString archivoComentarios, 
     setWindowTitle(QStringLiteral("Registro de Evaluaciones"));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // The report prints each evaluation's photos, fetched one by one.
+    acciones_.establecerFotos([this](const RegistroEvaluacion &r) {
+        QVector<FotoEvaluacion> fotos;
+        if (!almacen())
+            return fotos;
+        for (const FotoEvaluacion &f : almacen()->fotos(r.numero()))
+            if (const std::optional<FotoEvaluacion> completa = almacen()->foto(f.uuid))
+                fotos << *completa;
+        return fotos;
+    });
 
     auto *exterior = new QVBoxLayout(this);
     pestanas_ = new QTabWidget(this);

@@ -57,6 +57,12 @@ Pedido LeerPedido(const QString &orden, const QStringList &argumentos, const Opc
 
     // A placard says what it replaces, and whether a newer evaluation replaced it.
     registro->situar(p.registros);
+    // The report prints the photos of each evaluation.
+    if (orden == QLatin1String("reporte"))
+        for (RegistroEvaluacion &r : p.registros)
+            for (const FotoEvaluacion &f : registro->fotos(r.numero()))
+                if (const std::optional<FotoEvaluacion> completa = registro->foto(f.uuid))
+                    r.fotos << *completa;
     p.comentarios = ComentariosDe(opciones);
     return p;
 }

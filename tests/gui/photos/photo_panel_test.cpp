@@ -18,6 +18,7 @@
 #include "core/registry/local_registry.h"
 #include "gui/common/message_box.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
@@ -123,7 +124,7 @@ private slots:
         QCOMPARE(fotos.at(0).leyenda, QStringLiteral("Fachada norte"));
         QCOMPARE(fotos.at(1).leyenda, QString());
         // Upright (it was stored on its side) and within 2048 pixels.
-        QCOMPARE(std::pair(fotos.at(0).ancho, fotos.at(0).alto), std::pair(1366, 2048));
+        QCOMPARE(std::pair(fotos.at(0).ancho, fotos.at(0).alto), std::pair(1365, 2048));
         QVERIFY(fotos.at(0).tienePosicion() && !fotos.at(1).tienePosicion());
         QCOMPARE(guardado.porNumero(1)->campo(RegistroEvaluaciones::Pos::Latitud).toDouble(), -10.5);
 

@@ -120,16 +120,17 @@ private slots:
         QCOMPARE(Mensaje::textosMostrados(), QStringList{TextosRegistro::SinIdentificacion});
     }
 
-    // Tab from the house number reaches both coordinate boxes before "Guardar".
+    // Tab from the house number reaches both coordinate boxes, then the
+    // photos, then "Guardar".
     void coordenadas()
     {
         QLineEdit *numero = Caja(forma.get(), QStringLiteral("txtNumero"));
         numero->setFocus();
         QStringList recorrido;
-        for (QWidget *w = numero->nextInFocusChain(); w && w != numero && recorrido.size() < 4; w = w->nextInFocusChain())
+        for (QWidget *w = numero->nextInFocusChain(); w && w != numero && recorrido.size() < 5; w = w->nextInFocusChain())
             if (w->focusPolicy() & Qt::TabFocus && w->isEnabled() && w->isVisible())
                 recorrido << w->objectName();
-        QCOMPARE(recorrido.mid(0, 3), Lista({"txtLatitud", "txtLongitud", "btnGuardaInf(0)"}));
+        QCOMPARE(recorrido, Lista({"txtLatitud", "txtLongitud", "lstFotos", "btnAgregarFotos", "btnGuardaInf(0)"}));
     }
 
     // "Cancelar", Escape and the close box all ask the same question; only
