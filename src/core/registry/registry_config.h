@@ -91,6 +91,19 @@ struct RegistroConfigurado {
     ResultadoEnvio guardarLote(QVector<RegistroEvaluacion> &lote, bool enviar = true);
     // Sends the outbox (nothing to do for a local file).
     ResultadoEnvio enviarPendientes();
+
+    // The photos of a record as the registry window holds it: a pending
+    // record's (RegistroEvaluacion::pendiente, found by its uuid) from the
+    // outbox, a numbered one's from the registry. The list has no bytes;
+    // foto() fetches one photo's (from the registry when the pending record
+    // was sent meanwhile). agregarFotos adds photos to a saved evaluation
+    // (AlmacenRegistro::agregarFotos, BandejaSalida::agregarFotos): those of
+    // a pending record go with it when it is sent. Throw ErrorDatos with
+    // nothing written (ErrorServidor, red(), when the server cannot be
+    // reached).
+    QVector<FotoEvaluacion> fotos(const RegistroEvaluacion &registro);
+    std::optional<FotoEvaluacion> foto(const RegistroEvaluacion &registro, const QUuid &foto);
+    void agregarFotos(const RegistroEvaluacion &registro, QVector<FotoEvaluacion> &fotos);
 };
 
 // Opens the configured registry. `archivoLocal`: the local registry file
