@@ -185,6 +185,29 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ErrorDatos, bandeja.agregarFotos(r.uuid, mas));
     }
 
+    // Photos too heavy for one batch of the outbox: the batch ends before
+    // the record that would pass the limit, and every record arrives whole.
+    void bandejaPesada()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        RegistroServidor registro(b.evaluador);
+        QTemporaryDir dir;
+        BandejaSalida bandeja(dir.filePath(QStringLiteral("Pendientes de Envío.sqlite")), BandejaSalida::registroDe(b.evaluador));
+        for (const char *casa : {"40", "42", "44"}) {
+            RegistroEvaluacion r = CasosCorreccion::Evaluacion(casa, "2026-12-04 11:00", "Habitable");
+            r.fotos << Pesada(25 * 1024 * 1024 + std::atoi(casa));
+            bandeja.guardar(r);
+        }
+        const ResultadoEnvio envio = bandeja.enviar(registro);
+        QVERIFY2(envio.error.isEmpty(), qPrintable(envio.error));
+        QCOMPARE(envio.enviados, 3);
+        QVERIFY(ServidorPrueba::Valor(b.administrador,
+                                      QStringLiteral("SELECT count(DISTINCT xmin::text) FROM orv.\"Evaluaciones\""))
+                    .toInt() >= 2);
+        for (const int32_t n : envio.numeros)
+            QCOMPARE(registro.fotos(n).size(), 1);
+    }
+
     // The open evaluation's calls: a pending record takes photos in the
     // outbox, which arrive with it; once numbered, it takes them on the
     // server; a pending record sent meanwhile is refused in the outbox and
