@@ -120,21 +120,6 @@ QVector<FotoEvaluacion> Tomadas(const QVector<QByteArray> &listas, int n, int de
     return fotos;
 }
 
-void Sql(const ConexionServidor &c, const QString &sql)
-{
-    const QString nombre = Servidor::nuevaConexion("bench");
-    QString error;
-    {
-        QSqlDatabase db = Servidor::abrir(c, nombre);
-        QSqlQuery q(db);
-        if (!q.exec(sql))
-            error = q.lastError().text();
-    }
-    Servidor::cerrar(nombre);
-    if (!error.isEmpty())
-        Fallar(sql.left(80) + QStringLiteral(": ") + error);
-}
-
 }  // namespace
 
 int main(int argc, char **argv)

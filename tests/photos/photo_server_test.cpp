@@ -6,6 +6,7 @@
 
 #include "core/registry/server_fixture.h"
 #include "core/registry/outbox.h"
+#include "core/registry/registry_config.h"
 #include "core/registry/server_photos.h"
 #include "photo_store_cases.h"
 #include "support/test_support.h"
@@ -182,6 +183,61 @@ private slots:
         QCOMPARE(registro.fotos(ya).size(), 1);
         QVERIFY(bandeja.fotos(r.uuid).isEmpty());
         QVERIFY_THROWS_EXCEPTION(ErrorDatos, bandeja.agregarFotos(r.uuid, mas));
+    }
+
+    // Photos too heavy for one batch of the outbox: the batch ends before
+    // the record that would pass the limit, and every record arrives whole.
+    void bandejaPesada()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        RegistroServidor registro(b.evaluador);
+        QTemporaryDir dir;
+        BandejaSalida bandeja(dir.filePath(QStringLiteral("Pendientes de Envío.sqlite")), BandejaSalida::registroDe(b.evaluador));
+        for (const char *casa : {"40", "42", "44"}) {
+            RegistroEvaluacion r = CasosCorreccion::Evaluacion(casa, "2026-12-04 11:00", "Habitable");
+            r.fotos << Pesada(25 * 1024 * 1024 + std::atoi(casa));
+            bandeja.guardar(r);
+        }
+        const ResultadoEnvio envio = bandeja.enviar(registro);
+        QVERIFY2(envio.error.isEmpty(), qPrintable(envio.error));
+        QCOMPARE(envio.enviados, 3);
+        QVERIFY(ServidorPrueba::Valor(b.administrador,
+                                      QStringLiteral("SELECT count(DISTINCT xmin::text) FROM orv.\"Evaluaciones\""))
+                    .toInt() >= 2);
+        for (const int32_t n : envio.numeros)
+            QCOMPARE(registro.fotos(n).size(), 1);
+    }
+
+    // The open evaluation's calls: a pending record takes photos in the
+    // outbox, which arrive with it; once numbered, it takes them on the
+    // server; a pending record sent meanwhile is refused in the outbox and
+    // its photos are found on the server.
+    void registroConfigurado()
+    {
+        ServidorPrueba::Base b = ServidorPrueba::Nueva();
+        QTemporaryDir equipo;
+        ConfiguracionRegistro conf;
+        conf.servidor = true;
+        conf.conexion = b.evaluador;
+        RegistroConfigurado registro = AbrirRegistro(conf, equipo.filePath(QStringLiteral("r.sqlite")));
+        RegistroEvaluacion r = CasosCorreccion::Evaluacion("", "2026-12-04 11:00", "Habitable");
+        r.fotos = CasosFotos::Preparadas(1);
+        registro.bandeja->guardar(r);
+        QVERIFY(r.pendiente);
+        QVector<FotoEvaluacion> mas = CasosFotos::Preparadas(1);
+        registro.agregarFotos(r, mas);
+        QCOMPARE(registro.fotos(r).size(), 2);
+        QCOMPARE(registro.foto(r, mas.first().uuid)->jpeg, mas.first().jpeg);
+
+        const ResultadoEnvio envio = registro.enviarPendientes();
+        QVERIFY2(envio.error.isEmpty(), qPrintable(envio.error));
+        QCOMPARE(registro.foto(r, mas.first().uuid)->jpeg, mas.first().jpeg);
+        QVERIFY_THROWS_EXCEPTION(ErrorDatos, registro.agregarFotos(r, mas));
+        const RegistroEvaluacion guardada = *registro.almacen->porNumero(envio.numeros.value(r.uuid));
+        QVector<FotoEvaluacion> otra = CasosFotos::Preparadas(1);
+        registro.agregarFotos(guardada, otra);
+        QCOMPARE(otra.first().orden, 3);
+        QCOMPARE(registro.fotos(guardada).size(), 3);
     }
 };
 

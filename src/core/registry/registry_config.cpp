@@ -320,6 +320,29 @@ ResultadoCorreccion RegistroConfigurado::corregir(const RegistroEvaluacion &regi
     return resultado;
 }
 
+QVector<FotoEvaluacion> RegistroConfigurado::fotos(const RegistroEvaluacion &registro)
+{
+    if (registro.pendiente && bandeja)
+        return bandeja->fotos(registro.uuid);
+    return almacen->fotos(registro.numero());
+}
+
+std::optional<FotoEvaluacion> RegistroConfigurado::foto(const RegistroEvaluacion &registro, const QUuid &foto)
+{
+    if (registro.pendiente && bandeja)
+        if (std::optional<FotoEvaluacion> f = bandeja->foto(foto))
+            return f;
+    return almacen->foto(foto);
+}
+
+void RegistroConfigurado::agregarFotos(const RegistroEvaluacion &registro, QVector<FotoEvaluacion> &fotos)
+{
+    if (registro.pendiente && bandeja)
+        bandeja->agregarFotos(registro.uuid, fotos);
+    else
+        almacen->agregarFotos(registro.numero(), fotos);
+}
+
 RegistroConfigurado AbrirRegistro(const ConfiguracionRegistro &configuracion, const QString &archivoLocal)
 {
     RegistroConfigurado r;

@@ -114,6 +114,19 @@ struct RegistroConfigurado {
     // refused it (the correction is then set aside in the outbox).
     ResultadoCorreccion corregir(const RegistroEvaluacion &registro, const QString &columna, const QString &valor,
                                  const QString &motivo);
+
+    // The photos of a record as the registry window holds it: a pending
+    // record's (RegistroEvaluacion::pendiente, found by its uuid) from the
+    // outbox, a numbered one's from the registry. The list has no bytes;
+    // foto() fetches one photo's (from the registry when the pending record
+    // was sent meanwhile). agregarFotos adds photos to a saved evaluation
+    // (AlmacenRegistro::agregarFotos, BandejaSalida::agregarFotos): those of
+    // a pending record go with it when it is sent. Throw ErrorDatos with
+    // nothing written (ErrorServidor, red(), when the server cannot be
+    // reached).
+    QVector<FotoEvaluacion> fotos(const RegistroEvaluacion &registro);
+    std::optional<FotoEvaluacion> foto(const RegistroEvaluacion &registro, const QUuid &foto);
+    void agregarFotos(const RegistroEvaluacion &registro, QVector<FotoEvaluacion> &fotos);
 };
 
 // Opens the configured registry. `archivoLocal`: the local registry file

@@ -361,8 +361,10 @@ void Agregar(const LectorRegistroSql &lector, const ConexionServidor &conexion, 
     try {
         QSqlQuery q(db);
         q.setForwardOnly(true);
-        // The evaluation's row locked: two machines adding photos to it at
-        // once number them one after the other.
+        // How many it shows and the last order given. An evaluator may not
+        // lock the evaluation's row: two machines adding photos to the same
+        // evaluation at the same moment may give two photos one order; both
+        // are kept, and shown one after the other.
         q.prepare(QStringLiteral("SELECT (SELECT COALESCE(SUM(CASE WHEN %1 THEN 1 ELSE 0 END), 0) FROM %2 AS f WHERE f.%3 = "
                                  "e.uuid), (SELECT COALESCE(MAX(f.%4), 0) FROM %2 AS f WHERE f.%3 = e.uuid) FROM %5 AS e "
                                  "WHERE e.uuid = CAST(? AS uuid)")

@@ -135,9 +135,13 @@ private slots:
                      QJsonArray{QJsonObject{{"archivo", "fotos/123-fachada.jpg"}, {"leyenda", "Fachada"}}});
         QJsonObject falta = LineaImportar(Ejemplo::Identificacion());
         falta.insert(QStringLiteral("fotos"), QJsonArray{QJsonObject{{"archivo", "fotos/no-esta.jpg"}}});
+        QJsonObject clave = LineaImportar(Ejemplo::Identificacion());
+        clave.insert(QStringLiteral("fotos"), QJsonArray{QJsonObject{{"archivo", "fotos/123-fachada.jpg"}, {"titulo", "x"}}});
+        QJsonObject noLista = LineaImportar(Ejemplo::Identificacion());
+        noLista.insert(QStringLiteral("fotos"), QStringLiteral("fotos/123-fachada.jpg"));
         QFile f(carpeta.filePath(QStringLiteral("lote.jsonl")));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(Jsonl({linea, falta}));
+        f.write(Jsonl({linea, falta, clave, noLista}));
         f.close();
         const QString registro = carpeta.filePath(QStringLiteral("registro.sqlite"));
         for (int vez = 0; vez < 2; ++vez) {
@@ -146,10 +150,14 @@ private slots:
                                        {}, {}, dir_.path());
             QCOMPARE(r.codigo, 1);  // a line was refused
             const QList<QByteArray> respuestas = r.salida.trimmed().split('\n');
-            QCOMPARE(respuestas.size(), 2);
+            QCOMPARE(respuestas.size(), 4);
             QCOMPARE(QJsonDocument::fromJson(respuestas.at(0)).object().value(QStringLiteral("numero")).toInt(), 1);
             const QString error = QString::fromUtf8(respuestas.at(1));
             QVERIFY2(error.contains(QStringLiteral("no-esta.jpg")), qPrintable(error));
+            QVERIFY2(QString::fromUtf8(respuestas.at(2)).contains(QStringLiteral("no admite")),
+                     respuestas.at(2).constData());
+            QVERIFY2(QString::fromUtf8(respuestas.at(3)).contains(QStringLiteral("debe ser una lista")),
+                     respuestas.at(3).constData());
         }
         RegistroLocal local(registro);
         QCOMPARE(local.contar({}), 1);
