@@ -2,6 +2,7 @@
 // test, and the pictures shipped with the program.
 
 #include "gui/common/message_box.h"
+#include "core/catalog/damage_descriptions.h"
 #include "core/data/data_paths.h"
 #include "core/data/record_set.h"
 #include "gui/rating/condition_viewer_form.h"
@@ -195,8 +196,9 @@ private slots:
                 QCOMPARE(Mensaje::textosMostrados().size(), 1);
                 const QString mensaje = Mensaje::textosMostrados().first();
                 QVERIFY2(mensaje.contains(QStringLiteral("Fotos.sqlite")) && mensaje.contains(QLatin1String(tabla)), qPrintable(mensaje));
-                QCOMPARE(visto, tabla[0] == 'E' ? QStringLiteral("Nivel III: Grietas con anchos entre 1: 1 NO HAY -")
-                                                : QStringLiteral("ASENTAMIENTOS: En algunos suelos arenosos: 1 NO HAY -"));
+                const QString descripcion = tabla[0] == 'E' ? DescripcionesNivel(e)[2] : TextoCondicion(e.VariableActual);
+                QCOMPARE(visto, (tabla[0] == 'E' ? QStringLiteral("Nivel III: ") : QStringLiteral("ASENTAMIENTOS: ")) +
+                                    descripcion.left(26) + QStringLiteral(": 1 NO HAY -"));
             }
             QCOMPARE(e.NumFotosNivel, (std::array<int16_t, 6>{0, 0, 0, 0, 0, 0}));
             QCOMPARE(int(e.NumFotos), 0);
