@@ -5,14 +5,13 @@
 
 #include "core/data/data_paths.h"
 #include "core/data/record_set.h"
+#include "core/engine/fixture.h"
 #include "core/engine/rule_tables.h"
 #include "support/test_support.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -147,16 +146,7 @@ private slots:
 
         // A text that cannot be read as a number names the record's field.
         const QString archivo = carpeta.filePath(QStringLiteral("malo.sqlite"));
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("prueba"));
-            db.setDatabaseName(archivo);
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY(q.exec(QStringLiteral("CREATE TABLE \"PesosNoest\" (a REAL, b TEXT)")));
-            QVERIFY(q.exec(QStringLiteral("INSERT INTO \"PesosNoest\" VALUES (0.5, 'pesado')")));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("prueba"));
+        Fixture::CrearTabla(archivo, QStringLiteral("PesosNoest"), {{0.5, QStringLiteral("pesado")}});
         ConjuntoRegistros rs(archivo, QStringLiteral("PesosNoest"));
         rs.moverPrimero();
         QCOMPARE(rs.campoReal(0), 0.5);

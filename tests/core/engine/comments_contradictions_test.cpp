@@ -2,7 +2,9 @@
 // damage, global state, habitability, reparability with its year remark, and
 // safety measures. A building official reads them together, so no text may
 // deny what the evaluation found or what another text shown with it says,
-// and no advice may defeat itself.
+// and no advice may defeat itself. A category declared not relevant takes
+// level 0, so its comments are those of the best level; they must read true
+// both when the category was rated at its best and when nobody looked at it.
 
 #include "core/data/data_paths.h"
 #include "core/engine/evaluation_driver.h"
@@ -107,10 +109,43 @@ QStringList Contradicciones(const QList<Mostrado> &mostrados, int otroGrave)
     return halladas;
 }
 
+// Words that make a sentence speak of the soil, or of the pre-existing
+// conditions.
+const QRegularExpression TemaSuelo = Patron(QStringLiteral(
+    "\\b(suelos?|terrenos?|geotécnic\\w*|taludes?|licuación|asentamientos?|deslizamientos?|hundimientos?)\\b"));
+const QRegularExpression TemaPreexistente = Patron(QStringLiteral(
+    "\\b(preexistentes?|materiales|configuración|irregularidad(es)?|deterioro previo)\\b"));
+
+// Of a category nobody rated, a sentence may say what the evaluation did not
+// find, or speak of it as a hypothesis; anything else states a condition.
+const QRegularExpression Informe = Patron(QStringLiteral("\\b(no|ni) se (identificaron|señalaron|registraron)\\b"));
+const QRegularExpression Hipotesis = Patron(QStringLiteral("\\bsi (el|la|los|las|hay|se)\\b"));
+// Even so, it never grades the category (the condition and quality grades).
+const QRegularExpression Grado = Patron(QStringLiteral("\\b(muy )?(buena|buenas|mala|malas|regulares)\\b"));
+
+// The sentences of `comentario` that state a condition of the category `tema`.
+QStringList Afirmaciones(const QString &comentario, const QRegularExpression &tema)
+{
+    static const QRegularExpression fin(QStringLiteral("[.;:]"));
+    QStringList halladas;
+    for (const QString &frase : comentario.split(fin, Qt::SkipEmptyParts)) {
+        if (!tema.match(frase).hasMatch())
+            continue;
+        const bool admitida = (Informe.match(frase).hasMatch() || Hipotesis.match(frase).hasMatch()) &&
+                              !Grado.match(frase).hasMatch();
+        if (!admitida)
+            halladas << frase.trimmed();
+    }
+    return halladas;
+}
+
 // A concrete frame with its structure, its non-structural walls and stairs,
 // its soil and its pre-existing conditions each rated at one level, and at
-// most one of the other non-structural elements rated Severo.
-EstadoEvaluacion Estado(int estructural, int noEstructural, int suelo, int preexistente, int otroGrave)
+// most one of the other non-structural elements rated Severo. A category
+// declared not relevant (`caso`) keeps its ratings, as an evaluator may have
+// rated it before declaring it so.
+EstadoEvaluacion Estado(int estructural, int noEstructural, int suelo, int preexistente, int otroGrave,
+                        int16_t caso = 0)
 {
     Fixture::Calificaciones c;
     for (int codigo : {Vigas, Columnas, Nudos, Entrepiso})
@@ -121,7 +156,7 @@ EstadoEvaluacion Estado(int estructural, int noEstructural, int suelo, int preex
         c << qMakePair(codigo, suelo);
     for (int codigo : {CalidadMateriales, IrregularidadPlanta, IrregularidadAltura, ConfiguracionEstructural})
         c << qMakePair(codigo, preexistente);
-    EstadoEvaluacion e = Fixture::Estado(0, c);
+    EstadoEvaluacion e = Fixture::Estado(0, c, caso);
     if (otroGrave >= 0) {
         e.OtrosElegidos = 1;
         e.OtrosNoEstructurales[0] = {static_cast<int16_t>(otroGrave), 4};
@@ -130,13 +165,36 @@ EstadoEvaluacion Estado(int estructural, int noEstructural, int suelo, int preex
     return e;
 }
 
+// Prints every finding and fails when there is one.
+void NingunHallazgo(const QSet<QString> &hallazgos, const char *que)
+{
+    QStringList lista(hallazgos.begin(), hallazgos.end());
+    lista.sort();
+    for (const QString &h : lista)
+        qWarning().noquote() << h;
+    QVERIFY2(lista.isEmpty(), qPrintable(QStringLiteral("%1 %2 (arriba)").arg(lista.size()).arg(QString::fromUtf8(que))));
+}
+
 }  // namespace
 
-class PruebaComentariosContradictorios : public QObject {
+class PruebaComentariosMostrados : public QObject {
     Q_OBJECT
 
     TablasPesos pesos_;
     TablasComentarios comentarios_;
+
+    // Evaluates `e` as the results form does and returns the five texts shown.
+    QList<Mostrado> Evaluar(EstadoEvaluacion &e, int anno)
+    {
+        MarcarNoRelevantes(e, e.CasoRelevancia);
+        EtiquetasResultados et;
+        EvaluarEdificacion(e, pesos_, comentarios_, anno, et);
+        return {{e.CodDannoEdificio, et.lblComDaEdificio},
+                {e.CodEstadoGlobal, et.lblComEstGlobal},
+                {e.CodHabitabilidad, et.lblComHabitabilidad},
+                {e.CodReparabilidad + QLatin1Char(' ') + e.CodRefAnno, et.lblComReparaciones},
+                {e.CodMedidasSeguridad, et.lblComSeguridad}};
+    }
 
 private slots:
     void initTestCase()
@@ -211,14 +269,7 @@ private slots:
                         for (int otro = -1; otro <= 3; ++otro)
                             for (int anno = 0; anno <= 3; ++anno) {
                                 EstadoEvaluacion e = Estado(s, n, g, p, otro);
-                                EtiquetasResultados et;
-                                EvaluarEdificacion(e, pesos_, comentarios_, anno, et);
-                                const QList<Mostrado> mostrados = {
-                                    {e.CodDannoEdificio, et.lblComDaEdificio},
-                                    {e.CodEstadoGlobal, et.lblComEstGlobal},
-                                    {e.CodHabitabilidad, et.lblComHabitabilidad},
-                                    {e.CodReparabilidad + QLatin1Char(' ') + e.CodRefAnno, et.lblComReparaciones},
-                                    {e.CodMedidasSeguridad, et.lblComSeguridad}};
+                                const QList<Mostrado> mostrados = Evaluar(e, anno);
                                 for (const Mostrado &m : mostrados) {
                                     QVERIFY2(!m.texto.isEmpty(), qPrintable(m.codigo));
                                     codigos.insert(m.codigo.simplified());
@@ -232,14 +283,69 @@ private slots:
                                    "R 00 RANNO0", "R 10 RANNO1", "ROA 00 RANNO2", "ROA 10 RANNO0"})
             QVERIFY2(codigos.contains(QString::fromUtf8(codigo)), codigo);
 
-        QStringList lista(contradicciones.begin(), contradicciones.end());
-        lista.sort();
-        for (const QString &c : lista)
-            qWarning().noquote() << c;
-        QVERIFY2(lista.isEmpty(), qPrintable(QStringLiteral("%1 contradicciones en los comentarios mostrados (arriba)")
-                                                 .arg(lista.size())));
+        NingunHallazgo(contradicciones, "contradicciones en los comentarios mostrados");
+    }
+
+    // Afirmaciones tells a statement from a report or a hypothesis.
+    void reglaDeAfirmacion()
+    {
+        QCOMPARE(Afirmaciones(QStringLiteral("Daño leve; el suelo está en muy buenas condiciones. Basta."),
+                              TemaSuelo),
+                 QStringList{QStringLiteral("el suelo está en muy buenas condiciones")});
+        QCOMPARE(Afirmaciones(QStringLiteral("El terreno no exige ninguna medida."), TemaSuelo).size(), 1);
+        QCOMPARE(Afirmaciones(QStringLiteral("No se señalaron condiciones preexistentes buenas."),
+                              TemaPreexistente).size(), 1);
+        QVERIFY(Afirmaciones(QStringLiteral("No se identificaron problemas geotécnicos que agraven el daño. Con apoyo "
+                                            "geotécnico si el suelo está comprometido."),
+                             TemaSuelo)
+                    .isEmpty());
+        QVERIFY(Afirmaciones(QStringLiteral("Sus condiciones preexistentes son muy buenas."), TemaSuelo).isEmpty());
+    }
+
+    // Every relevance case over a spread of levels, through the engine and
+    // the result classification: no comment shown states a condition of a
+    // category shown as "No Aplica".
+    void ningunComentarioContradiceNoAplica()
+    {
+        QSet<QString> contradicciones;
+        for (int16_t caso = 1; caso <= 3; ++caso) {
+            int evaluacionesNoAplica = 0;
+            for (int s = 0; s <= 4; ++s)
+                for (int n = 0; n <= 4; ++n)
+                    for (int condiciones : {0, 2, 4})
+                        for (int otro : {-1, int(Cubierta)})
+                            for (int anno = 0; anno <= 3; ++anno) {
+                                EstadoEvaluacion e = Estado(s, n, condiciones, condiciones, otro, caso);
+                                evaluacionesNoAplica += Revisar(e, anno, contradicciones);
+                            }
+            QVERIFY2(evaluacionesNoAplica > 0, qPrintable(QStringLiteral("caso %1").arg(caso)));
+        }
+        NingunHallazgo(contradicciones, "frases de los comentarios afirman lo que nadie observó");
+    }
+
+private:
+    // Evaluates; adds "code (category): sentence" for every statement about a
+    // category shown as "No Aplica". True when some category was.
+    bool Revisar(EstadoEvaluacion &e, int anno, QSet<QString> &contradicciones)
+    {
+        const QList<Mostrado> mostrados = Evaluar(e, anno);
+        const QString noAplica = QStringLiteral("No Aplica");
+        QList<QPair<QString, const QRegularExpression *>> temas;
+        if (e.TextoSuelo == noAplica)
+            temas.append({QStringLiteral("suelo"), &TemaSuelo});
+        if (e.TextoPreexistente == noAplica)
+            temas.append({QStringLiteral("condiciones preexistentes"), &TemaPreexistente});
+        for (const auto &[codigo, comentario] : mostrados) {
+            if (comentario.isEmpty())
+                contradicciones.insert(codigo + QStringLiteral(": sin comentario"));
+            for (const auto &[categoria, tema] : temas)
+                for (const QString &frase : Afirmaciones(comentario, *tema))
+                    contradicciones.insert(
+                        QStringLiteral("%1 (%2 \"No Aplica\"): %3").arg(codigo.trimmed(), categoria, frase));
+        }
+        return !temas.isEmpty();
     }
 };
 
-QTEST_GUILESS_MAIN(PruebaComentariosContradictorios)
+QTEST_GUILESS_MAIN(PruebaComentariosMostrados)
 #include "comments_contradictions_test.moc"

@@ -1,6 +1,7 @@
 // The batch evaluator: one line at a time, the executable, and random input.
 
 #include "core/exchange/batch_evaluator.h"
+#include "core/evaluation/evaluate_check.h"
 #include "core/engine/fixture.h"
 #include "support/test_support.h"
 
@@ -15,8 +16,6 @@
 #include <QTest>
 
 namespace {
-
-const QString Faltan = QStringLiteral("Ingrese toda la información. Todos los elementos no han sido calificados.");
 
 // Every text of the test's comment database names its code, with a quote, a
 // tab and a line break to escape.
@@ -185,7 +184,7 @@ private slots:
             {R"({"sistema":0,"variables":[{"codigo":1,"nivle":0}]})", "Clave desconocida \"nivle\" en el elemento 1 de \"variables\""},
             {R"({"sistema":0,"otros":[{"codigo":4,"nivel":0}]})", "entre 0 y 3"},
             {R"({"sistema":0,"otros":[{"codigo":2,"nivel":0},{"codigo":2,"nivel":1}]})", "El código 2 está repetido en \"otros\""},
-            {R"({"id":{"calle":"7"},"sistema":5,"variables":[{"codigo":3,"nivel":1}]})", Faltan},
+            {R"({"id":{"calle":"7"},"sistema":5,"variables":[{"codigo":3,"nivel":1}]})", TextosEvaluar::FaltanCalificaciones},
         };
         for (const auto &[linea, mensaje] : casos) {
             const QJsonObject o = Procesar(linea, false);
@@ -199,7 +198,7 @@ private slots:
     {
         const QJsonObject o = Procesar(R"({"id":1,"sistema":5,"relevancia":1,"variables":[{"codigo":16,"nivel":0},{"codigo":1,"nivel":0},{"codigo":19,"nivel":0}]})",
                                        false);
-        QCOMPARE(o["error"].toString(), Faltan);
+        QCOMPARE(o["error"].toString(), TextosEvaluar::FaltanCalificaciones);
         QCOMPARE(o["faltan"].toArray(), (QJsonArray{0, 2, 3, 13, 14, 15, 17, 18}));
     }
 

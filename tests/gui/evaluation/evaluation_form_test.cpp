@@ -7,6 +7,7 @@
 #include "gui/evaluation/element_dispatch.h"
 #include "gui/evaluation/evaluation_form.h"
 #include "gui/evaluation/wrapping_button.h"
+#include "core/evaluation/evaluate_check.h"
 #include "core/evaluation/storey_check.h"
 #include "core/catalog/photo_keys.h"
 #include "gui/rating/rating_helpers.h"
@@ -329,11 +330,11 @@ private slots:
             bool listas;
             QStringList comienzos;
         };
-        const Caso casos[] = {
-            {{"5", "1", "6", "7"}, true, {"Corrija los valores de número total de pisos", "Información incompleta. No ha indicado"}},
-            {{"5", "1", "6", "1"}, false, {"No se puede evaluar una edificación", "Información incompleta. No ha indicado"}},
-            {{"5", "1", "7", "1"}, false, {"El número total", "No se puede evaluar", "Información incompleta."}},
-            {{"5", "1", "6", "1"}, true, {"Ingrese toda la información. Todos los elementos no han sido calificados."}}};
+        using namespace TextosEvaluar;
+        const Caso casos[] = {{{"5", "1", "6", "7"}, true, {"Corrija los valores de número total de pisos", Incompleta}},
+                              {{"5", "1", "6", "1"}, false, {FaltanListas, Incompleta}},
+                              {{"5", "1", "7", "1"}, false, {"El número total", FaltanListas, Incompleta}},
+                              {{"5", "1", "6", "1"}, true, {FaltanCalificaciones}}};
         for (const auto &[pisos, listas, comienzos] : casos) {
             Mensaje::limpiar();
             EstadoEvaluacion estado;
@@ -352,8 +353,8 @@ private slots:
             QCOMPARE(vistos.size(), comienzos.size());
             for (int i = 0; i < vistos.size(); ++i)
                 QVERIFY2(vistos[i].startsWith(comienzos[i]), qPrintable(vistos[i]));
-            if (vistos.last().startsWith(QStringLiteral("Información incompleta")))
-                QCOMPARE(Mensaje::mostrados().last().titulo, QStringLiteral("Información incompleta"));
+            if (vistos.last() == TextosEvaluar::Incompleta)
+                QCOMPARE(Mensaje::mostrados().last().titulo, TextosEvaluar::TituloIncompleta);
             if (comienzos.first().startsWith(QStringLiteral("Corrija")))
                 QVERIFY(vistos.first().contains(QStringLiteral("siempre \ndebe ser")));
             QVERIFY(f.isVisible());
@@ -376,8 +377,7 @@ private slots:
         Elegir(f.findChild<QComboBox *>(QStringLiteral("cboEntrepiso")), "Otros");
         Mensaje::encolarRespuesta(Respuesta::Aceptar);
         f.btnMenu_Click(0);
-        QCOMPARE(Mensaje::textosMostrados(),
-                 QStringList{"Ingrese toda la información. Todos los elementos no han sido calificados."});
+        QCOMPARE(Mensaje::textosMostrados(), QStringList{TextosEvaluar::FaltanCalificaciones});
         // Both categories out, Check1 clear, and placeholders for codes 17..22 after the (empty) table.
         QCOMPARE((QList<int>{estado.InfoNoRelevante, estado.CasoRelevancia, c1->isChecked(), estado.Variables[0].Codigo,
                              estado.Variables[5].Codigo, estado.UltimaVariable}),

@@ -2,8 +2,10 @@
 // test, and the pictures shipped with the program.
 
 #include "gui/common/message_box.h"
+#include "core/catalog/damage_descriptions.h"
 #include "core/data/data_paths.h"
 #include "core/data/record_set.h"
+#include "core/engine/fixture.h"
 #include "gui/rating/condition_viewer_form.h"
 #include "gui/rating/level_viewer_form.h"
 #include "gui/rating/photo_box.h"
@@ -14,8 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -79,21 +79,13 @@ private slots:
         // skipped. Level IV of "Vigas" has 4 photos. The level tables share
         // their rows, and so do the condition tables.
         QDir().mkpath(carpeta_);
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("prueba-fotos"));
-            db.setDatabaseName(carpeta_ + QStringLiteral("/Fotos.sqlite"));
-            QVERIFY(db.open());
-            for (const char *orden :
-                 {"CREATE TABLE Estructurales (Clave TEXT, Nivel INTEGER, NumeroFotos INTEGER)",
-                  "INSERT INTO Estructurales VALUES ('Vigas', 4, 4), ('Columnas', 1, 0), ('Columnas', 2, 1), ('Columnas', 3, 3), "
-                  "('Columnas', 5, 9), ('Columnas', 7, 5), ('Columnas', 5, 2), ('Columna', 4, 6)",
-                  "CREATE TABLE \"No Estructurales\" AS SELECT * FROM Estructurales",
-                  "CREATE TABLE Suelo (Clave TEXT, NumeroFotos INTEGER)",
-                  "INSERT INTO Suelo VALUES ('LicAsent', 2), ('GrietDesli', 0), ('Calidad', 3)",
-                  "CREATE TABLE Preexistentes AS SELECT * FROM Suelo"})
-                QVERIFY2(QSqlQuery(db).exec(QString::fromLatin1(orden)), orden);
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("prueba-fotos"));
+        const QString base = carpeta_ + QStringLiteral("/Fotos.sqlite");
+        const QList<QVariantList> niveles = {{"Vigas", 4, 4},    {"Columnas", 1, 0}, {"Columnas", 2, 1}, {"Columnas", 3, 3},
+                                             {"Columnas", 5, 9}, {"Columnas", 7, 5}, {"Columnas", 5, 2}, {"Columna", 4, 6}};
+        for (const char *tabla : {"Estructurales", "No Estructurales"})
+            Fixture::CrearTabla(base, QString::fromLatin1(tabla), niveles);
+        for (const char *tabla : {"Suelo", "Preexistentes"})
+            Fixture::CrearTabla(base, QString::fromLatin1(tabla), {{"LicAsent", 2}, {"GrietDesli", 0}, {"Calidad", 3}});
         const QString fotos = carpeta_ + QStringLiteral("/Fotos Daños");
         EscribirFoto(RutaFotoNivel(fotos, "Columnas", "Columna", 2, 1), ColorFoto(2, 1));
         for (int i = 1; i <= 3; ++i)
@@ -195,8 +187,9 @@ private slots:
                 QCOMPARE(Mensaje::textosMostrados().size(), 1);
                 const QString mensaje = Mensaje::textosMostrados().first();
                 QVERIFY2(mensaje.contains(QStringLiteral("Fotos.sqlite")) && mensaje.contains(QLatin1String(tabla)), qPrintable(mensaje));
-                QCOMPARE(visto, tabla[0] == 'E' ? QStringLiteral("Nivel III: Grietas con anchos entre 1: 1 NO HAY -")
-                                                : QStringLiteral("ASENTAMIENTOS: En algunos suelos arenosos: 1 NO HAY -"));
+                const QString descripcion = tabla[0] == 'E' ? DescripcionesNivel(e)[2] : TextoCondicion(e.VariableActual);
+                QCOMPARE(visto, (tabla[0] == 'E' ? QStringLiteral("Nivel III: ") : QStringLiteral("ASENTAMIENTOS: ")) +
+                                    descripcion.left(26) + QStringLiteral(": 1 NO HAY -"));
             }
             QCOMPARE(e.NumFotosNivel, (std::array<int16_t, 6>{0, 0, 0, 0, 0, 0}));
             QCOMPARE(int(e.NumFotos), 0);

@@ -1,5 +1,6 @@
 // The proportion rating dialog driven through its bars and buttons.
 
+#include "core/engine/proportion_rating.h"
 #include "gui/common/message_box.h"
 #include "gui/rating/proportion_rating_form.h"
 #include "gui/rating/rating_dialogs.h"
@@ -31,52 +32,42 @@ private slots:
     {
         QTest::addColumn<int>("codigo");
         QTest::addColumn<Arreglo5>("barras");
-        QTest::addColumn<QString>("informe");  // the first message after "DAÑO "
-        QTest::addColumn<QString>("sujeto");   // of the warning, or all of it; empty: no warning
+        QTest::addColumn<int>("nivel");
+        QTest::addColumn<double>("valor");     // as the message prints it
+        QTest::addColumn<bool>("advierte");    // the stability warning follows
         QTest::addColumn<Arreglo5>("copias");
-        auto fila = [](const char *nombre, int codigo, Arreglo5 barras, const char *informe, const char *sujeto = "",
+        auto fila = [](const char *nombre, int codigo, Arreglo5 barras, int nivel, double valor, bool advierte = false,
                        Arreglo5 copias = {-1}) {
-            QTest::newRow(nombre) << codigo << barras << QString::fromUtf8(informe) << QString::fromUtf8(sujeto)
-                                  << (copias[0] < 0 ? barras : copias);
+            QTest::newRow(nombre) << codigo << barras << nivel << valor << advierte << (copias[0] < 0 ? barras : copias);
         };
         // The critical-element rule: Fuerte at 0.55, Severo at 0.76, and the warnings.
-        fila("columnas: 0.35 alcanza 0.3", Columnas, {65, 0, 0, 25, 10}, "FUERTE  (0.55)");
-        fila("columnas severas", Columnas, {50, 0, 0, 10, 40}, "SEVERO  (0.76)", "las columnas en concreto");
-        fila("nudos fuertes: dos blancos", Nudos, {70, 0, 0, 30, 0}, "FUERTE  (0.55)",
-             "Ud. ha calificado los nudos en concreto con DAÑO FUERTE.  Aunque los demás elementos no presenten daños "
-             "importantes la estabilidad de la edificación está en peligro.");
-        fila("muros severos, total 50", Muros, {0, 0, 0, 10, 40}, "SEVERO  (0.76)", "los muros en concreto", {0, 0, 0, 20, 80});
-        fila("columnas de madera: 0.5 alcanza 0.4", ColumnasMadera, {50, 0, 0, 10, 40}, "SEVERO  (0.76)", "las columnas en madera");
-        fila("uniones de madera severas: retorno de carro", ConexionesMadera, {0, 0, 0, 0, 50}, "SEVERO  (0.76)",
-             "Ud. ha calificado las uniones en madera con DAÑO SEVERO. Aunque los demás elementos no presenten daños "
-             "importantes\r LA ESTABILIDAD DEL EDIFICIO ESTÁ EN PELIGRO.",
-             {0, 0, 0, 0, 100});
+        fila("columnas: 0.35 alcanza 0.3", Columnas, {65, 0, 0, 25, 10}, 3, 0.55);
+        fila("columnas severas", Columnas, {50, 0, 0, 10, 40}, 4, 0.76, true);
+        fila("nudos fuertes", Nudos, {70, 0, 0, 30, 0}, 3, 0.55, true);
+        fila("muros severos, total 50", Muros, {0, 0, 0, 10, 40}, 4, 0.76, true, {0, 0, 0, 20, 80});
+        fila("columnas de madera: 0.5 alcanza 0.4", ColumnasMadera, {50, 0, 0, 10, 40}, 4, 0.76, true);
+        fila("uniones de madera severas", ConexionesMadera, {0, 0, 0, 0, 50}, 4, 0.76, true, {0, 0, 0, 0, 100});
         // The fuzzy scale: below the threshold, and the elements the rule never applies to.
-        fila("columnas de acero: 0.35 bajo 0.4", ColumnasAcero, {65, 0, 0, 25, 10}, "MODERADO  (0.3888)");
-        fila("vigas severas: sin advertencia", Vigas, {0, 0, 0, 0, 100}, "SEVERO  (0.8259)");
-        fila("entrepiso total 250: proporciones de 0.2", Entrepiso, {50, 50, 50, 50, 50}, "FUERTE  (0.5219)", "", {20, 20, 20, 20, 20});
-        fila("1,1,1,0,0: tercios", MurosConfinados, {1, 1, 1, 0, 0}, "LEVE  (0.2337)", "", {33, 33, 33, 0, 0});
-        fila("total 0: sin division", Vigas, {0, 0, 0, 0, 0}, "MUY LEVE  (0)");
+        fila("columnas de acero: 0.35 bajo 0.4", ColumnasAcero, {65, 0, 0, 25, 10}, 2, 0.3888);
+        fila("vigas severas: sin advertencia", Vigas, {0, 0, 0, 0, 100}, 4, 0.8259);
+        fila("entrepiso total 250: proporciones de 0.2", Entrepiso, {50, 50, 50, 50, 50}, 3, 0.5219, false, {20, 20, 20, 20, 20});
+        fila("1,1,1,0,0: tercios", MurosConfinados, {1, 1, 1, 0, 0}, 1, 0.2337, false, {33, 33, 33, 0, 0});
+        fila("total 0: sin division", Vigas, {0, 0, 0, 0, 0}, 0, 0.0);
     }
 
+    // The level and value derived from the bars, reported in the program's
+    // own message and warning, stored in the element's slot and its group's copies.
     void aceptar()
     {
         QFETCH(int, codigo);
         QFETCH(Arreglo5, barras);
-        QFETCH(QString, informe);
-        QFETCH(QString, sujeto);
+        QFETCH(int, nivel);
+        QFETCH(double, valor);
+        QFETCH(bool, advierte);
         QFETCH(Arreglo5, copias);
-        const QStringList frases{"MUY LEVE  (", "LEVE  (", "MODERADO  (", "FUERTE  (", "SEVERO  ("};
-        int nivel = 4;
-        while (!informe.startsWith(frases[nivel]))
-            --nivel;
-        QStringList esperados{QStringLiteral("La variable tiene una calificación de\nDAÑO ") + informe};
-        if (sujeto.startsWith(QLatin1String("Ud.")))
-            esperados << sujeto;
-        else if (!sujeto.isEmpty())
-            esperados << QStringLiteral("Ud. ha calificado %1 con DAÑO %2. Aunque los demás elementos no presenten daños "
-                                        "importantes la estabilidad de la edificación está en peligro.")
-                             .arg(sujeto, frases[nivel].chopped(3));
+        QStringList esperados{MensajeCalificacion(int16_t(nivel), valor)};
+        if (advierte)
+            esperados << AdvertenciaEstabilidad(codigo, int16_t(nivel));
 
         EstadoEvaluacion e = EstadoNuevo();
         // Two slots already filled: the rating goes to the third.

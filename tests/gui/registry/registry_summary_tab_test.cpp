@@ -72,6 +72,25 @@ int Contar(F cumple) { return int(std::count_if(std::begin(Muestra), std::end(Mu
 
 void Clic(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center()); }
 
+// The registry the window opens: this machine's file alone, or the test
+// server `b` with this machine's file `local` (and its outbox).
+RegistroForm::FabricaRegistro DelArchivo(const QString &local)
+{
+    return [local] {
+        RegistroConfigurado r;
+        r.almacen = std::make_unique<RegistroLocal>(local);
+        return r;
+    };
+}
+RegistroForm::FabricaRegistro DelServidor(const ServidorPrueba::Base &b, const QString &local)
+{
+    ConfiguracionRegistro config;
+    config.servidor = true;
+    config.conexion = b.evaluador;
+    config.desdeEntorno = true;
+    return [config, local] { return AbrirRegistro(config, local); };
+}
+
 // Clicks the tab titled `titulo`.
 void ElegirPestana(QWidget &ventana, const QString &titulo)
 {
@@ -97,14 +116,6 @@ class PruebaPestanaResumen : public QObject {
             qWarning("la ventana no se mostró");
         return f;
     }
-    std::unique_ptr<RegistroForm> AbrirLocal()
-    {
-        return Abrir([a = archivo] {
-            RegistroConfigurado r;
-            r.almacen = std::make_unique<RegistroLocal>(a);
-            return r;
-        });
-    }
 
 private slots:
     void initTestCase()
@@ -126,7 +137,7 @@ private slots:
     // does its exported CSV.
     void graficosYTablas()
     {
-        auto f = AbrirLocal();
+        auto f = Abrir(DelArchivo(archivo));
         ElegirPestana(*f, QStringLiteral("Resumen"));
         QLabel *total = Buscar<QLabel>(f.get(), QStringLiteral("lblResumenTotal"));
         // The sample is one building (one plot) evaluated again and again.
@@ -236,11 +247,7 @@ private slots:
         ServidorPrueba::Base b = ServidorPrueba::Nueva();
         QTemporaryDir equipo;
         const QString local = equipo.filePath(QStringLiteral("Registro de Evaluaciones.sqlite"));
-        ConfiguracionRegistro config;
-        config.servidor = true;
-        config.conexion = b.evaluador;
-        config.desdeEntorno = true;
-        const auto fabrica = [config, local] { return AbrirRegistro(config, local); };
+        const auto fabrica = DelServidor(b, local);
 
         ServidorPrueba::Ejecutar(b.administrador, QStringLiteral("ALTER ROLE %1 NOLOGIN").arg(b.evaluador.usuario));
         {
@@ -286,11 +293,7 @@ private slots:
         ServidorPrueba::Base b = ServidorPrueba::Nueva();
         QTemporaryDir equipo;
         const QString local = equipo.filePath(QStringLiteral("Registro de Evaluaciones.sqlite"));
-        ConfiguracionRegistro config;
-        config.servidor = true;
-        config.conexion = b.evaluador;
-        config.desdeEntorno = true;
-        const auto fabrica = [config, local] { return AbrirRegistro(config, local); };
+        const auto fabrica = DelServidor(b, local);
         {
             BandejaSalida bandeja(BandejaSalida::archivoPara(local));
             RegistroEvaluacion buena = Hacer(0), mala = Hacer(1);
@@ -345,29 +348,15 @@ private slots:
             RegistroEvaluacion r = Hacer(0);
             bandeja.guardar(r);
         }
-        const auto ventana = [&](const ServidorPrueba::Base *b) {
-            return Abrir([b, local] {
-                if (!b) {
-                    RegistroConfigurado r;
-                    r.almacen = std::make_unique<RegistroLocal>(local);
-                    return r;
-                }
-                ConfiguracionRegistro config;
-                config.servidor = true;
-                config.conexion = b->evaluador;
-                config.desdeEntorno = true;
-                return AbrirRegistro(config, local);
-            });
-        };
         const QString suyoNombre = BandejaSalida::registroDe(suyo.evaluador);
-        for (const ServidorPrueba::Base *b : {static_cast<const ServidorPrueba::Base *>(&otro), static_cast<const ServidorPrueba::Base *>(nullptr)}) {
-            auto f = ventana(b);
+        for (const auto &fabrica : {DelServidor(otro, local), DelArchivo(local)}) {
+            auto f = Abrir(fabrica);
             QLabel *aviso = Buscar<QLabel>(f.get(), QStringLiteral("lblOtroRegistro"));
             QVERIFY(aviso->isVisible());
             QVERIFY2(aviso->text().contains(QStringLiteral("1 para el registro central «%1»").arg(suyoNombre)),
                      qPrintable(aviso->text()));
         }
-        auto f = ventana(&suyo);
+        auto f = Abrir(DelServidor(suyo, local));
         QVERIFY(!Buscar<QLabel>(f.get(), QStringLiteral("lblOtroRegistro"))->isVisible());
         RutasDatos::establecerArchivoRegistro(registroAntes);
     }

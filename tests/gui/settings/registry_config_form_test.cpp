@@ -157,18 +157,15 @@ private slots:
         const QString bandeja = BandejaSalida::archivoPara(RutasDatos::archivoRegistro());
         QCOMPARE(BandejaSalida(bandeja).cantidad(), 1);
 
-        // The menu shown with the server back: it answers at once, and the
+        // The menu shown with the server back: showing it sends nothing, the
         // outbox leaves behind it.
         ServidorPrueba::UsarEnEntorno(b.evaluador);
         {
             EstadoEvaluacion e;
             Form2 menu(e);
-            QElapsedTimer reloj;
-            reloj.start();
             menu.show();
+            QCOMPARE(BandejaSalida(bandeja).cantidad(), 1);
             QVERIFY(QTest::qWaitForWindowExposed(&menu));
-            QCoreApplication::processEvents();
-            QVERIFY2(reloj.elapsed() < 2000, qPrintable(QString::number(reloj.elapsed())));
             QTRY_COMPARE_WITH_TIMEOUT(BandejaSalida(bandeja).cantidad(), 0, 30000);
             QCOMPARE(servidor.contar(FiltroRegistro{}), 2);
 
