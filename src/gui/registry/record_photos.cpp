@@ -117,8 +117,7 @@ void FotosGuardadas::abrir(int fila)
     visor.exec();
 }
 
-void FotosGuardadas::permitirCambios(std::function<bool(QVector<FotoEvaluacion> &)> agregar,
-                                     std::function<bool(const QUuid &, const QString &)> quitar)
+void FotosGuardadas::permitirCambios(std::function<bool(QVector<FotoEvaluacion> &)> agregar, Quitador quitar)
 {
     agregar_ = std::move(agregar);
     quitar_ = std::move(quitar);

@@ -28,8 +28,8 @@ public:
     // "Agregar fotos…": `agregar` gets the photos prepared in a dialog and
     // answers whether they were saved. "Quitar foto…": `quitar` gets the
     // photo and the reason. Either answering true emits cambiadas().
-    void permitirCambios(std::function<bool(QVector<FotoEvaluacion> &)> agregar,
-                         std::function<bool(const QUuid &, const QString &)> quitar);
+    using Quitador = std::function<bool(const QUuid &, const QString &)>;
+    void permitirCambios(std::function<bool(QVector<FotoEvaluacion> &)> agregar, Quitador quitar);
 
     // How many thumbnails are drawn (tests).
     int miniaturasListas() const { return listas_; }

@@ -193,8 +193,7 @@ bool AccionesRegistro::conFotos(QWidget *padre, QVector<RegistroEvaluacion> &reg
         return true;
     try {
         for (RegistroEvaluacion &r : registros)
-            if (!r.pendiente)
-                r.fotos = cargarFotos_(r);
+            r.fotos = cargarFotos_(r);
     } catch (const ErrorDatos &e) {
         Mensaje::mostrar(padre, e.mensaje());
         return false;

@@ -76,8 +76,8 @@ RegistroForm::RegistroForm(FabricaRegistro fabrica, QString archivoComentarios, 
         QVector<FotoEvaluacion> fotos;
         if (!almacen())
             return fotos;
-        for (const FotoEvaluacion &f : almacen()->fotos(r.numero()))
-            if (const std::optional<FotoEvaluacion> completa = almacen()->foto(f.uuid))
+        for (const FotoEvaluacion &f : registro_.fotos(r))
+            if (const std::optional<FotoEvaluacion> completa = registro_.foto(r, f.uuid))
                 fotos << *completa;
         return fotos;
     });
@@ -488,20 +488,22 @@ int RegistroForm::abrirEvaluacion(const RegistroEvaluacion &r)
         }
     }
     VistaEvaluacion vista(copia, acciones_, acciones_.comentarios(this), this, historial, correcciones);
-    if (almacen() && !copia.pendiente) {
-        // The photos listed without their bytes; each fetched for its thumbnail.
+    if (almacen()) {
+        // The photos listed without their bytes (a pending record's from the
+        // outbox); each fetched for its thumbnail.
         QVector<FotoEvaluacion> fotos;
         try {
-            fotos = almacen()->fotos(copia.numero());
+            fotos = registro_.fotos(copia);
         } catch (const ErrorDatos &e) {
             Mensaje::mostrar(this, e.mensaje());
         }
-        FotosGuardadas *panel = vista.mostrarFotos(fotos, [this](const QUuid &u) { return almacen()->foto(u); });
+        FotosGuardadas *panel =
+            vista.mostrarFotos(fotos, [this, copia](const QUuid &u) { return registro_.foto(copia, u); });
         const QString titulo = QStringLiteral("Fotos de la edificación");
         panel->permitirCambios(
-            [this, &vista, titulo, n = copia.numero()](QVector<FotoEvaluacion> &nuevas) {
+            [this, &vista, titulo, copia](QVector<FotoEvaluacion> &nuevas) {
                 try {
-                    almacen()->agregarFotos(n, nuevas);
+                    registro_.agregarFotos(copia, nuevas);
                     Mensaje::mostrar(&vista, QStringLiteral("Las fotos han sido guardadas con la evaluación."),
                                      Mensaje::Botones::Aceptar, titulo);
                     return true;
@@ -510,7 +512,7 @@ int RegistroForm::abrirEvaluacion(const RegistroEvaluacion &r)
                     return false;
                 }
             },
-            [this, &vista, titulo](const QUuid &foto, const QString &motivo) {
+            copia.pendiente ? FotosGuardadas::Quitador() : [this, &vista, titulo](const QUuid &foto, const QString &motivo) {
                 try {
                     almacen()->quitarFoto(foto, motivo);
                     return true;
