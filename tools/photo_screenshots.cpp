@@ -10,8 +10,12 @@
 #include "gui/saving/additional_info_form.h"
 #include "photos/photo_preparation.h"
 #include "reports/sample_records.h"
+#include "reports/documents.h"
+#include "core/registry/stored_comments.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QProcess>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QListWidget>
@@ -59,9 +63,11 @@ void Esperar(const std::function<bool()> &listo)
 
 }  // namespace
 
-// Writes 41-informacion-adicional-fotos and 80-registro-fotos; counts a
+// Writes 41-informacion-adicional-fotos, 80-registro-fotos and
+// 68-reporte-fotos into `carpetaSalidaFotos`; counts a
 // failure in `fallos`.
-void CapturarFotos(const std::function<void(QWidget *, const QString &)> &capturar, int &fallos)
+void CapturarFotos(const std::function<void(QWidget *, const QString &)> &capturar, const QString &carpetaSalidaFotos,
+                   int &fallos)
 {
     QTemporaryDir carpeta;
     QStringList archivos;
@@ -115,6 +121,21 @@ void CapturarFotos(const std::function<void(QWidget *, const QString &)> &captur
         if (auto *area = vista.findChild<QScrollArea *>(QStringLiteral("areaCampos")))
             area->ensureWidgetVisible(miniaturas);
         capturar(&vista, QStringLiteral("80-registro-fotos"));
+
+        // The report's page of photos, as printed.
+        RegistroEvaluacion conFotos = *guardada;
+        for (const FotoEvaluacion &f : registro.fotos(numero))
+            conFotos.fotos << *registro.foto(f.uuid);
+        const QString pdf = carpeta.filePath(QStringLiteral("reporte.pdf"));
+        Documentos::GuardarReportesPdf(pdf, {conFotos}, LeerTablasComentarios(RutasDatos::archivoComentarios()));
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {pdf});
+        info.waitForFinished();
+        const QString paginas = QString::fromUtf8(info.readAllStandardOutput()).section(QStringLiteral("Pages:"), 1).trimmed().section(QLatin1Char('\n'), 0, 0);
+        QProcess::execute(QStringLiteral("pdftoppm"),
+                          {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-f"),
+                           paginas, QStringLiteral("-l"), paginas, QStringLiteral("-singlefile"), pdf,
+                           QDir(carpetaSalidaFotos).filePath(QStringLiteral("68-reporte-fotos"))});
     } catch (const ErrorDatos &e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.mensaje()));
         ++fallos;

@@ -319,7 +319,8 @@ void CapturarRegistro()
 }  // namespace
 
 // tools/photo_screenshots.cpp
-void CapturarFotos(const std::function<void(QWidget *, const QString &)> &capturar, int &fallos);
+void CapturarFotos(const std::function<void(QWidget *, const QString &)> &capturar, const QString &carpetaSalida,
+                   int &fallos);
 
 int main(int argc, char **argv)
 {
@@ -436,7 +437,7 @@ int main(int argc, char **argv)
     }
     CapturarDocumentos();
     CapturarRegistro();
-    CapturarFotos(Capturar, fallos);
+    CapturarFotos(Capturar, carpetaSalida, fallos);
     std::printf("Capturas escritas en %s\n", qPrintable(carpetaSalida));
     return fallos == 0 ? 0 : 1;
 }

@@ -511,6 +511,8 @@ private:
             // while decoding.
             const int lado = static_cast<int>(std::max(marco.width(), marco.height()) / pg_.mm(1) * 300 / 25.4);
             const QImage imagen = PreparacionFotos::Miniatura(f.jpeg, std::clamp(lado, 200, 2048));
+            // The caption right under the photo.
+            double yTexto = marco.bottom() + mm(1);
             if (imagen.isNull()) {
                 Parrafo(pg_, QStringLiteral("(la foto no se puede leer)"), detalle, marco.width())
                     .dibujar(*p_, marco.topLeft(), Gris);
@@ -523,8 +525,8 @@ private:
                 p_->setPen(QPen(Linea, mm(0.2)));
                 p_->setBrush(Qt::NoBrush);
                 p_->drawRect(destino);
+                yTexto = destino.bottom() + mm(1.5);
             }
-            const double yTexto = marco.bottom() + mm(1);
             arriba.dibujar(*p_, QPointF(celda.left(), yTexto), Tinta);
             abajo.dibujar(*p_, QPointF(celda.left(), yTexto + arriba.alto()), Gris);
         }
