@@ -9,6 +9,8 @@
 #include "gui/photos/photo_panel.h"
 #include "gui/photos/photo_viewer.h"
 #include "gui/registry/record_photos.h"
+#include "gui/registry/registry_form.h"
+#include "reports/sample_records.h"
 #include "gui/saving/additional_info_form.h"
 #include "gui/saving/form_driver.h"
 #include "photos/test_photos.h"
@@ -19,6 +21,7 @@
 #include "gui/common/message_box.h"
 
 #include <QLabel>
+#include <QInputDialog>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
@@ -147,6 +150,79 @@ private slots:
         QVERIFY(Prueba::ModalAtendido());
         QVERIFY2(descripcion.startsWith(QStringLiteral("Foto 1 de 2 · Fachada norte · tomada el 04/12/2026 10:00")),
                  qPrintable(descripcion));
+    }
+
+    // A saved evaluation opened in the registry window takes a photo
+    // ("Agregar fotos…", saved at once), shows itself again with it, and
+    // loses it again by "Quitar foto…", a correction with its reason: the
+    // photo's row stays in the file, the evaluation no longer shows it.
+    void fotosDeUnaEvaluacionGuardada()
+    {
+        const QString archivo = carpeta.filePath(QStringLiteral("guardada.sqlite"));
+        {
+            RegistroLocal registro(archivo);
+            RegistroEvaluacion r = EjemploDocumentos::Registro(0, 2);
+            registro.agregar(r);
+        }
+        const QString nueva = carpeta.filePath(QStringLiteral("nueva.png"));
+        QVERIFY(FotosPrueba::Marcada(300, 200).save(nueva, "PNG"));
+        RegistroForm f([archivo] { return std::make_unique<RegistroLocal>(archivo); }, RutasDatos::archivoComentarios());
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+
+        QList<int> vistas;  // photos each view shows
+        auto contar = [&](QWidget *vista) {
+            auto *lista = vista->findChild<QListWidget *>(QStringLiteral("lstFotosGuardadas"));
+            vistas << (lista ? lista->count() : -1);
+            return lista;
+        };
+        auto pulsar = [](QWidget *w, const char *nombre) {
+            auto *b = w->findChild<QPushButton *>(QString::fromLatin1(nombre));
+            QVERIFY2(b && b->isVisible(), nombre);
+            QTest::mouseClick(b, Qt::LeftButton);
+        };
+        auto tercera = [&](QWidget *vista) {
+            contar(vista);
+            vista->close();
+        };
+        auto motivo = [&](QWidget *w) {
+            auto *pregunta = qobject_cast<QInputDialog *>(w);
+            QVERIFY(pregunta);
+            pregunta->setTextValue(QStringLiteral("Foto de otra edificación"));
+            Prueba::AlAbrirseModal(tercera);
+            pregunta->accept();
+        };
+        auto segunda = [&](QWidget *vista) {
+            QListWidget *lista = contar(vista);
+            QVERIFY(lista);
+            lista->setCurrentRow(0);
+            Prueba::AlAbrirseModal(motivo);
+            pulsar(vista, "btnQuitarFotoGuardada");
+        };
+        auto agregar = [&](QWidget *dialogo) {
+            auto *panel = dialogo->findChild<PanelFotos *>();
+            QVERIFY(panel);
+            panel->agregarArchivos({nueva});
+            panel->esperar();
+            Mensaje::encolarRespuesta(Mensaje::Respuesta::Aceptar);  // saved
+            Prueba::AlAbrirseModal(segunda);
+            pulsar(dialogo, "btnGuardarFotos");
+        };
+        Prueba::AlAbrirseModal([&](QWidget *vista) {
+            contar(vista);
+            Prueba::AlAbrirseModal(agregar);
+            pulsar(vista, "btnAgregarFotosGuardadas");
+        });
+        f.abrirFila(0);
+        QTRY_COMPARE(vistas, (QList<int>{0, 1, 0}));
+        QCOMPARE(Mensaje::textosMostrados(), QStringList{QStringLiteral("Las fotos han sido guardadas con la evaluación.")});
+
+        RegistroLocal registro(archivo);
+        QVERIFY(registro.fotos(1).isEmpty());
+        const QVector<Correccion> correcciones = registro.correcciones(1);
+        QCOMPARE(correcciones.size(), 1);
+        QCOMPARE(correcciones.first().columna, Fotos::CampoCorreccion);
+        QCOMPARE(correcciones.first().motivo, QStringLiteral("Foto de otra edificación"));
     }
 
     // Thirty photos at most: with 29 saved, of three dropped only the
