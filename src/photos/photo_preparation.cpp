@@ -3,6 +3,7 @@
 #include "photos/photo_exif.h"
 
 #include <QBuffer>
+#include <QSettings>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -208,6 +209,17 @@ ResultadoFoto Preparar(const QString &archivo, const OpcionesFoto &opciones)
     if (datos.size() != esperado || !QFileInfo::exists(archivo))
         return Error(archivo, QStringLiteral("el archivo cambió o desapareció mientras se leía; vuelva a agregarlo"));
     return PrepararDatos(datos, archivo, opciones);
+}
+
+OpcionesFoto OpcionesConfiguradas()
+{
+    OpcionesFoto o;
+    const QSettings ajustes(QStringLiteral("Quenbria"), QStringLiteral("ORV"));
+    bool ok = false;
+    const int lado = ajustes.value(QStringLiteral("fotos/lado_mayor")).toInt(&ok);
+    if (ok && lado >= 640 && lado <= 8192)
+        o.ladoMayor = lado;
+    return o;
 }
 
 QImage Miniatura(const QByteArray &jpeg, int lado)

@@ -42,6 +42,11 @@ struct ResultadoFoto {
 
 namespace PreparacionFotos {
 
+// The options this installation uses: the long side from the settings
+// (organisation "Quenbria", application "ORV", key "fotos/lado_mayor",
+// 640 to 8192 pixels; otherwise Fotos::LadoMayorPredeterminado).
+OpcionesFoto OpcionesConfiguradas();
+
 // The formats read here, as QImageReader names them ("jpeg", "png", ...):
 // those of the Qt image plugins installed on this machine.
 QStringList FormatosAdmitidos();

@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtConcurrent/QtConcurrentRun>
 #include <QtTest>
@@ -140,6 +141,17 @@ private slots:
         const QImage opaca = Decodificar(r.foto->jpeg);
         QCOMPARE(opaca.size(), QSize(300, 200));
         QVERIFY(qGray(opaca.pixel(150, 100)) > 240);  // transparent shows white
+
+        // The long side an installation chose in its settings; one out of
+        // range leaves the usual 2048.
+        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
+        for (const auto &[ajuste, lado] : {std::pair{1024, 1024}, std::pair{100, 2048}}) {
+            QSettings(QStringLiteral("Quenbria"), QStringLiteral("ORV")).setValue(QStringLiteral("fotos/lado_mayor"), ajuste);
+            r = PreparacionFotos::Preparar(grande, PreparacionFotos::OpcionesConfiguradas());
+            QVERIFY2(r.correcta(), qPrintable(r.error));
+            QCOMPARE(r.foto->ancho, lado);
+        }
+        qunsetenv("XDG_CONFIG_HOME");
 
         QVERIFY(PreparacionFotos::FormatosAdmitidos().contains(QStringLiteral("jpeg")));
         QVERIFY(PreparacionFotos::FormatosAdmitidos().contains(QStringLiteral("png")));

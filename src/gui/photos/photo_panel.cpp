@@ -166,7 +166,7 @@ void PanelFotos::agregarArchivos(const QStringList &archivos)
     barPreparacion->setValue(0);
     barPreparacion->setVisible(true);
     btnAgregarFotos->setEnabled(false);
-    vigilante_.setFuture(PreparacionFotos::PrepararEnHilos(tomados));
+    vigilante_.setFuture(PreparacionFotos::PrepararEnHilos(tomados, PreparacionFotos::OpcionesConfiguradas()));
 }
 
 void PanelFotos::resultadoListo(int indice)

@@ -69,7 +69,7 @@ int Importar(const QStringList &argumentos, const Opciones &opciones)
     FotosDeLineas fotos;
     fotos.carpeta = archivo == QLatin1String("-") ? QDir::currentPath() : QFileInfo(archivo).absolutePath();
     fotos.preparar = [](const QString &ruta) {
-        ResultadoFoto r = PreparacionFotos::Preparar(ruta);
+        ResultadoFoto r = PreparacionFotos::Preparar(ruta, PreparacionFotos::OpcionesConfiguradas());
         if (!r.correcta())
             throw ErrorDatos(r.error);
         return std::move(*r.foto);
