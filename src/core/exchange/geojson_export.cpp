@@ -1,5 +1,7 @@
 #include "core/exchange/geojson_export.h"
 
+#include "core/exchange/batch_pipe.h"
+
 #include "core/exchange/photo_files.h"
 
 #include "core/data/record_set.h"
@@ -12,12 +14,8 @@
 #include <QSaveFile>
 #include <QStringList>
 #include <cmath>
-#include <condition_variable>
-#include <deque>
 #include <exception>
 #include <functional>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 using namespace RegistroEvaluaciones;
@@ -204,116 +202,37 @@ void EscribirRasgo(const RasgoPorEscribir &r, QByteArray &destino)
     destino += QByteArrayLiteral("}}");
 }
 
-// Serialises and writes the features on a thread of its own, a batch at a
-// time, while the calling thread reads the registry (its connection belongs
-// to that thread) and fills in the properties. Each thread owns what it
-// makes until it hands it over whole; at most a few batches wait, so the
-// memory stays small whatever the size of the registry.
+// Serialises and writes the features on a thread of its own
+// (core/exchange/batch_pipe.h), separated by commas.
 class Escritor {
 public:
     using Escribir = std::function<void(const QByteArray &)>;
 
-    explicit Escritor(Escribir escribir) : escribir_(std::move(escribir)), hilo_([this] { trabajar(); })
+    explicit Escritor(Escribir escribir)
+        : escribir_(std::move(escribir)),
+          tuberia_(128, [this](std::vector<RasgoPorEscribir> &lote) {
+              json_.resize(0);
+              for (const RasgoPorEscribir &r : lote) {
+                  // Features are separated by a comma; the first has none before it.
+                  if (!primero_)
+                      json_ += QByteArrayLiteral(",\n");
+                  primero_ = false;
+                  EscribirRasgo(r, json_);
+              }
+              escribir_(json_);
+          })
     {
-        lote_.reserve(TamLote);
     }
 
-    ~Escritor() { detener(true); }
-
-    void agregar(RasgoPorEscribir &&rasgo)
-    {
-        lote_.push_back(std::move(rasgo));
-        if (lote_.size() == TamLote)
-            enviar();
-    }
-
+    void agregar(RasgoPorEscribir &&rasgo) { tuberia_.agregar(std::move(rasgo)); }
     // Writes what is left and waits for it; rethrows a failure to write.
-    void terminar()
-    {
-        if (!lote_.empty())
-            enviar();
-        detener(false);
-        if (fallo_)
-            std::rethrow_exception(fallo_);
-    }
+    void terminar() { tuberia_.terminar(); }
 
 private:
-    static constexpr size_t TamLote = 128;
-    static constexpr size_t MaxEnEspera = 4;
-
-    void enviar()
-    {
-        {
-            std::unique_lock l(m_);
-            hayLugar_.wait(l, [this] { return fallo_ || porEscribir_.size() < MaxEnEspera; });
-            if (fallo_)
-                std::rethrow_exception(fallo_);
-            porEscribir_.push_back(std::move(lote_));
-        }
-        hayLote_.notify_one();
-        lote_ = {};
-        lote_.reserve(TamLote);
-    }
-
-    void trabajar()
-    {
-        QByteArray json;
-        bool primero = true;
-        try {
-            for (;;) {
-                std::vector<RasgoPorEscribir> lote;
-                {
-                    std::unique_lock l(m_);
-                    hayLote_.wait(l, [this] { return cerrar_ || !porEscribir_.empty(); });
-                    if (porEscribir_.empty() || abandonar_)
-                        return;
-                    lote = std::move(porEscribir_.front());
-                    porEscribir_.pop_front();
-                }
-                hayLugar_.notify_one();
-                json.resize(0);
-                for (const RasgoPorEscribir &r : lote) {
-                    // Features are separated by a comma; the first has none before it.
-                    if (!primero)
-                        json += QByteArrayLiteral(",\n");
-                    primero = false;
-                    EscribirRasgo(r, json);
-                }
-                escribir_(json);
-            }
-        } catch (...) {
-            {
-                const std::lock_guard l(m_);
-                fallo_ = std::current_exception();
-            }
-            hayLugar_.notify_all();
-        }
-    }
-
-    // Ends the thread once it has written every batch, or at once when the
-    // export is abandoned (a failure while reading).
-    void detener(bool abandonar)
-    {
-        {
-            const std::lock_guard l(m_);
-            cerrar_ = true;
-            abandonar_ = abandonar_ || abandonar;
-        }
-        hayLote_.notify_all();
-        if (hilo_.joinable())
-            hilo_.join();
-    }
-
     Escribir escribir_;
-    std::vector<RasgoPorEscribir> lote_;
-    std::mutex m_;
-    std::condition_variable hayLote_;
-    std::condition_variable hayLugar_;
-    std::deque<std::vector<RasgoPorEscribir>> porEscribir_;
-    bool cerrar_ = false;
-    bool abandonar_ = false;
-    std::exception_ptr fallo_;
-    std::thread hilo_;  // last: it starts once the members above exist
+    QByteArray json_;      // the writing thread's
+    bool primero_ = true;  // the writing thread's
+    TuberiaLotes<RasgoPorEscribir> tuberia_;  // last: its thread uses the members above
 };
 
 }  // namespace

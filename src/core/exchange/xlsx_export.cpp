@@ -1,5 +1,7 @@
 #include "core/exchange/xlsx_export.h"
 
+#include "core/exchange/batch_pipe.h"
+
 #include "core/data/record_set.h"
 #include "core/registry/registry_summary.h"
 
@@ -16,14 +18,10 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <condition_variable>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <exception>
-#include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 using namespace RegistroEvaluaciones;
@@ -297,17 +295,14 @@ class HojaRegistros {
 public:
     HojaRegistros(Libro &libro, const QString &nombre, const Formatos &formatos, qint64 maxFilas,
                   const QString &archivo)
-        : libro_(libro), hoja_(libro.hoja(nombre)), formatos_(formatos), maxFilas_(maxFilas), archivo_(archivo)
+        : libro_(libro), hoja_(libro.hoja(nombre)), formatos_(formatos), maxFilas_(maxFilas), archivo_(archivo),
+          tuberia_(256, [this](std::vector<FilaXlsx> &lote) { escribir(lote); })
     {
         QStringList titulos;
         for (const CampoRegistro &c : Campos())
             titulos << c.etiqueta;
         anchos_ = EscribirTitulos(libro_, hoja_, 0, titulos, formatos_);
-        lote_.reserve(TamLote);
-        hilo_ = std::thread([this] { trabajar(); });
     }
-
-    ~HojaRegistros() { detener(true); }
 
     HojaRegistros(const HojaRegistros &) = delete;
     HojaRegistros &operator=(const HojaRegistros &) = delete;
@@ -356,19 +351,13 @@ public:
             fila.textos += '\0';
             anchos_[i] = std::max(anchos_[i], AnchoTexto(texto));
         }
-        lote_.push_back(std::move(fila));
-        if (lote_.size() == TamLote)
-            enviar();
+        tuberia_.agregar(std::move(fila));
     }
 
     // Writes what is left; then the column widths, the frozen title row and the filter.
     void terminar()
     {
-        if (!lote_.empty())
-            enviar();
-        detener(false);
-        if (fallo_)
-            std::rethrow_exception(fallo_);
+        tuberia_.terminar();
         FijarAnchos(libro_, hoja_, anchos_);
         worksheet_freeze_panes(hoja_, 1, 0);
         libro_.comprobar(worksheet_autofilter(hoja_, 0, 0, lxw_row_t(filas_), lxw_col_t(NumCampos - 1)));
@@ -377,81 +366,30 @@ public:
     qint64 filas() const { return filas_; }
 
 private:
-    static constexpr size_t TamLote = 256;
-    static constexpr size_t MaxEnEspera = 4;
-
-    void enviar()
+    // On the writing thread: each row of a batch, cell by cell.
+    void escribir(const std::vector<FilaXlsx> &lote)
     {
-        {
-            std::unique_lock l(m_);
-            hayLugar_.wait(l, [this] { return fallo_ || porEscribir_.size() < MaxEnEspera; });
-            if (fallo_)
-                std::rethrow_exception(fallo_);
-            porEscribir_.push_back(std::move(lote_));
-        }
-        hayLote_.notify_one();
-        lote_ = {};
-        lote_.reserve(TamLote);
-    }
-
-    void trabajar()
-    {
-        lxw_row_t fila = 0;
-        try {
-            for (;;) {
-                std::vector<FilaXlsx> lote;
-                {
-                    std::unique_lock l(m_);
-                    hayLote_.wait(l, [this] { return cerrar_ || !porEscribir_.empty(); });
-                    if (porEscribir_.empty() || abandonar_)
-                        return;
-                    lote = std::move(porEscribir_.front());
-                    porEscribir_.pop_front();
+        for (const FilaXlsx &f : lote) {
+            ++fila_;
+            for (lxw_col_t c = 0; c < NumCampos; ++c) {
+                const FilaXlsx::Celda &celda = f.celdas[c];
+                switch (celda.tipo) {
+                case FilaXlsx::Vacia: break;
+                case FilaXlsx::Numero:
+                    libro_.comprobar(worksheet_write_number(hoja_, fila_, c, celda.numero, nullptr));
+                    break;
+                case FilaXlsx::Texto:
+                    libro_.comprobar(
+                        worksheet_write_string(hoja_, fila_, c, f.textos.constData() + celda.desde, nullptr));
+                    break;
+                case FilaXlsx::Fecha: {
+                    lxw_datetime fecha = f.fecha;
+                    libro_.comprobar(worksheet_write_datetime(hoja_, fila_, c, &fecha, formatos_.fecha));
+                    break;
                 }
-                hayLugar_.notify_one();
-                for (const FilaXlsx &f : lote) {
-                    ++fila;
-                    for (lxw_col_t c = 0; c < NumCampos; ++c) {
-                        const FilaXlsx::Celda &celda = f.celdas[c];
-                        switch (celda.tipo) {
-                        case FilaXlsx::Vacia: break;
-                        case FilaXlsx::Numero:
-                            libro_.comprobar(worksheet_write_number(hoja_, fila, c, celda.numero, nullptr));
-                            break;
-                        case FilaXlsx::Texto:
-                            libro_.comprobar(
-                                worksheet_write_string(hoja_, fila, c, f.textos.constData() + celda.desde, nullptr));
-                            break;
-                        case FilaXlsx::Fecha: {
-                            lxw_datetime fecha = f.fecha;
-                            libro_.comprobar(worksheet_write_datetime(hoja_, fila, c, &fecha, formatos_.fecha));
-                            break;
-                        }
-                        }
-                    }
                 }
             }
-        } catch (...) {
-            {
-                const std::lock_guard l(m_);
-                fallo_ = std::current_exception();
-            }
-            hayLugar_.notify_all();
         }
-    }
-
-    // Ends the thread once it has written every batch, or at once when the
-    // export is abandoned (a failure while reading).
-    void detener(bool abandonar)
-    {
-        {
-            const std::lock_guard l(m_);
-            cerrar_ = true;
-            abandonar_ = abandonar_ || abandonar;
-        }
-        hayLote_.notify_all();
-        if (hilo_.joinable())
-            hilo_.join();
     }
 
     Libro &libro_;
@@ -461,15 +399,8 @@ private:
     QString archivo_;
     QVector<int> anchos_;
     qint64 filas_ = 0;
-    std::vector<FilaXlsx> lote_;
-    std::mutex m_;
-    std::condition_variable hayLote_;
-    std::condition_variable hayLugar_;
-    std::deque<std::vector<FilaXlsx>> porEscribir_;
-    bool cerrar_ = false;
-    bool abandonar_ = false;
-    std::exception_ptr fallo_;
-    std::thread hilo_;
+    lxw_row_t fila_ = 0;                // the writing thread's
+    TuberiaLotes<FilaXlsx> tuberia_;  // last: its thread uses the members above
 };
 
 // One table of the event summary: its title in the first row, the column
