@@ -8,7 +8,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
-#include <optional>
 
 using namespace RegistroEvaluaciones;
 using namespace ResumenEvento;
@@ -53,15 +52,15 @@ ResumenEdificaciones ResumirEdificaciones(const LectorRegistroSql &lector, const
     QMap<std::pair<int, int>, qint64> cambios;
     QString actual, barrio, comuna;
     int clase = -1;
-    std::optional<qint64> unidades;
+    qint64 unidades = -1;  // -1: no number given for the building
     // A building is added up when its last evaluation has been read.
     auto cerrar = [&] {
         if (clase < 0)
             return;
         ++r.edificaciones;
         ++r.porHabitabilidad[clase];
-        if (unidades)
-            r.unidadesPorHabitabilidad[clase] += *unidades;
+        if (unidades >= 0)
+            r.unidadesPorHabitabilidad[clase] += unidades;
         else
             ++r.sinUnidadesPorHabitabilidad[clase];
         for (auto [mapa, zona] : {std::pair{&barrios, barrio}, {&comunas, comuna}}) {
@@ -91,7 +90,7 @@ ResumenEdificaciones ResumirEdificaciones(const LectorRegistroSql &lector, const
         } else {
             cerrar();
             actual = clave;
-            unidades.reset();
+            unidades = -1;
         }
         // A re-inspection that leaves the box empty keeps the number an
         // earlier evaluation gave.
