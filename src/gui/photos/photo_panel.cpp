@@ -3,7 +3,6 @@
 #include "gui/common/message_box.h"
 #include "gui/common/widget_support.h"
 
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -166,11 +165,14 @@ void PanelFotos::agregarArchivos(const QStringList &archivos)
     barPreparacion->setValue(0);
     barPreparacion->setVisible(true);
     btnAgregarFotos->setEnabled(false);
+    preparando_ = true;
     vigilante_.setFuture(PreparacionFotos::PrepararEnHilos(tomados, PreparacionFotos::OpcionesConfiguradas()));
 }
 
 void PanelFotos::resultadoListo(int indice)
 {
+    if (indice < proximo_)
+        return;  // already placed by esperar()
     llegados_.insert(indice, vigilante_.resultAt(indice));
     while (llegados_.contains(proximo_))
         colocar(llegados_.take(proximo_++));
@@ -196,6 +198,17 @@ void PanelFotos::colocar(const ResultadoFoto &r)
 
 void PanelFotos::preparacionTerminada()
 {
+    if (!preparando_)
+        return;  // esperar() ended it already
+    preparando_ = false;
+    // The results whose signals have not come yet, in order.
+    const int total = vigilante_.future().resultCount();
+    for (; proximo_ < total; ++proximo_)
+        if (llegados_.contains(proximo_))
+            colocar(llegados_.take(proximo_));
+        else
+            colocar(vigilante_.resultAt(proximo_));
+    llegados_.clear();
     barPreparacion->setVisible(false);
     btnAgregarFotos->setEnabled(true);
     seleccionCambiada();
@@ -212,10 +225,11 @@ void PanelFotos::esperar()
 {
     if (!preparando())
         return;
+    // The results' signals are queued and may come later (or the future
+    // may have finished before they did): every result is placed now, in
+    // order; those signals then find them placed.
     vigilante_.waitForFinished();
-    // The results' signals are queued: deliver them before reading the photos.
-    QCoreApplication::sendPostedEvents(&vigilante_);
-    QCoreApplication::processEvents();
+    preparacionTerminada();
 }
 
 void PanelFotos::quitarSeleccionada()
@@ -262,7 +276,7 @@ void PanelFotos::actualizarPosicion()
 
 QVector<FotoEvaluacion> PanelFotos::fotos() const { return fotos_; }
 int PanelFotos::cantidad() const { return static_cast<int>(fotos_.size()); }
-bool PanelFotos::preparando() const { return vigilante_.isRunning(); }
+bool PanelFotos::preparando() const { return preparando_; }
 
 void PanelFotos::dragEnterEvent(QDragEnterEvent *evento)
 {

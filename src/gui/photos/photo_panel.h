@@ -34,7 +34,7 @@ public:
     // The photos as they stand: in the order shown, with their captions.
     QVector<FotoEvaluacion> fotos() const;
     int cantidad() const;
-    // True while files are being prepared.
+    // True from agregarArchivos until every file's result is placed.
     bool preparando() const;
     // Waits until the files being prepared are done (the caller is about
     // to save); the message about refused files is shown.
@@ -71,6 +71,7 @@ private:
     // order the files were given.
     QMap<int, ResultadoFoto> llegados_;
     int proximo_ = 0;
+    bool preparando_ = false;  // from agregarArchivos until every result is placed
     QFutureWatcher<ResultadoFoto> vigilante_;
     std::function<bool()> sinCoordenadas_;
     QListWidget *lstFotos = nullptr;
