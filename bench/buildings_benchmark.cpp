@@ -6,6 +6,7 @@
 //
 //   orv-bench-edificaciones [CARPETA]
 
+#include "bench_support.h"
 #include "core/registry/buildings.h"
 #include "core/registry/buildings_summary.h"
 #include "registry_fill.h"
@@ -39,12 +40,7 @@ void Medir(const char *nombre, int veces, const std::function<void(int)> &paso)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir temporal(argc > 1 ? QDir(QString::fromLocal8Bit(argv[1])).filePath(QStringLiteral("orv-bench-XXXXXX"))
-                                    : QDir::tempPath() + QStringLiteral("/orv-bench-XXXXXX"));
-    if (!temporal.isValid()) {
-        std::fprintf(stderr, "no se puede crear la carpeta temporal\n");
-        return 1;
-    }
+    const Banco::Carpeta temporal(argc, argv);
     const int cantidad = 100000;
     const QString archivo = temporal.filePath(QStringLiteral("Registro de Evaluaciones.sqlite"));
     try {

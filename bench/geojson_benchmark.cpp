@@ -3,6 +3,7 @@
 //
 //   orv-bench-geojson [CARPETA]
 
+#include "bench_support.h"
 #include "core/data/data_paths.h"
 #include "core/exchange/geojson_export.h"
 #include "registry_fill.h"
@@ -16,36 +17,17 @@
 #include <QTemporaryDir>
 #include <ctime>
 
-namespace {
-// The largest resident memory of this process so far, in MB.
-double PicoMemoriaMb()
-{
-    QFile estado(QStringLiteral("/proc/self/status"));
-    if (!estado.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &linea : estado.readAll().split('\n'))
-        if (linea.startsWith("VmHWM:"))
-            return linea.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return -1;
-}
-}  // namespace
-
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     RutasDatos::establecerCarpetaInstalacion(QStringLiteral(ORV_DATA_DIR));
-    QTemporaryDir temporal(argc > 1 ? QDir(QString::fromLocal8Bit(argv[1])).filePath(QStringLiteral("orv-bench-XXXXXX"))
-                                    : QDir::tempPath() + QStringLiteral("/orv-bench-XXXXXX"));
-    if (!temporal.isValid()) {
-        std::fprintf(stderr, "no se puede crear la carpeta temporal\n");
-        return 1;
-    }
+    const Banco::Carpeta temporal(argc, argv);
     const int cantidad = 100000;
     const QString archivo = temporal.filePath(QStringLiteral("Registro de Evaluaciones.sqlite"));
     try {
         Banco::LlenarRegistro(archivo, cantidad);
         const TablasComentarios comentarios = LeerTablasComentarios(RutasDatos::archivoComentarios());
-        const double antes = PicoMemoriaMb();
+        const double antes = Banco::PicoMemoriaMb();
         RegistroLocal registro(archivo);
         const QString salida = temporal.filePath(QStringLiteral("evaluaciones.geojson"));
         QElapsedTimer reloj;
@@ -67,7 +49,7 @@ int main(int argc, char **argv)
         });
         std::printf("(solo leer las %lld evaluaciones: %.0f ms, CPU %.0f ms)\n", leidos, reloj.nsecsElapsed() / 1e6,
                     Banco::CpuMs() - c1);
-        std::printf("memoria residente máxima (VmHWM): %.1f MB (%.1f MB antes de exportar)\n", PicoMemoriaMb(), antes);
+        std::printf("memoria residente máxima (ru_maxrss): %.1f MB (%.1f MB antes de exportar)\n", Banco::PicoMemoriaMb(), antes);
     } catch (const ErrorDatos &e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.mensaje()));
         return 1;

@@ -6,6 +6,7 @@
 //
 // The files go to a temporary folder, or to CARPETA (to measure another disk).
 
+#include "bench_support.h"
 #include "core/data/record_set.h"
 #include "core/registry/local_registry.h"
 #include "gui/saving/record_writer.h"
@@ -93,12 +94,7 @@ void Llenar(const QString &archivo, int cantidad)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir temporal(argc > 1 ? QDir(QString::fromLocal8Bit(argv[1])).filePath(QStringLiteral("orv-bench-XXXXXX"))
-                                    : QDir::tempPath() + QStringLiteral("/orv-bench-XXXXXX"));
-    if (!temporal.isValid()) {
-        std::fprintf(stderr, "no se puede crear la carpeta temporal\n");
-        return 1;
-    }
+    const Banco::Carpeta temporal(argc, argv);
     const int veces = 25;
     try {
         Medidas primerUso, vacio, grande;

@@ -3,6 +3,7 @@
 //
 //   orv-bench-resumen [CARPETA]
 
+#include "bench_support.h"
 #include "core/registry/registry_summary.h"
 #include "registry_fill.h"
 
@@ -16,12 +17,7 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir temporal(argc > 1 ? QDir(QString::fromLocal8Bit(argv[1])).filePath(QStringLiteral("orv-bench-XXXXXX"))
-                                    : QDir::tempPath() + QStringLiteral("/orv-bench-XXXXXX"));
-    if (!temporal.isValid()) {
-        std::fprintf(stderr, "no se puede crear la carpeta temporal\n");
-        return 1;
-    }
+    const Banco::Carpeta temporal(argc, argv);
     const int cantidad = 100000;
     const QString archivo = temporal.filePath(QStringLiteral("Registro de Evaluaciones.sqlite"));
     try {

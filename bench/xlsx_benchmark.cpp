@@ -4,6 +4,7 @@
 //
 //   orv-bench-xlsx [CARPETA]
 
+#include "bench_support.h"
 #include "core/exchange/xlsx_export.h"
 #include "registry_fill.h"
 
@@ -12,32 +13,16 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <sys/resource.h>
-
-namespace {
-// The largest resident memory of this process so far, in MB (ru_maxrss is in kB on Linux).
-double PicoMemoriaMb()
-{
-    rusage uso{};
-    getrusage(RUSAGE_SELF, &uso);
-    return uso.ru_maxrss / 1024.0;
-}
-}  // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir temporal(argc > 1 ? QDir(QString::fromLocal8Bit(argv[1])).filePath(QStringLiteral("orv-bench-XXXXXX"))
-                                    : QDir::tempPath() + QStringLiteral("/orv-bench-XXXXXX"));
-    if (!temporal.isValid()) {
-        std::fprintf(stderr, "no se puede crear la carpeta temporal\n");
-        return 1;
-    }
+    const Banco::Carpeta temporal(argc, argv);
     const int cantidad = 100000;
     const QString archivo = temporal.filePath(QStringLiteral("Registro de Evaluaciones.sqlite"));
     try {
         Banco::LlenarRegistro(archivo, cantidad);
-        const double antes = PicoMemoriaMb();
+        const double antes = Banco::PicoMemoriaMb();
         RegistroLocal registro(archivo);
         const QString salida = temporal.filePath(QStringLiteral("Registro de Evaluaciones.xlsx"));
         QElapsedTimer reloj;
@@ -50,7 +35,7 @@ int main(int argc, char **argv)
         std::printf("%lld evaluaciones, %lld edificaciones, %lld hojas, %.1f MB escritos en %.2f s (CPU %.2f s)\n",
                     qlonglong(r.evaluaciones), qlonglong(r.edificaciones), qlonglong(r.hojas.size()),
                     QFileInfo(salida).size() / 1e6, s, cpu);
-        std::printf("memoria residente máxima (ru_maxrss): %.1f MB (%.1f MB antes de exportar)\n", PicoMemoriaMb(),
+        std::printf("memoria residente máxima (ru_maxrss): %.1f MB (%.1f MB antes de exportar)\n", Banco::PicoMemoriaMb(),
                     antes);
     } catch (const ErrorDatos &e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.mensaje()));

@@ -52,21 +52,8 @@ void RegistroLocal::corregir(int32_t numero, const QString &columna, const QStri
     escribe.addBindValue(numero);
     e.ejecutar(escribe, QStringLiteral("no se puede corregir la evaluación"));
 
-    QStringList columnas, marcas;
-    for (const ColumnaCorreccion &c : ColumnasCorrecciones()) {
-        columnas << CitarIdentificador(c.nombre);
-        marcas << QStringLiteral("?");
-    }
-    QSqlQuery anota(e.db());
-    anota.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(CitarIdentificador(TablaCorrecciones), columnas.join(QStringLiteral(", ")),
-                           marcas.join(QStringLiteral(", "))));
-    const QVariantList valores = {numero, uuid, Campo(pedida.posicion).columna, anterior, pedida.texto,
-                                  pedida.motivo, Correcciones::UsuarioDelEquipo(),
-                                  QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)};
-    for (const QVariant &v : valores)
-        anota.addBindValue(v);
-    e.ejecutar(anota, QStringLiteral("no se puede guardar la corrección"), TablaCorrecciones);
+    e.anotarCorreccion({numero, uuid, Campo(pedida.posicion).columna, anterior, pedida.texto, pedida.motivo,
+                        Correcciones::UsuarioDelEquipo(), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)});
     e.confirmar();
 }
 

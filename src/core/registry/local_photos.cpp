@@ -110,25 +110,8 @@ void RegistroLocal::quitarFoto(const QUuid &foto, const QString &motivo)
     const QVariant numero = lee.value(0);
     const QVariant evaluacion = lee.value(1);
     lee.finish();
-    QStringList columnas, marcas;
-    for (const ColumnaCorreccion &c : ColumnasCorrecciones()) {
-        columnas << CitarIdentificador(c.nombre);
-        marcas << QStringLiteral("?");
-    }
-    QSqlQuery anota(e.db());
-    anota.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(CitarIdentificador(TablaCorrecciones), columnas.join(QStringLiteral(", ")),
-                           marcas.join(QStringLiteral(", "))));
-    const QVariantList fila = {numero,
-                               evaluacion,
-                               Fotos::CampoCorreccion,
-                               Fotos::TextoUuid(foto),
-                               QVariant(QMetaType::fromType<QString>()),
-                               motivo.trimmed(),
-                               Correcciones::UsuarioDelEquipo(),
-                               QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)};
-    for (const QVariant &v : fila)
-        anota.addBindValue(v);
-    e.ejecutar(anota, QStringLiteral("no se puede guardar la corrección"), TablaCorrecciones);
+    e.anotarCorreccion({numero, evaluacion, Fotos::CampoCorreccion, Fotos::TextoUuid(foto),
+                        QVariant(QMetaType::fromType<QString>()), motivo.trimmed(), Correcciones::UsuarioDelEquipo(),
+                        QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)});
     e.confirmar();
 }

@@ -11,6 +11,8 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStringList>
+#include <QVariantList>
 
 class EscrituraLocal {
 public:
@@ -55,6 +57,23 @@ public:
     {
         ejecutar(QStringLiteral("COMMIT"), QStringLiteral("no se pudo confirmar el cambio"));
         enTransaccion_ = false;
+    }
+    // Appends a row to table "Correcciones": `fila` holds its values in the
+    // order of RegistroEvaluaciones::ColumnasCorrecciones().
+    void anotarCorreccion(const QVariantList &fila)
+    {
+        QStringList columnas, marcas;
+        for (const RegistroEvaluaciones::ColumnaCorreccion &c : RegistroEvaluaciones::ColumnasCorrecciones()) {
+            columnas << CitarIdentificador(c.nombre);
+            marcas << QStringLiteral("?");
+        }
+        QSqlQuery anota(db_);
+        anota.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                          .arg(CitarIdentificador(RegistroEvaluaciones::TablaCorrecciones),
+                               columnas.join(QStringLiteral(", ")), marcas.join(QStringLiteral(", "))));
+        for (const QVariant &v : fila)
+            anota.addBindValue(v);
+        ejecutar(anota, QStringLiteral("no se puede guardar la corrección"), RegistroEvaluaciones::TablaCorrecciones);
     }
     [[noreturn]] void fallar(const QString &que, const QString &detalle, const QString &tabla)
     {
